@@ -1,0 +1,79 @@
+#include "Platform/core/OpenGLView.h"
+
+#include "Platform/core/OpenGLSurface.h"
+
+#include <GL/gl.h>
+
+namespace Platform {
+
+OpenGLView::OpenGLView() = default;
+
+OpenGLView::~OpenGLView() = default;
+
+void OpenGLView::mouseDown(const MouseEvent&) {}
+
+void OpenGLView::mouseDragged(const MouseEvent&) {}
+
+void OpenGLView::mouseUp(const MouseEvent&) {}
+
+int OpenGLView::frameWidth() const {
+    return surface_ ? surface_->width() : 0;
+}
+
+int OpenGLView::frameHeight() const {
+    return surface_ ? surface_->height() : 0;
+}
+
+void OpenGLView::makeCurrentContext() {
+    if (surface_)
+        surface_->makeCurrent();
+}
+
+void OpenGLView::setNeedsDisplay(bool flag) {
+    if (!flag) {
+        needsDisplay_ = false;
+        return;
+    }
+    if (needsDisplay_)
+        return;
+    needsDisplay_ = true;
+    if (surface_)
+        surface_->scheduleDisplay();
+}
+
+unsigned int OpenGLView::drawingBuffer() const {
+    return surface_ && surface_->isDoubleBuffered() ? GL_BACK : GL_FRONT;
+}
+
+void OpenGLView::attachSurface(OpenGLSurface* surface) {
+    surface_ = surface;
+    reshapedWidth_ = -1;
+    reshapedHeight_ = -1;
+    if (surface_ && needsDisplay_)
+        surface_->scheduleDisplay();
+}
+
+void OpenGLView::display() {
+    if (!surface_)
+        return;
+    // Cleared first: a hook that asks for another redraw gets one.
+    needsDisplay_ = false;
+    surface_->makeCurrent();
+    if (!prepared_) {
+        prepared_ = true;
+        prepareOpenGL();
+    }
+    if (surface_->width() != reshapedWidth_ || surface_->height() != reshapedHeight_) {
+        reshapedWidth_ = surface_->width();
+        reshapedHeight_ = surface_->height();
+        reshape();
+    }
+    drawRect();
+}
+
+void OpenGLView::displayIfNeeded() {
+    if (needsDisplay_)
+        display();
+}
+
+} // namespace Platform

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+
+namespace Platform {
+
+class OpenGLView;
+class Slider;
+class WindowController;
+
+// One top-level window built from a named layout: sliders found by name and
+// at most one OpenGL view. Toolkit-free; the FLTK and off-screen backends
+// derive from it and build the widgets.
+class Window {
+public:
+    Window();
+    virtual ~Window();
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    // The controller running the window (not owned: the controller owns its window).
+    WindowController* windowController() const { return windowController_; }
+    void setWindowController(WindowController* controller) { windowController_ = controller; }
+
+    // The slider the layout names `name`, or null.
+    virtual Slider* slider(const std::string& name) const = 0;
+    // The window's OpenGL view, or null.
+    virtual OpenGLView* openGLView() const = 0;
+
+    virtual void setTitle(const std::string& title) = 0;
+    virtual std::string title() const = 0;
+    virtual void show() = 0;
+    // Takes the window off the screen; the owner destroys it.
+    virtual void hide() = 0;
+
+    // Asks for the window's menus, title and similar to be brought up to date.
+    virtual void refresh() {}
+
+private:
+    WindowController* windowController_ = nullptr;
+};
+
+} // namespace Platform
