@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
 
 namespace Platform {
@@ -7,6 +9,7 @@ namespace Platform {
 class OpenGLView;
 class Slider;
 class WindowController;
+struct WindowLayout;
 
 // One top-level window built from a named layout: sliders found by name and
 // at most one OpenGL view. Toolkit-free; the FLTK and off-screen backends
@@ -35,6 +38,13 @@ public:
 
     // Asks for the window's menus, title and similar to be brought up to date.
     virtual void refresh() {}
+
+    // How windows are built: the backend in use installs its builder (FLTK
+    // windows in the application, off-screen windows in the renderer and in
+    // tests). create() answers null when no builder is installed.
+    using Builder = std::function<std::unique_ptr<Window>(const WindowLayout& layout)>;
+    static void setBuilder(Builder builder);
+    static std::unique_ptr<Window> create(const WindowLayout& layout);
 
 private:
     WindowController* windowController_ = nullptr;

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace Platform {
+
+// A slider of a window: a value within a range, and an action sent when the
+// user moves it. The value lives here for the off-screen backend; the FLTK
+// backend keeps it in its widget by overriding storedValue/storeValue.
+class Slider {
+public:
+    using Action = std::function<void(Slider& sender)>;
+
+    Slider(std::string name, float minValue, float maxValue, bool integer, bool continuous);
+    virtual ~Slider();
+    Slider(const Slider&) = delete;
+    Slider& operator=(const Slider&) = delete;
+
+    const std::string& name() const { return name_; }
+    float minValue() const { return minValue_; }
+    float maxValue() const { return maxValue_; }
+    // Whether the slider stops on whole numbers only.
+    bool isInteger() const { return integer_; }
+    // Whether the action is sent while dragging, or only when the drag ends.
+    bool isContinuous() const { return continuous_; }
+
+    float floatValue() const { return storedValue(); }
+    // The value nearest to the slider's position that is a whole number.
+    int intValue() const;
+    // Moves the slider, kept within its range; sends no action.
+    void setFloatValue(float value);
+
+    // How many times setFloatValue has moved the slider; lets a window tell
+    // whether something touched a slider that was already in place.
+    long setCount() const { return setCount_; }
+
+    void setAction(Action action) { action_ = std::move(action); }
+    // What the backend calls when the user moved the slider.
+    void sendAction();
+
+protected:
+    virtual float storedValue() const { return value_; }
+    virtual void storeValue(float value) { value_ = value; }
+
+private:
+    std::string name_;
+    float minValue_;
+    float maxValue_;
+    bool integer_;
+    bool continuous_;
+    float value_;
+    long setCount_ = 0;
+    Action action_;
+};
+
+} // namespace Platform
