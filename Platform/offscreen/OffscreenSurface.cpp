@@ -56,16 +56,15 @@ bool OffscreenSurface::allocate(int width, int height, std::string* error) {
     if (width < 1 || height < 1 || width > maximumWidth() || height > maximumHeight()) {
         setError(error, "off-screen surface size " + std::to_string(width) + "x" +
                             std::to_string(height) + " is outside 1x1 to " +
-                            std::to_string(maximumWidth()) + "x" +
-                            std::to_string(maximumHeight()));
+                            std::to_string(maximumWidth()) + "x" + std::to_string(maximumHeight()));
         return false;
     }
     std::vector<std::uint8_t> pixels;
     try {
         pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
     } catch (const std::bad_alloc&) {
-        setError(error, "not enough memory for an off-screen surface of " +
-                            std::to_string(width) + "x" + std::to_string(height));
+        setError(error, "not enough memory for an off-screen surface of " + std::to_string(width) +
+                            "x" + std::to_string(height));
         return false;
     }
     std::swap(pixels_, pixels);

@@ -30,13 +30,14 @@ public:
     int width() const { return width_; }
     int height() const { return height_; }
 
-    // The colour buffer as RGBA bytes, the top row first. Finishes drawing first.
+    // The colour buffer as RGBA bytes, the top row first. Finishes the
+    // current context's drawing first, so this surface should be current.
     std::vector<std::uint8_t> readPixels() const;
 
     // The RGBA bytes of one pixel, x from the left and y from the top.
     std::uint32_t pixelAt(const std::vector<std::uint8_t>& pixels, int x, int y) const;
 
-    // What the context offers.
+    // What the current context (normally this surface's) offers.
     int accumulationBits() const;
     int auxiliaryBuffers() const;
     static int maximumWidth();

@@ -35,6 +35,13 @@ TEST(OffscreenSurface, OffersTheBuffersTheKitRelies) {
     glGetIntegerv(GL_STENCIL_BITS, &stencilBits);
     EXPECT_GE(depthBits, 24);
     EXPECT_GE(stencilBits, 8);
+    // One front buffer: whatever is drawn is what readPixels sees.
+    GLboolean doubleBuffered = GL_TRUE;
+    glGetBooleanv(GL_DOUBLEBUFFER, &doubleBuffered);
+    EXPECT_FALSE(doubleBuffered);
+    GLint drawBuffer = 0;
+    glGetIntegerv(GL_DRAW_BUFFER, &drawBuffer);
+    EXPECT_EQ(drawBuffer, GL_FRONT);
 }
 
 TEST(OffscreenSurface, ReadsRowsBackTopDown) {

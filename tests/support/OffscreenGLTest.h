@@ -30,7 +30,8 @@ struct FeedbackPrimitive {
 // exactly where the previous one ended, and a LineReset or a jump starts a new
 // one. A line strip of n vertices comes back as n vertices; a line loop of n
 // vertices as n + 1 (it closes). Two strips that meet end to start merge.
-std::vector<std::vector<FeedbackVertex>> polylines(const std::vector<FeedbackPrimitive>& primitives);
+std::vector<std::vector<FeedbackVertex>>
+polylines(const std::vector<FeedbackPrimitive>& primitives);
 
 // A GoogleTest fixture owning a current off-screen GL surface.
 class OffscreenGLTest : public ::testing::Test {
@@ -49,10 +50,14 @@ protected:
     Platform::OffscreenSurface& surface() { return *surface_; }
     void recreateSurface(int width, int height);
 
-    // Runs draw in feedback mode (GL_3D_COLOR) with a viewport and an
-    // orthographic projection under which window coordinates equal object
-    // coordinates for |x|, |y|, |z| < captureExtent; the modelview starts as
-    // the identity. Matrices and viewport are restored afterwards.
+    // Runs draw once in feedback mode with a viewport and an orthographic
+    // projection under which window coordinates equal object coordinates for
+    // |x|, |y|, |z| < captureExtent; the modelview starts as the identity, so
+    // a draw that multiplies it gets its transformed coordinates back.
+    // Positions are exactly the floats OpenGL received, as long as draw
+    // leaves texture unit 0 and the projection alone; otherwise they come
+    // from the window coordinates, a few units in the last place off.
+    // Matrices, viewport, texture and enable state are restored afterwards.
     std::vector<FeedbackPrimitive> captureFeedback(const std::function<void()>& draw);
 
     // The current colour as glGetFloatv reports it.
