@@ -1,0 +1,48 @@
+#include "TolvaneKit/RVDatabase.h"
+
+#include <cstdio>
+
+RVDatabase::RVDatabase() = default;
+
+RVDatabase::~RVDatabase() = default;
+
+RVResource* RVDatabase::cachedResource(int key) const {
+    if (!tree_)
+        return nullptr;
+    // The plain search: a hit does not reshape the index.
+    RVSplayTree* node = tree_->quicklyFindKey(key);
+    return node ? node->data().get() : nullptr;
+}
+
+void RVDatabase::cache(std::shared_ptr<RVResource> resource) {
+    auto node = std::make_shared<RVSplayTree>();
+    node->setData(std::move(resource));
+    tree_ = RVSplayTree::insertNode(std::move(tree_), std::move(node));
+}
+
+RVDatabase& RVDatabase::releaseKey(int key) {
+    RVResource* resource = cachedResource(key);
+    if (!resource)
+        return *this;
+    if (resource->referenceCount() == 1)
+        tree_ = RVSplayTree::removeKey(std::move(tree_), key);
+    else
+        resource->releaseFromDatabase();
+    return *this;
+}
+
+int RVDatabase::referenceCountForKey(int key) {
+    if (!tree_)
+        return 0;
+    tree_ = RVSplayTree::findKey(std::move(tree_), key);
+    if (tree_->key() != key || !tree_->data())
+        return 0;
+    return tree_->data()->referenceCount();
+}
+
+const RVDatabase& RVDatabase::print() const {
+    if (tree_)
+        tree_->printTreeWithLevel(0, 3);
+    std::printf("\n");
+    return *this;
+}
