@@ -189,3 +189,135 @@ void Blowup::restoreFromDictionary(const Dictionary& dictionary) {
 // Drawing the surface: draw() and setHue(). This section belongs to the
 // drawing code and is appended below; nothing above depends on it.
 // ---------------------------------------------------------------------------
+
+namespace {
+
+// The half and the quarter turn the picture is defined with: pi to ten
+// decimals, not the library's value. The last bits of every vertex depend
+// on them, and so does where the meridians' tops meet the white circle.
+constexpr double halfTurn = 3.1415926535;
+constexpr double quarterTurn = 1.57079632675;
+constexpr double hueCircle = 360.0;
+
+// The angle of vertex j along a meridian or around the white circle,
+// measured from the lower pole. Multiplying before dividing is part of the
+// picture's definition; resolution is positive whenever this is called.
+double angleFromLowerPole(long long j, int resolution) {
+    return static_cast<double>(j) * halfTurn / resolution - quarterTurn;
+}
+
+// A point (x, y, z) turned about the z axis by the angle whose sine and
+// cosine are given; the turned x and y are rounded to float.
+void emitTurned(float x, float y, float z, double sinTurn, double cosTurn) {
+    glVertex3f(static_cast<float>(x * cosTurn - y * sinTurn),
+               static_cast<float>(x * sinTurn + y * cosTurn), z);
+}
+
+void emitLowerPole() {
+    glVertex3f(0.0f, 0.0f, -1.0f);
+}
+
+// One meridian without its lower pole: 2R - 1 points, highest j first. The
+// displacement (a, b, c) is weighted by the height above the lower pole and
+// added in the meridian's own plane before the turn by theta.
+void emitMeridian(double theta, double blowup, double immersion, int resolution) {
+    const double sinTheta = std::sin(theta);
+    const double cosTheta = std::cos(theta);
+    const double delta = immersion - theta;
+    const double cos2Delta = std::cos(delta + delta);
+    const float a = static_cast<float>(blowup * std::cos(delta) * cos2Delta);
+    const float b = static_cast<float>(blowup * std::sin(delta) * cos2Delta);
+    const float c = static_cast<float>(-blowup * std::sin(delta + delta));
+    for (long long j = 2LL * resolution - 1; j >= 1; --j) {
+        const double t = angleFromLowerPole(j, resolution);
+        const float z0 = static_cast<float>(std::sin(t));
+        const float x = static_cast<float>((a * 0.5) * (z0 + 1.0) + std::cos(t));
+        const float y = static_cast<float>((b * 0.5) * (z0 + 1.0));
+        const float z = static_cast<float>((c * 0.5) * (z0 + 1.0) + z0);
+        emitTurned(x, y, z, sinTheta, cosTheta);
+    }
+}
+
+// The exceptional circle: radius blowup around the upper pole, in the
+// vertical plane at azimuth immersion, 2R points.
+void emitExceptionalCircle(double blowup, double immersion, int resolution) {
+    const double sinTurn = std::sin(immersion);
+    const double cosTurn = std::cos(immersion);
+    for (long long j = 2LL * resolution - 1; j >= 0; --j) {
+        const double t = angleFromLowerPole(j, resolution);
+        const float x = static_cast<float>(blowup * std::cos(t));
+        const float y = 0.0f;
+        const float z = static_cast<float>(blowup * std::sin(t) + 1.0);
+        emitTurned(x, y, z, sinTurn, cosTurn);
+    }
+}
+
+} // namespace
+
+// Every frame recomputes every point; nothing is cached between calls.
+// Counters are 64-bit so that 2R - 1 and M - 1 cannot overflow for any int.
+Blowup& Blowup::draw() {
+    const double blowup = blowup_;
+    const double immersion = immersion_;
+    const int meridians = meridians_;
+    const int resolution = resolution_;
+
+    glBegin(GL_LINE_STRIP);
+    for (long long i = static_cast<long long>(meridians) - 1; i >= 0; --i) {
+        const double s = static_cast<double>(i) / meridians;
+        setHue(static_cast<float>(s * hueCircle));
+        emitLowerPole();
+        emitMeridian(s * halfTurn, blowup, immersion, resolution);
+    }
+    emitLowerPole();
+    glEnd();
+
+    glBegin(GL_LINE_LOOP);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    emitExceptionalCircle(blowup, immersion, resolution);
+    glEnd();
+    return *this;
+}
+
+// The hue is brought into [0, 360) by whole turns, rounding to float after
+// every step, then its sector of 60 degrees picks the colour. Two inputs are
+// mended on the way: a hue that is not finite counts as 0 (red) instead of
+// looping for ever, and a small negative hue whose turn rounds up to exactly
+// 360 counts as 0 (red) instead of falling into a seventh, magenta sector.
+void Blowup::setHue(float hue) {
+    float h = std::isfinite(hue) ? hue : 0.0f;
+    // Removing whole turns at once gives the same float as removing them one
+    // by one wherever each step is exact, and stays quick for huge hues.
+    h = static_cast<float>(std::fmod(static_cast<double>(h), hueCircle));
+    while (h >= hueCircle)
+        h = static_cast<float>(h - hueCircle);
+    while (h < 0.0)
+        h = static_cast<float>(h + hueCircle);
+    if (h >= hueCircle)
+        h = 0.0f;
+    h = static_cast<float>(h / 60.0);
+
+    const int sector = static_cast<int>(std::floor(h));
+    const float f = h - static_cast<float>(sector);
+    const float q = 1.0f - f;
+    switch (sector) {
+    case 0:
+        glColor3f(1.0f, f, 0.0f);
+        break;
+    case 1:
+        glColor3f(q, 1.0f, 0.0f);
+        break;
+    case 2:
+        glColor3f(0.0f, 1.0f, f);
+        break;
+    case 3:
+        glColor3f(0.0f, q, 1.0f);
+        break;
+    case 4:
+        glColor3f(f, 0.0f, 1.0f);
+        break;
+    default:
+        glColor3f(1.0f, 0.0f, q);
+        break;
+    }
+}
