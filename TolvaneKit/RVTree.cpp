@@ -53,7 +53,8 @@ RVTree& RVTree::attachChild(std::shared_ptr<RVTree> node) {
         return *this;
     }
     RVBinaryTree* last = lastOfRow(left().get());
-    if (!reaches(node.get(), this) && !reaches(node.get(), last))
+    // `last` is reachable from the receiver, so this also refuses ancestors.
+    if (!reaches(node.get(), last))
         last->setRight(std::move(node));
     return *this;
 }
