@@ -148,6 +148,11 @@ void Blowup::convertToDictionary(Dictionary& dictionary) const {
     dictionary[antialiasingKey] = StoredNumber::formatInteger(antialiasing_);
 }
 
+bool Blowup::isParameterKey(const std::string& key) {
+    return key == blowupKey || key == immersionKey || key == distanceKey || key == resolutionKey ||
+           key == meridiansKey || key == antialiasingKey;
+}
+
 bool Blowup::validateDictionary(const Dictionary& dictionary, std::string& errorMessage) {
     for (const std::string* key : {&blowupKey, &immersionKey, &distanceKey})
         if (!checkFloat(dictionary, *key, errorMessage))

@@ -70,6 +70,9 @@ public:
     // replacing entries already under those keys.
     void convertToDictionary(Dictionary& dictionary) const;
 
+    // Whether `key` is one of the six parameter keys of the storage dictionary.
+    static bool isParameterKey(const std::string& key);
+
     // Checks a storage dictionary before anything is changed: every number
     // present must be readable within the accepted ranges. On failure the
     // message names the key and its range.

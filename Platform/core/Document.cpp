@@ -1,0 +1,280 @@
+#include "Platform/core/Document.h"
+
+#include "Platform/core/Localization.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace Platform {
+
+namespace {
+
+std::string baseName(const std::string& path) {
+    return std::filesystem::path(path).filename().string();
+}
+
+std::string systemError(int error) {
+    return std::string(std::strerror(error)) + ".";
+}
+
+// Owns a file descriptor for the length of one file operation.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() { close(); }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+    bool close() {
+        if (fd_ < 0)
+            return true;
+        int result = ::close(std::exchange(fd_, -1));
+        return result == 0;
+    }
+
+private:
+    int fd_;
+};
+
+bool readWholeFile(const std::string& path, std::string& data, std::string& reason) {
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.get() < 0) {
+        reason = systemError(errno);
+        return false;
+    }
+    struct stat status {};
+    if (::fstat(file.get(), &status) != 0) {
+        reason = systemError(errno);
+        return false;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        reason = "it is not a regular file.";
+        return false;
+    }
+    if (static_cast<unsigned long long>(status.st_size) > Document::maximumFileSize) {
+        reason = "the file is too large to be a document (more than " +
+                 std::to_string(Document::maximumFileSize) + " bytes).";
+        return false;
+    }
+    data.clear();
+    char buffer[65536];
+    for (;;) {
+        ssize_t count = ::read(file.get(), buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0) {
+            reason = systemError(errno);
+            return false;
+        }
+        if (count == 0)
+            return true;
+        if (data.size() + static_cast<std::size_t>(count) > Document::maximumFileSize) {
+            reason = "the file is too large to be a document.";
+            return false;
+        }
+        data.append(buffer, static_cast<std::size_t>(count));
+    }
+}
+
+bool writeAll(int fd, const std::string& data) {
+    std::size_t written = 0;
+    while (written < data.size()) {
+        ssize_t count = ::write(fd, data.data() + written, data.size() - written);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            return false;
+        written += static_cast<std::size_t>(count);
+    }
+    return true;
+}
+
+// The permissions a replaced file had, or those a new file gets.
+mode_t permissionsFor(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode))
+        return status.st_mode & 07777;
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+void syncDirectory(const std::string& directory) {
+    FileDescriptor folder(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.get() >= 0)
+        ::fsync(folder.get());
+}
+
+// Writes `data` to a new file beside `path`, flushes it to the disk and only
+// then renames it over `path`: whatever fails, `path` holds either its old
+// bytes or the new ones, never a mixture.
+bool replaceFileContents(const std::string& path, const std::string& data, std::string& reason) {
+    std::filesystem::path target(path);
+    std::string directory = target.has_parent_path() ? target.parent_path().string() : ".";
+    std::string temporary = directory + "/." + target.filename().string() + ".XXXXXX";
+    FileDescriptor file(::mkstemp(temporary.data()));
+    if (file.get() < 0) {
+        reason = systemError(errno);
+        return false;
+    }
+    bool written = writeAll(file.get(), data) && ::fchmod(file.get(), permissionsFor(path)) == 0 &&
+                   ::fsync(file.get()) == 0;
+    int error = errno;
+    if (!file.close() && written) {
+        written = false;
+        error = errno;
+    }
+    if (written && ::rename(temporary.c_str(), path.c_str()) == 0) {
+        syncDirectory(directory);
+        return true;
+    }
+    if (written)
+        error = errno;
+    ::unlink(temporary.c_str());
+    reason = systemError(error);
+    return false;
+}
+
+} // namespace
+
+Document::Document() {
+    undoManager_.setChangeObserver([this](UndoManager::Change change) {
+        switch (change) {
+        case UndoManager::Change::done:
+            updateChangeCount(ChangeType::done);
+            break;
+        case UndoManager::Change::undone:
+            updateChangeCount(ChangeType::undone);
+            break;
+        case UndoManager::Change::redone:
+            updateChangeCount(ChangeType::redone);
+            break;
+        }
+    });
+}
+
+Document::~Document() = default;
+
+std::string Document::displayName() const {
+    return hasFileName() ? baseName(fileName_) : localized("Untitled");
+}
+
+void Document::updateChangeCount(ChangeType change) {
+    switch (change) {
+    case ChangeType::done:
+    case ChangeType::redone:
+        ++changeCount_;
+        break;
+    case ChangeType::undone:
+        --changeCount_;
+        break;
+    case ChangeType::cleared:
+        changeCount_ = 0;
+        break;
+    }
+}
+
+std::optional<std::string> Document::dataRepresentationOfType(const std::string& type,
+                                                              std::string& errorMessage) {
+    errorMessage = "Documents of type \"" + type + "\" cannot be written.";
+    return std::nullopt;
+}
+
+bool Document::loadDataRepresentation(const std::string&, const std::string& type,
+                                      std::string& errorMessage) {
+    errorMessage = "Documents of type \"" + type + "\" cannot be read.";
+    return false;
+}
+
+void Document::addWindowController(std::unique_ptr<WindowController> windowController) {
+    if (!windowController)
+        return;
+    windowController->setDocument(this);
+    windowControllers_.push_back(std::move(windowController));
+}
+
+bool Document::readFromFile(const std::string& path, std::string& errorMessage) {
+    if (!loadFile(path, errorMessage))
+        return false;
+    documentWasSavedOrLoaded(path);
+    undoManager_.removeAllActions();
+    return true;
+}
+
+bool Document::saveDocument(std::string& errorMessage) {
+    if (!hasFileName()) {
+        errorMessage = "\"" + displayName() + "\" has no file yet: use Save As.";
+        return false;
+    }
+    if (!writeToFile(fileName_, errorMessage))
+        return false;
+    documentWasSavedOrLoaded(fileName_);
+    return true;
+}
+
+bool Document::saveToFile(const std::string& path, std::string& errorMessage) {
+    if (!writeToFile(path, errorMessage))
+        return false;
+    documentWasSavedOrLoaded(path);
+    return true;
+}
+
+bool Document::revertToSaved(std::string& errorMessage) {
+    if (!hasFileName()) {
+        errorMessage = "\"" + displayName() + "\" has never been saved.";
+        return false;
+    }
+    if (!loadFile(fileName_, errorMessage))
+        return false;
+    // The history led to the state just discarded; it cannot apply any more.
+    undoManager_.removeAllActions();
+    documentWasSavedOrLoaded(fileName_);
+    return true;
+}
+
+bool Document::validateMenuItem(const MenuItem& menuItem) const {
+    auto titled = [&menuItem](const std::string& englishTitle) {
+        std::string title = localized(englishTitle);
+        return menuItem.title == title || menuItem.title.starts_with(title + " ");
+    };
+    if (titled("Undo"))
+        return undoManager_.canUndo();
+    if (titled("Redo"))
+        return undoManager_.canRedo();
+    return true;
+}
+
+// Producing the data may clear the undo history (a save ends it); when the
+// file cannot be written after all, the history is given back, so a failed
+// save changes nothing.
+bool Document::writeToFile(const std::string& path, std::string& errorMessage) {
+    UndoManager::History history = undoManager_.history();
+    std::string reason;
+    std::optional<std::string> data = dataRepresentationOfType(fileType_, reason);
+    if (data && replaceFileContents(path, *data, reason))
+        return true;
+    undoManager_.restoreHistory(std::move(history));
+    errorMessage = "Could not save \"" + baseName(path) + "\": " + reason;
+    return false;
+}
+
+bool Document::loadFile(const std::string& path, std::string& errorMessage) {
+    std::string data;
+    std::string reason;
+    if (readWholeFile(path, data, reason) && loadDataRepresentation(data, fileType_, reason))
+        return true;
+    errorMessage = "Could not open \"" + baseName(path) + "\": " + reason;
+    return false;
+}
+
+void Document::documentWasSavedOrLoaded(const std::string& path) {
+    fileName_ = path;
+    updateChangeCount(ChangeType::cleared);
+}
+
+} // namespace Platform

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+namespace Platform {
+
+// The program's message catalogue is the gettext domain "vexmira", found
+// below Platform::localeDirectory().
+inline constexpr char localizationDomain[] = "vexmira";
+
+// The translation of an English text for the user's language, or the text
+// itself where there is none. The English text is the key: localized("Save").
+// The language follows the locale the program set with setlocale() and the
+// LANGUAGE environment variable, as everywhere in gettext.
+std::string localized(const std::string& englishText);
+
+// Binds the catalogue; localized() does so itself on first use. Call again
+// after changing the language at run time, so that cached lookups are dropped.
+void reloadLocalization();
+
+} // namespace Platform
