@@ -1,0 +1,285 @@
+#include "Platform/core/Application.h"
+
+#include "Platform/core/Document.h"
+#include "Platform/core/Localization.h"
+#include "Platform/core/MenuItem.h"
+#include "Platform/core/UndoManager.h"
+#include "Platform/core/UserDialogs.h"
+#include "Platform/core/WindowController.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace Platform {
+
+namespace {
+
+Application* sharedApplication = nullptr;
+
+// Fills the placeholders %1 and %2 of a localised text; translations may
+// move them, so they are not printf directives.
+std::string fillIn(const std::string& text, const std::string& first,
+                   const std::string& second = {}) {
+    std::string result;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 1 < text.size() && (text[i + 1] == '1' || text[i + 1] == '2')) {
+            result += text[i + 1] == '1' ? first : second;
+            ++i;
+        } else {
+            result += text[i];
+        }
+    }
+    return result;
+}
+
+std::string fileDisplayName(const std::string& path) {
+    return std::filesystem::path(path).filename().string();
+}
+
+std::string samePathKey(const std::string& path) {
+    std::error_code error;
+    auto canonical = std::filesystem::weakly_canonical(path, error);
+    return error ? path : canonical.string();
+}
+
+void showWindows(Document& document) {
+    for (const auto& controller : document.windowControllers())
+        controller->showWindow();
+}
+
+} // namespace
+
+Application::Application(UserDialogs& dialogs) : dialogs_(dialogs) {
+    sharedApplication = this;
+}
+
+Application::~Application() {
+    documents_.clear();
+    if (sharedApplication == this)
+        sharedApplication = nullptr;
+}
+
+Application* Application::shared() {
+    return sharedApplication;
+}
+
+bool Application::openFiles(const std::vector<std::string>& paths) {
+    if (paths.empty())
+        return newDocument() != nullptr;
+    bool allOpened = true;
+    for (const auto& path : paths)
+        allOpened = openDocument(path) != nullptr && allOpened;
+    return allOpened;
+}
+
+Document* Application::newDocument() {
+    if (!documentType_.makeDocument)
+        return nullptr;
+    auto document = documentType_.makeDocument();
+    document->setFileType(documentType_.name);
+    return addDocument(std::move(document));
+}
+
+Document* Application::openDocument(const std::string& path) {
+    if (Document* open = documentWithFile(path)) {
+        showWindows(*open);
+        return open;
+    }
+    if (!documentType_.makeDocument)
+        return nullptr;
+    auto document = documentType_.makeDocument();
+    document->setFileType(documentType_.name);
+    std::string problem;
+    if (!document->readFromFile(path, problem)) {
+        dialogs_.showError(fillIn(localized("The document “%1” could not be opened. %2"),
+                                  fileDisplayName(path), problem));
+        return nullptr;
+    }
+    return addDocument(std::move(document));
+}
+
+Document* Application::openDocument() {
+    auto path = dialogs_.chooseFileToOpen(localized("Open"), documentType_.extension);
+    return path ? openDocument(*path) : nullptr;
+}
+
+Document* Application::addDocument(std::unique_ptr<Document> document) {
+    Document* added = document.get();
+    documents_.push_back(std::move(document));
+    added->makeWindowControllers();
+    showWindows(*added);
+    documentsChanged();
+    return added;
+}
+
+bool Application::closeDocument(Document* document) {
+    if (!document)
+        return false;
+    if (document->isDocumentEdited()) {
+        auto choice = dialogs_.askToSaveChanges(
+            fillIn(localized("Do you want to save the changes you made to the document “%1”?"),
+                   document->displayName()));
+        if (choice == UserDialogs::SaveChoice::cancel)
+            return false;
+        if (choice == UserDialogs::SaveChoice::save && !saveDocument(document))
+            return false;
+    }
+    removeDocument(document);
+    return true;
+}
+
+void Application::removeDocument(Document* document) {
+    auto found = std::find_if(documents_.begin(), documents_.end(),
+                              [document](const auto& open) { return open.get() == document; });
+    if (found == documents_.end())
+        return;
+    // Taken out of the list first, so handlers that run while its windows
+    // close no longer see it.
+    auto closing = std::move(*found);
+    documents_.erase(found);
+    closing.reset();
+    documentsChanged();
+}
+
+bool Application::saveDocument(Document* document) {
+    if (!document)
+        return false;
+    if (!document->hasFileName())
+        return saveDocumentAs(document);
+    std::string problem;
+    bool saved = document->saveDocument(problem);
+    if (!saved)
+        dialogs_.showError(fillIn(localized("The document “%1” could not be saved. %2"),
+                                  document->displayName(), problem));
+    documentsChanged();
+    return saved;
+}
+
+bool Application::saveDocumentAs(Document* document) {
+    if (!document)
+        return false;
+    auto path = dialogs_.chooseFileToSave(localized("Save As"), suggestedFileName(*document),
+                                          documentType_.extension);
+    if (!path)
+        return false;
+    std::string target = *path;
+    const std::string& extension = documentType_.extension;
+    if (!extension.empty() &&
+        (target.size() < extension.size() ||
+         target.compare(target.size() - extension.size(), extension.size(), extension) != 0))
+        target += extension;
+    std::string problem;
+    bool saved = document->saveToFile(target, problem);
+    if (!saved)
+        dialogs_.showError(fillIn(localized("The document “%1” could not be saved. %2"),
+                                  fileDisplayName(target), problem));
+    documentsChanged();
+    return saved;
+}
+
+bool Application::revertDocument(Document* document) {
+    if (!document || !document->hasFileName())
+        return false;
+    std::string problem;
+    bool reverted = document->revertToSaved(problem);
+    if (!reverted)
+        dialogs_.showError(fillIn(localized("The document “%1” could not be reverted. %2"),
+                                  document->displayName(), problem));
+    documentsChanged();
+    return reverted;
+}
+
+bool Application::undo(Document* document) {
+    bool undone = document && document->undoManager().undo();
+    documentsChanged();
+    return undone;
+}
+
+bool Application::redo(Document* document) {
+    bool redone = document && document->undoManager().redo();
+    documentsChanged();
+    return redone;
+}
+
+bool Application::quit() {
+    quitting_ = true;
+    // Newest first, as the windows are stacked.
+    while (!documents_.empty()) {
+        if (!closeDocument(documents_.back().get())) {
+            quitting_ = false;
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Application::perform(Command command, Document* document) {
+    switch (command) {
+    case Command::newDocument:
+        return newDocument() != nullptr;
+    case Command::open:
+        return openDocument() != nullptr;
+    case Command::close:
+        return closeDocument(document);
+    case Command::save:
+        return saveDocument(document);
+    case Command::saveAs:
+        return saveDocumentAs(document);
+    case Command::revert:
+        return revertDocument(document);
+    case Command::quit:
+        return quit();
+    case Command::undo:
+        return undo(document);
+    case Command::redo:
+        return redo(document);
+    }
+    return false;
+}
+
+std::string Application::menuItemTitle(const MenuCommand& item, const Document* document) const {
+    std::string title = localized(item.title);
+    if (!document)
+        return title;
+    std::string stepName;
+    if (item.command == Command::undo)
+        stepName = document->undoManager().undoActionName();
+    else if (item.command == Command::redo)
+        stepName = document->undoManager().redoActionName();
+    return stepName.empty() ? title : title + " " + stepName;
+}
+
+bool Application::validateMenuItem(const MenuCommand& item, const Document* document) const {
+    switch (item.command) {
+    case Command::newDocument:
+    case Command::open:
+    case Command::quit:
+        return true;
+    default:
+        break;
+    }
+    if (!document)
+        return false;
+    return document->validateMenuItem(MenuItem{menuItemTitle(item, document)});
+}
+
+void Application::documentsChanged() const {
+    if (documentsChanged_)
+        documentsChanged_();
+}
+
+Document* Application::documentWithFile(const std::string& path) const {
+    const std::string key = samePathKey(path);
+    for (const auto& document : documents_)
+        if (document->hasFileName() && samePathKey(document->fileName()) == key)
+            return document.get();
+    return nullptr;
+}
+
+std::string Application::suggestedFileName(const Document& document) const {
+    if (document.hasFileName())
+        return document.fileName();
+    return document.displayName() + documentType_.extension;
+}
+
+} // namespace Platform

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "Platform/core/MenuCommand.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace Platform {
+
+class Document;
+class UserDialogs;
+
+// The document-based application: the open documents, and the flows of the
+// File and Edit menus around them (new, open, close, save, save as, revert,
+// quit, undo, redo), including the questions to the user. Toolkit-free: the
+// window backend supplies the dialogs and runs the event loop.
+class Application {
+public:
+    struct DocumentType {
+        std::string name;      // the type name documents read and write
+        std::string extension; // the file name extension, with its dot
+        std::function<std::unique_ptr<Document>()> makeDocument;
+    };
+
+    // dialogs are not owned and must outlive the application.
+    explicit Application(UserDialogs& dialogs);
+    ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    // The application that is running (the last one created), or null.
+    static Application* shared();
+
+    void setDocumentType(DocumentType type) { documentType_ = std::move(type); }
+    const DocumentType& documentType() const { return documentType_; }
+
+    // Opens every file named; with none, a new document. True when every
+    // file could be opened.
+    bool openFiles(const std::vector<std::string>& paths);
+
+    // A new untitled document with its window shown.
+    Document* newDocument();
+    // Opens the file (or brings its open document forward). On failure an
+    // error dialog names the file and the problem, and no window opens.
+    Document* openDocument(const std::string& path);
+    // Asks for a file, then opens it.
+    Document* openDocument();
+
+    // Closes the document, first asking Save / Don't Save / Cancel when it
+    // has unsaved changes. False when it stays open.
+    bool closeDocument(Document* document);
+    // Save writes to the document's file, or asks for one when it has none.
+    bool saveDocument(Document* document);
+    bool saveDocumentAs(Document* document);
+    bool revertDocument(Document* document);
+    bool undo(Document* document);
+    bool redo(Document* document);
+    // Closes every document as closeDocument does; false when the user
+    // cancelled (everything not yet closed stays open).
+    bool quit();
+    bool hasQuit() const { return quitting_; }
+
+    // The menu flows for a document's window (document may be null when no
+    // document is in front).
+    bool perform(Command command, Document* document);
+    // The title an item shows now: localised, Undo and Redo with the name
+    // of the step they would replay.
+    std::string menuItemTitle(const MenuCommand& item, const Document* document) const;
+    // Whether an item is enabled now, decided by the document's validateMenuItem.
+    bool validateMenuItem(const MenuCommand& item, const Document* document) const;
+
+    const std::vector<std::unique_ptr<Document>>& documents() const { return documents_; }
+
+    // Called after documents were opened, closed, saved or changed, so the
+    // backend can bring titles and menus up to date.
+    void setDocumentsChangedHandler(std::function<void()> handler) {
+        documentsChanged_ = std::move(handler);
+    }
+    void documentsChanged() const;
+
+private:
+    Document* addDocument(std::unique_ptr<Document> document);
+    void removeDocument(Document* document);
+    Document* documentWithFile(const std::string& path) const;
+    std::string suggestedFileName(const Document& document) const;
+
+    UserDialogs& dialogs_;
+    DocumentType documentType_;
+    std::vector<std::unique_ptr<Document>> documents_;
+    std::function<void()> documentsChanged_;
+    bool quitting_ = false;
+};
+
+} // namespace Platform

@@ -1,0 +1,44 @@
+#include "Platform/fltk/FltkApplication.h"
+
+#include "Platform/core/Document.h"
+#include "Platform/core/Window.h"
+#include "Platform/core/WindowController.h"
+#include "Platform/fltk/FltkWindow.h"
+
+#include <FL/Fl.H>
+
+namespace Platform {
+
+FltkApplication::FltkApplication(UserDialogs* dialogs)
+    : application_(dialogs ? *dialogs : fltkDialogs_) {
+    FltkWindow::installBuilder();
+    application_.setDocumentsChangedHandler([this] { refreshWindows(); });
+    // Titles and menus follow every change, whatever caused it (a slider, a
+    // key, an undo), just before FLTK waits for the next event.
+    Fl::add_check(beforeWaiting, this);
+}
+
+FltkApplication::~FltkApplication() {
+    Fl::remove_check(beforeWaiting, this);
+}
+
+int FltkApplication::run(const std::vector<std::string>& paths) {
+    application_.openFiles(paths);
+    if (application_.documents().empty())
+        return 1;
+    Fl::run();
+    return 0;
+}
+
+void FltkApplication::refreshWindows() {
+    for (const auto& document : application_.documents())
+        for (const auto& controller : document->windowControllers())
+            if (controller->isWindowLoaded())
+                controller->window()->refresh();
+}
+
+void FltkApplication::beforeWaiting(void* application) {
+    static_cast<FltkApplication*>(application)->refreshWindows();
+}
+
+} // namespace Platform

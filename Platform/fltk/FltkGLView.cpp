@@ -1,0 +1,104 @@
+#include "Platform/fltk/FltkGLView.h"
+
+#include "Platform/core/MouseEvent.h"
+#include "Platform/core/OpenGLView.h"
+
+#include <FL/Fl.H>
+#include <FL/gl.h>
+
+namespace Platform {
+
+namespace {
+
+constexpr int fullMode = FL_RGB | FL_DEPTH | FL_ACCUM | FL_DOUBLE;
+
+} // namespace
+
+FltkGLView::FltkGLView(OpenGLView& view, int x, int y, int width, int height)
+    : Fl_Gl_Window(x, y, width, height), view_(&view) {
+    // Without an accumulation buffer the camera still draws, unsmoothed.
+    mode(can_do(fullMode) ? fullMode : (fullMode & ~FL_ACCUM));
+    view_->attachSurface(this);
+}
+
+FltkGLView::~FltkGLView() {
+    detachView();
+}
+
+void FltkGLView::detachView() {
+    if (view_ && view_->surface() == this)
+        view_->attachSurface(nullptr);
+    view_ = nullptr;
+}
+
+void FltkGLView::makeCurrent() {
+    // FLTK can only make a context for a window on the screen.
+    if (shown())
+        make_current();
+}
+
+bool FltkGLView::isDoubleBuffered() const {
+    return (mode() & FL_DOUBLE) != 0;
+}
+
+void FltkGLView::draw() {
+    if (!view_) {
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        return;
+    }
+    // FLTK swaps the buffers when draw() returns.
+    view_->display();
+}
+
+std::uint32_t FltkGLView::modifiersFromFltk(int state) {
+    std::uint32_t modifiers = 0;
+    if (state & FL_SHIFT)
+        modifiers |= ShiftKeyMask;
+    if (state & FL_CTRL)
+        modifiers |= ControlKeyMask;
+    if (state & FL_ALT)
+        modifiers |= AlternateKeyMask;
+    if (state & FL_META)
+        modifiers |= CommandKeyMask;
+    return modifiers;
+}
+
+void FltkGLView::sendMouse(int event) {
+    // Pixel centres, with y measured upward from the bottom row.
+    MouseEvent mouse{static_cast<float>(Fl::event_x()) + 0.5f,
+                     static_cast<float>(h() - Fl::event_y()) - 0.5f,
+                     modifiersFromFltk(Fl::event_state())};
+    if (event == FL_PUSH)
+        view_->mouseDown(mouse);
+    else if (event == FL_DRAG)
+        view_->mouseDragged(mouse);
+    else
+        view_->mouseUp(mouse);
+}
+
+int FltkGLView::handle(int event) {
+    switch (event) {
+    case FL_PUSH:
+        if (!view_ || Fl::event_button() != FL_LEFT_MOUSE)
+            return 1;
+        tracking_ = true;
+        sendMouse(event);
+        return 1;
+    case FL_DRAG:
+        if (view_ && tracking_)
+            sendMouse(event);
+        return 1;
+    case FL_RELEASE:
+        if (Fl::event_button() != FL_LEFT_MOUSE || !tracking_)
+            return 1;
+        tracking_ = false;
+        if (view_)
+            sendMouse(event);
+        return 1;
+    default:
+        return Fl_Gl_Window::handle(event);
+    }
+}
+
+} // namespace Platform

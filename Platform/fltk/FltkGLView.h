@@ -1,0 +1,46 @@
+#pragma once
+
+#include "Platform/core/OpenGLSurface.h"
+
+#include <FL/Fl_Gl_Window.H>
+
+#include <cstdint>
+
+namespace Platform {
+
+class OpenGLView;
+
+// The on-screen surface of an OpenGLView: an FLTK GL window with a depth
+// buffer, an accumulation buffer and a back buffer. The view draws into the
+// back buffer and the picture appears once, by the swap after the draw, so a
+// multi-pass draw is never seen half done.
+class FltkGLView : public Fl_Gl_Window, public OpenGLSurface {
+public:
+    FltkGLView(OpenGLView& view, int x, int y, int width, int height);
+    ~FltkGLView() override;
+
+    // Called when the view goes away before this widget (which FLTK deletes
+    // later); from then on the widget draws black and ignores the mouse.
+    void detachView();
+
+    void makeCurrent() override;
+    int width() const override { return w(); }
+    int height() const override { return h(); }
+    bool isDoubleBuffered() const override;
+    void scheduleDisplay() override { redraw(); }
+
+    // The FLTK modifier state as the view's modifier bits.
+    static std::uint32_t modifiersFromFltk(int state);
+
+protected:
+    void draw() override;
+    int handle(int event) override;
+
+private:
+    void sendMouse(int event);
+
+    OpenGLView* view_;
+    bool tracking_ = false;
+};
+
+} // namespace Platform

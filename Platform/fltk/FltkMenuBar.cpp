@@ -1,0 +1,129 @@
+#include "Platform/fltk/FltkMenuBar.h"
+
+#include "Platform/core/Application.h"
+#include "Platform/core/Localization.h"
+#include "Platform/core/MenuCommand.h"
+
+#include <FL/Fl.H>
+
+#include <cctype>
+
+namespace Platform {
+
+FltkMenuBar::FltkMenuBar(int x, int y, int width, int height) : Fl_Menu_Bar(x, y, width, height) {
+    build();
+    validate();
+}
+
+int FltkMenuBar::shortcutFromText(const std::string& text) {
+    if (text.empty())
+        return 0;
+    int shortcut = 0;
+    std::size_t start = 0;
+    while (true) {
+        auto plus = text.find('+', start);
+        if (plus == std::string::npos)
+            break;
+        std::string modifier = text.substr(start, plus - start);
+        if (modifier == "Ctrl")
+            shortcut |= FL_COMMAND;
+        else if (modifier == "Shift")
+            shortcut |= FL_SHIFT;
+        else if (modifier == "Alt")
+            shortcut |= FL_ALT;
+        start = plus + 1;
+    }
+    std::string key = text.substr(start);
+    if (key.size() == 1) {
+        char c = key[0];
+        // With Shift the key arrives as the capital letter.
+        shortcut |= (shortcut & FL_SHIFT) ? std::toupper(static_cast<unsigned char>(c))
+                                          : std::tolower(static_cast<unsigned char>(c));
+    }
+    return shortcut;
+}
+
+void FltkMenuBar::build() {
+    const auto& commands = MenuCommand::menuBar();
+    items_.clear();
+    commandIndex_.clear();
+    labels_.clear();
+    std::string currentMenu;
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+        const MenuCommand& command = commands[i];
+        if (command.menuTitle != currentMenu) {
+            if (!currentMenu.empty())
+                items_.push_back(Fl_Menu_Item{}); // ends the previous submenu
+            currentMenu = command.menuTitle;
+            labels_.push_back(localized(currentMenu));
+            Fl_Menu_Item submenu{};
+            submenu.text = labels_.back().c_str();
+            submenu.flags = FL_SUBMENU;
+            items_.push_back(submenu);
+        }
+        labels_.push_back(localized(command.title));
+        Fl_Menu_Item item{};
+        item.text = labels_.back().c_str();
+        item.shortcut_ = shortcutFromText(command.shortcut);
+        item.callback_ = itemChosen;
+        item.user_data_ = const_cast<MenuCommand*>(&command);
+        item.flags = command.separatorAfter ? FL_MENU_DIVIDER : 0;
+        commandIndex_.push_back(items_.size());
+        items_.push_back(item);
+    }
+    items_.push_back(Fl_Menu_Item{}); // ends the last submenu
+    items_.push_back(Fl_Menu_Item{}); // ends the menu bar
+    menu(items_.data());
+}
+
+void FltkMenuBar::validate() {
+    Application* application = Application::shared();
+    const auto& commands = MenuCommand::menuBar();
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+        Fl_Menu_Item& item = items_[commandIndex_[i]];
+        std::string title =
+            application ? application->menuItemTitle(commands[i], document_) : commands[i].title;
+        if (title != item.text) {
+            labels_.push_back(title);
+            item.text = labels_.back().c_str();
+        }
+        bool enabled = application && application->validateMenuItem(commands[i], document_);
+        if (enabled)
+            item.activate();
+        else
+            item.deactivate();
+    }
+    // Old titles are kept only while the deque is small; a long session of
+    // changing Undo names must not grow it without end.
+    if (labels_.size() > 512) {
+        build();
+        validate();
+    }
+}
+
+const Fl_Menu_Item* FltkMenuBar::itemForCommand(const std::string& englishTitle) const {
+    const auto& commands = MenuCommand::menuBar();
+    for (std::size_t i = 0; i < commands.size(); ++i)
+        if (commands[i].title == englishTitle)
+            return &items_[commandIndex_[i]];
+    return nullptr;
+}
+
+int FltkMenuBar::handle(int event) {
+    if (event == FL_PUSH || event == FL_SHORTCUT || event == FL_KEYBOARD)
+        validate();
+    return Fl_Menu_Bar::handle(event);
+}
+
+void FltkMenuBar::itemChosen(Fl_Widget* widget, void* command) {
+    auto* bar = static_cast<FltkMenuBar*>(widget);
+    Application* application = Application::shared();
+    if (!application)
+        return;
+    // The command may close the document and with it this window: nothing of
+    // the bar is used afterwards.
+    Document* document = bar->document_;
+    application->perform(static_cast<const MenuCommand*>(command)->command, document);
+}
+
+} // namespace Platform
