@@ -42,6 +42,11 @@ void putTriangle(std::uint16_t*& at, int a, int b, int c) {
 
 } // namespace
 
+RVModelVNT::RVModelVNT(int key, RVDatabase* database) : RVResource(key, database) {
+    // Creating a resource never fails: without a readable file the model stays empty.
+    static_cast<void>(loadFromFile(filePath("RVModelVNT", "rvmvnt")));
+}
+
 void RVModelVNT::configureOpenGLForDrawing() {
     enableClientState(GL_VERTEX_ARRAY);
     enableClientState(GL_NORMAL_ARRAY);

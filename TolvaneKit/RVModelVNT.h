@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TolvaneKit/RVMeshArrays.h"
+#include "TolvaneKit/RVResource.h"
 
 #include <GL/gl.h>
 
@@ -12,11 +13,15 @@
 // Callers fill a model by resizing it and then writing through the array
 // accessors; every index they write must stay below numberOfVertices()
 // (a model with an index out of range draws nothing).
-class RVModelVNT {
+//
+// As a resource it loads "<resources>/RVModelVNT/<key>.rvmvnt" when the
+// database creates it; a missing or broken file leaves it empty.
+class RVModelVNT : public RVResource {
 public:
-    RVModelVNT() = default;
-    RVModelVNT(const RVModelVNT&) = delete;
-    RVModelVNT& operator=(const RVModelVNT&) = delete;
+    // An empty model outside any database, for building meshes in memory.
+    RVModelVNT() : RVResource(0, nullptr) {}
+    // Created by a database: loads the key's model file.
+    RVModelVNT(int key, RVDatabase* database);
 
     // Enables the vertex, normal and texture coordinate arrays, disables the
     // colour and edge flag arrays, and turns on 2D texturing and colour

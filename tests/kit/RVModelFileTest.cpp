@@ -1,5 +1,8 @@
 #include "TolvaneKit/RVModelVNT.h"
 
+#include "Platform/core/ResourceDirectory.h"
+#include "TolvaneKit/RVDatabase.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -225,6 +228,35 @@ TEST_F(RVModelFile, BrokenFilesAreRefusedAndLeaveTheModelUnchanged) {
         EXPECT_FALSE(model.loadFromFile(path("broken.rvmvnt"))) << file.what;
         EXPECT_EQ(snapshot(model), before) << file.what;
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(RVModelFile, TheDatabaseLoadsModelsByKeyAndLeavesMissingOnesEmpty) {
+    fs::create_directories(path("RVModelVNT"));
+    RVModelVNT sphere;
+    ASSERT_TRUE(sphere.constructSphereOfRadius(1, 4, 3));
+    ASSERT_TRUE(sphere.storeToFile(path("RVModelVNT/-12.rvmvnt")));
+    write(path("RVModelVNT/13.rvmvnt"), Bytes(7, 1));
+    Platform::setResourceDirectory(path(""));
+    {
+        RVDatabase database;
+        auto* model = database.retainKey<RVModelVNT>(-12);
+        ASSERT_NE(model, nullptr);
+        EXPECT_EQ(snapshot(*model), snapshot(sphere));
+        auto* broken = database.retainKey<RVModelVNT>(13);
+        auto* missing = database.retainKey<RVModelVNT>(14);
+        for (auto* empty : {broken, missing}) {
+            ASSERT_NE(empty, nullptr);
+            EXPECT_EQ(empty->numberOfTriangles(), 0);
+            EXPECT_EQ(empty->numberOfVertices(), 0);
+        }
+        for (int key : {-12, 13, 14})
+            database.releaseKey(key);
+    }
+    Platform::setResourceDirectory("");
 }
 
 } // namespace
