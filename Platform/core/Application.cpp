@@ -16,14 +16,13 @@ namespace {
 
 Application* sharedApplication = nullptr;
 
-// Fills the placeholders %1 and %2 of a localised text; translations may
-// move them, so they are not printf directives.
-std::string fillIn(const std::string& text, const std::string& first,
-                   const std::string& second = {}) {
+// Fills the placeholder %1 of a localised text with a name; a name holding
+// "%" stays as it is, since it is not a printf directive.
+std::string fillIn(const std::string& text, const std::string& name) {
     std::string result;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 1 < text.size() && (text[i + 1] == '1' || text[i + 1] == '2')) {
-            result += text[i + 1] == '1' ? first : second;
+        if (text[i] == '%' && i + 1 < text.size() && text[i + 1] == '1') {
+            result += name;
             ++i;
         } else {
             result += text[i];
@@ -91,8 +90,9 @@ Document* Application::openDocument(const std::string& path) {
     document->setFileType(documentType_.name);
     std::string problem;
     if (!document->readFromFile(path, problem)) {
-        dialogs_.showError(fillIn(localized("The document “%1” could not be opened. %2"),
-                                  fileDisplayName(path), problem));
+        dialogs_.showError(
+            fillIn(localized("The document “%1” could not be opened."), fileDisplayName(path)) +
+            "\n" + problem);
         return nullptr;
     }
     return addDocument(std::move(document));
@@ -149,8 +149,9 @@ bool Application::saveDocument(Document* document) {
     std::string problem;
     bool saved = document->saveDocument(problem);
     if (!saved)
-        dialogs_.showError(fillIn(localized("The document “%1” could not be saved. %2"),
-                                  document->displayName(), problem));
+        dialogs_.showError(
+            fillIn(localized("The document “%1” could not be saved."), document->displayName()) +
+            "\n" + problem);
     documentsChanged();
     return saved;
 }
@@ -171,8 +172,9 @@ bool Application::saveDocumentAs(Document* document) {
     std::string problem;
     bool saved = document->saveToFile(target, problem);
     if (!saved)
-        dialogs_.showError(fillIn(localized("The document “%1” could not be saved. %2"),
-                                  fileDisplayName(target), problem));
+        dialogs_.showError(
+            fillIn(localized("The document “%1” could not be saved."), fileDisplayName(target)) +
+            "\n" + problem);
     documentsChanged();
     return saved;
 }
@@ -183,8 +185,9 @@ bool Application::revertDocument(Document* document) {
     std::string problem;
     bool reverted = document->revertToSaved(problem);
     if (!reverted)
-        dialogs_.showError(fillIn(localized("The document “%1” could not be reverted. %2"),
-                                  document->displayName(), problem));
+        dialogs_.showError(
+            fillIn(localized("The document “%1” could not be reverted."), document->displayName()) +
+            "\n" + problem);
     documentsChanged();
     return reverted;
 }
