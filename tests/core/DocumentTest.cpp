@@ -1,0 +1,287 @@
+#include "Platform/core/Document.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/resource.h>
+
+namespace fs = std::filesystem;
+using Platform::Document;
+using Platform::MenuItem;
+
+namespace {
+
+// A document of plain text whose edits are undoable; saving ends the undo
+// history as Vexmira's document does, and text beginning with "bad" is refused.
+class TextDocument : public Document {
+public:
+    TextDocument() { setFileType("Text"); }
+
+    const std::string& content() const { return content_; }
+    void setContent(const std::string& content) {
+        undoManager().registerUndo(this, [this, old = content_] { setContent(old); });
+        content_ = content;
+    }
+
+    std::optional<std::string> dataRepresentationOfType(const std::string& type,
+                                                        std::string& errorMessage) override {
+        if (type != "Text")
+            return Document::dataRepresentationOfType(type, errorMessage);
+        if (clearsHistoryOnSave)
+            undoManager().removeAllActions();
+        return content_;
+    }
+    bool loadDataRepresentation(const std::string& data, const std::string& type,
+                                std::string& errorMessage) override {
+        if (type != "Text" || data.starts_with("bad")) {
+            errorMessage = "refused.";
+            return false;
+        }
+        content_ = data;
+        return true;
+    }
+
+    bool clearsHistoryOnSave = true;
+
+private:
+    std::string content_;
+};
+
+class TemporaryFolder {
+public:
+    TemporaryFolder() {
+        std::string pattern = (fs::temp_directory_path() / "vexmira-document-XXXXXX").string();
+        path_ = mkdtemp(pattern.data());
+    }
+    ~TemporaryFolder() { fs::remove_all(path_); }
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+    std::size_t entryCount() const {
+        return static_cast<std::size_t>(std::distance(fs::directory_iterator(path_), {}));
+    }
+
+private:
+    fs::path path_;
+};
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Limits the size of files this process may write, so that writing fails
+// even for root, who ignores permissions.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+
+private:
+    rlimit saved_{};
+    void (*previousHandler_)(int) = nullptr;
+};
+
+} // namespace
+
+TEST(Document, ChangeCountFollowsChangesUndoAndRedo) {
+    TextDocument document;
+    EXPECT_FALSE(document.isDocumentEdited());
+    document.setContent("a");
+    document.setContent("b");
+    EXPECT_EQ(document.changeCount(), 2);
+    document.undoManager().undo();
+    document.undoManager().undo();
+    EXPECT_FALSE(document.isDocumentEdited());
+    document.undoManager().redo();
+    EXPECT_EQ(document.changeCount(), 1);
+    EXPECT_TRUE(document.isDocumentEdited());
+}
+
+TEST(Document, UndoingPastTheSavedStateIsAnUnsavedChange) {
+    TemporaryFolder folder;
+    TextDocument document;
+    document.clearsHistoryOnSave = false;
+    document.setContent("a");
+    std::string error;
+    ASSERT_TRUE(document.saveToFile(folder.file("a.txt"), error)) << error;
+    ASSERT_TRUE(document.undoManager().undo());
+    EXPECT_EQ(document.changeCount(), -1);
+    EXPECT_TRUE(document.isDocumentEdited());
+    ASSERT_TRUE(document.undoManager().redo());
+    EXPECT_FALSE(document.isDocumentEdited());
+}
+
+TEST(Document, SaveAsOpenAndRevert) {
+    TemporaryFolder folder;
+    std::string path = folder.file("notes.txt");
+    std::string error;
+    TextDocument document;
+    EXPECT_EQ(document.displayName(), "Untitled");
+    EXPECT_FALSE(document.saveDocument(error));
+    EXPECT_FALSE(error.empty());
+    document.setContent("first");
+    ASSERT_TRUE(document.saveToFile(path, error)) << error;
+    EXPECT_EQ(readFile(path), "first");
+    EXPECT_EQ(document.fileName(), path);
+    EXPECT_EQ(document.displayName(), "notes.txt");
+    EXPECT_FALSE(document.isDocumentEdited());
+    EXPECT_FALSE(document.undoManager().canUndo());
+    EXPECT_EQ(folder.entryCount(), 1u) << "no temporary file is left behind";
+
+    document.setContent("second");
+    ASSERT_TRUE(document.saveDocument(error)) << error;
+    EXPECT_EQ(readFile(path), "second");
+
+    TextDocument opened;
+    ASSERT_TRUE(opened.readFromFile(path, error)) << error;
+    EXPECT_EQ(opened.content(), "second");
+    EXPECT_EQ(opened.fileName(), path);
+    EXPECT_FALSE(opened.isDocumentEdited());
+
+    opened.setContent("third");
+    ASSERT_TRUE(opened.revertToSaved(error)) << error;
+    EXPECT_EQ(opened.content(), "second");
+    EXPECT_FALSE(opened.isDocumentEdited());
+    EXPECT_FALSE(opened.undoManager().canUndo());
+}
+
+TEST(Document, SavingKeepsTheFilePermissions) {
+    TemporaryFolder folder;
+    std::string path = folder.file("shared.txt");
+    writeFile(path, "old");
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                              fs::perms::others_read);
+    TextDocument document;
+    std::string error;
+    ASSERT_TRUE(document.saveToFile(path, error)) << error;
+    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                  fs::perms::others_read);
+}
+
+TEST(Document, AFailedSaveLeavesTheOldFileAndTheDocumentAsTheyWere) {
+    TemporaryFolder folder;
+    std::string path = folder.file("kept.txt");
+    std::string error;
+    TextDocument document;
+    document.setContent("old bytes\n\x01\xff");
+    ASSERT_TRUE(document.saveToFile(path, error)) << error;
+    std::string oldBytes = readFile(path);
+
+    document.setContent(std::string(100000, 'n'));
+    document.undoManager().setActionName("Grow");
+    {
+        FileSizeLimit limit(4096);
+        EXPECT_FALSE(document.saveDocument(error));
+    }
+    EXPECT_NE(error.find("kept.txt"), std::string::npos) << error;
+    EXPECT_EQ(readFile(path), oldBytes);
+    EXPECT_EQ(folder.entryCount(), 1u) << "the temporary file is removed";
+    EXPECT_TRUE(document.isDocumentEdited());
+    EXPECT_EQ(document.undoManager().undoActionName(), "Grow");
+    ASSERT_TRUE(document.undoManager().undo());
+    EXPECT_EQ(document.content(), "old bytes\n\x01\xff");
+}
+
+TEST(Document, SavingWhereNoFileCanBeIsRefused) {
+    TemporaryFolder folder;
+    fs::create_directory(folder.file("folder.txt"));
+    std::vector<std::string> impossible = {
+        folder.file("folder.txt"),                  // a directory stands there
+        folder.file("missing/inside.txt"),          // the folder does not exist
+        "/proc/self/vexmira-cannot-write-here.txt", // not a place for files
+    };
+    for (const auto& path : impossible) {
+        TextDocument document;
+        document.setContent("x");
+        std::string error;
+        EXPECT_FALSE(document.saveToFile(path, error)) << path;
+        EXPECT_NE(error.find(fs::path(path).filename().string()), std::string::npos) << error;
+        EXPECT_TRUE(document.fileName().empty());
+        EXPECT_TRUE(document.isDocumentEdited());
+        EXPECT_TRUE(document.undoManager().canUndo());
+    }
+    EXPECT_TRUE(fs::is_directory(folder.file("folder.txt")));
+}
+
+TEST(Document, RefusedFilesLeaveTheDocumentAsItWas) {
+    TemporaryFolder folder;
+    writeFile(folder.file("bad.txt"), "bad content");
+    std::string huge = folder.file("huge.txt");
+    writeFile(huge, "");
+    fs::resize_file(huge, Document::maximumFileSize + 1); // sparse: nothing is really written
+
+    for (const std::string name : {"bad.txt", "huge.txt", "absent.txt", ""}) {
+        TextDocument document;
+        document.setContent("kept");
+        std::string error;
+        EXPECT_FALSE(document.readFromFile(folder.file(name), error)) << name;
+        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(document.content(), "kept");
+        EXPECT_TRUE(document.fileName().empty());
+        EXPECT_TRUE(document.undoManager().canUndo());
+    }
+
+    TextDocument document;
+    std::string error;
+    writeFile(folder.file("good.txt"), "good");
+    ASSERT_TRUE(document.readFromFile(folder.file("good.txt"), error));
+    writeFile(folder.file("good.txt"), "bad now");
+    document.setContent("edited");
+    EXPECT_FALSE(document.revertToSaved(error));
+    EXPECT_NE(error.find("good.txt"), std::string::npos) << error;
+    EXPECT_EQ(document.content(), "edited");
+    EXPECT_TRUE(document.isDocumentEdited());
+    EXPECT_TRUE(document.undoManager().canUndo());
+}
+
+TEST(Document, WrongTypeIsNeitherWrittenNorRead) {
+    TemporaryFolder folder;
+    TextDocument document;
+    document.setFileType("Picture");
+    document.setContent("x");
+    std::string error;
+    EXPECT_FALSE(document.saveToFile(folder.file("x.txt"), error));
+    EXPECT_NE(error.find("Picture"), std::string::npos) << error;
+    EXPECT_FALSE(fs::exists(folder.file("x.txt")));
+    EXPECT_EQ(folder.entryCount(), 0u);
+}
+
+TEST(Document, UndoAndRedoMenuItemsFollowTheHistory) {
+    TextDocument document;
+    EXPECT_FALSE(document.validateMenuItem(MenuItem{"Undo"}));
+    EXPECT_FALSE(document.validateMenuItem(MenuItem{"Redo"}));
+    EXPECT_TRUE(document.validateMenuItem(MenuItem{"Close"}));
+    document.setContent("a");
+    document.undoManager().setActionName("Type");
+    EXPECT_TRUE(document.validateMenuItem(MenuItem{"Undo Type"}));
+    EXPECT_FALSE(document.validateMenuItem(MenuItem{"Redo"}));
+    document.undoManager().undo();
+    EXPECT_FALSE(document.validateMenuItem(MenuItem{"Undo"}));
+    EXPECT_TRUE(document.validateMenuItem(MenuItem{"Redo Type"}));
+}
+
+TEST(Document, OwnsItsWindowControllers) {
+    TextDocument document;
+    document.addWindowController(std::make_unique<Platform::WindowController>("Layout"));
+    ASSERT_EQ(document.windowControllers().size(), 1u);
+    EXPECT_EQ(document.windowControllers().front()->document(), &document);
+}
