@@ -161,6 +161,25 @@ TEST_F(BlowupDrawing, DefaultPictureIsGreatCirclesOnTheUnitSphere) {
     EXPECT_TRUE(std::equal(modelviewAfter, modelviewAfter + 16, modelviewBefore));
 }
 
+TEST_F(BlowupDrawing, UnblownMeridiansAreRoundedGreatCirclesBitForBit) {
+    // Without blow-up a point is (cos t, 0, sin t) rounded to float, then
+    // turned by theta in double and rounded again: nothing else may round.
+    setParameters(0.0f, 0.0f, 5, 7);
+    const Drawing drawing = capture();
+    ASSERT_EQ(drawing.strip.size(), 71u);
+    for (int order = 0; order < 5; ++order) {
+        const double theta = static_cast<double>(4 - order) / 5 * P;
+        for (int j = 1; j < 14; ++j) {
+            const double t = j * P / 7 - H;
+            const float x = static_cast<float>(std::cos(t));
+            const auto& v = stripVertex(drawing, order, j, 7);
+            EXPECT_EQ(v.x, static_cast<float>(x * std::cos(theta))) << order << ", " << j;
+            EXPECT_EQ(v.y, static_cast<float>(x * std::sin(theta))) << order << ", " << j;
+            EXPECT_EQ(v.z, static_cast<float>(std::sin(t))) << order << ", " << j;
+        }
+    }
+}
+
 TEST_F(BlowupDrawing, EachMeridianHasItsHueAndMeridianZeroIsRed) {
     const Drawing drawing = capture();
     ASSERT_EQ(drawing.strip.size(), 4897u);
