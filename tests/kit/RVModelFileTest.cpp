@@ -1,5 +1,6 @@
 #include "TolvaneKit/RVModelVNT.h"
 
+#include "PeakMappedMemory.h"
 #include "Platform/core/ResourceDirectory.h"
 #include "TolvaneKit/RVDatabase.h"
 
@@ -220,6 +221,7 @@ TEST_F(RVModelFile, BrokenFilesAreRefusedAndLeaveTheModelUnchanged) {
         {"a negative vertex count", withHeader(0, 0xFFFFFFFF, 20)},
         {"an index out of range", indexOutOfRange},
     };
+    const auto peakBefore = VexmiraTest::peakMappedBytes();
     for (const BrokenFile& file : broken) {
         RVModelVNT model;
         ASSERT_TRUE(model.constructSphereOfRadius(1, 4, 3));
@@ -227,6 +229,11 @@ TEST_F(RVModelFile, BrokenFilesAreRefusedAndLeaveTheModelUnchanged) {
         write(path("broken.rvmvnt"), file.bytes);
         EXPECT_FALSE(model.loadFromFile(path("broken.rvmvnt"))) << file.what;
         EXPECT_EQ(snapshot(model), before) << file.what;
+    }
+    // Arrays for 2^31 - 1 triangles or vertices would take gigabytes.
+    const auto peakAfter = VexmiraTest::peakMappedBytes();
+    if (peakBefore && peakAfter) {
+        EXPECT_LT(*peakAfter, std::max<std::size_t>(*peakBefore, std::size_t{1} << 30));
     }
 }
 
