@@ -50,7 +50,10 @@ MyDocument::MyDocument() : model_(std::make_unique<Blowup>(this)) {
     setFileType(myDocumentType);
 }
 
-MyDocument::~MyDocument() = default;
+MyDocument::~MyDocument() {
+    // The windows read the model until they close, so they go first.
+    removeAllWindowControllers();
+}
 
 std::optional<std::string> MyDocument::dataRepresentationOfType(const std::string& type,
                                                                 std::string& errorMessage) {

@@ -80,6 +80,11 @@ public:
     // the step name after them) and enables everything else.
     virtual bool validateMenuItem(const MenuItem& menuItem) const;
 
+protected:
+    // Closes the windows now. A subclass whose windows look at its own
+    // members calls this in its destructor, before those members go.
+    void removeAllWindowControllers() { windowControllers_.clear(); }
+
 private:
     bool writeToFile(const std::string& path, std::string& errorMessage);
     bool loadFile(const std::string& path, std::string& errorMessage);

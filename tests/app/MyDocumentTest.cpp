@@ -2,45 +2,22 @@
 #include "Platform/core/Localization.h"
 #include "Platform/core/PropertyListParser.h"
 
+#include "support/FileSizeLimit.h"
+#include "support/TemporaryFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <random>
-#include <sstream>
-#include <sys/resource.h>
 
 namespace fs = std::filesystem;
 using Platform::MenuItem;
+using VexmiraTest::FileSizeLimit;
+using VexmiraTest::TemporaryFolder;
 
 namespace {
-
-class TemporaryFolder {
-public:
-    TemporaryFolder() {
-        std::string pattern = (fs::temp_directory_path() / "vexmira-mydocument-XXXXXX").string();
-        path_ = mkdtemp(pattern.data());
-    }
-    ~TemporaryFolder() { fs::remove_all(path_); }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    fs::path path_;
-};
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 // The model's six values and the undo history's visible state, to show that
 // a refused file changed nothing.
@@ -80,25 +57,6 @@ Platform::PropertyList::Dictionary parsedDictionary(const std::string& text) {
     EXPECT_TRUE(dictionary) << error.description();
     return dictionary.value_or(Platform::PropertyList::Dictionary{});
 }
-
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-
-private:
-    rlimit saved_{};
-    void (*previousHandler_)(int) = nullptr;
-};
 
 } // namespace
 
@@ -271,7 +229,7 @@ TEST(MyDocument, BadTextIsRefusedWithItsPlaceAndChangesNothing) {
         giveHistory(document);
         Snapshot before(document);
         std::string path = folder.file("broken.vexmira");
-        writeFile(path, c.text);
+        TemporaryFolder::write(path, c.text);
         std::string error;
         EXPECT_FALSE(document.readFromFile(path, error)) << c.text;
         EXPECT_NE(error.find("broken.vexmira"), std::string::npos) << error;
@@ -283,7 +241,7 @@ TEST(MyDocument, BadTextIsRefusedWithItsPlaceAndChangesNothing) {
         ASSERT_TRUE(saved.saveToFile(path, error)) << error;
         saved.model().setDistance(2.0f);
         Snapshot edited(saved);
-        writeFile(path, c.text);
+        TemporaryFolder::write(path, c.text);
         EXPECT_FALSE(saved.revertToSaved(error)) << c.text;
         EXPECT_TRUE(Snapshot(saved) == edited) << c.text;
     }
@@ -302,7 +260,7 @@ TEST(MyDocument, RandomBytesAreRefused) {
         MyDocument document;
         giveHistory(document);
         Snapshot before(document);
-        writeFile(folder.file("noise.vexmira"), *data);
+        TemporaryFolder::write(folder.file("noise.vexmira"), *data);
         std::string error;
         EXPECT_FALSE(document.readFromFile(folder.file("noise.vexmira"), error));
         EXPECT_NE(error.find("noise.vexmira"), std::string::npos) << error;
@@ -317,7 +275,7 @@ TEST(MyDocument, AFailedSaveLeavesTheOldFileByteForByte) {
     MyDocument document;
     std::string error;
     ASSERT_TRUE(document.saveToFile(path, error)) << error;
-    std::string oldBytes = readFile(path);
+    std::string oldBytes = TemporaryFolder::read(path);
     giveHistory(document);
     Snapshot before(document);
     {
@@ -326,9 +284,9 @@ TEST(MyDocument, AFailedSaveLeavesTheOldFileByteForByte) {
         EXPECT_FALSE(document.saveDocument(error));
     }
     EXPECT_NE(error.find("precious.vexmira"), std::string::npos) << error;
-    EXPECT_EQ(readFile(path), oldBytes);
+    EXPECT_EQ(TemporaryFolder::read(path), oldBytes);
     EXPECT_TRUE(Snapshot(document) == before) << "still edited, history kept";
-    EXPECT_EQ(std::distance(fs::directory_iterator(fs::path(path).parent_path()), {}), 1);
+    EXPECT_EQ(folder.entryCount(), 1u);
 
     // A directory in the way of Save As.
     fs::create_directory(folder.file("taken.vexmira"));

@@ -1,17 +1,18 @@
 #include "Platform/core/Document.h"
 
+#include "support/FileSizeLimit.h"
+#include "support/TemporaryFolder.h"
+
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <sys/resource.h>
 
 namespace fs = std::filesystem;
 using Platform::Document;
 using Platform::MenuItem;
+using VexmiraTest::FileSizeLimit;
+using VexmiraTest::TemporaryFolder;
 
 namespace {
 
@@ -51,53 +52,8 @@ private:
     std::string content_;
 };
 
-class TemporaryFolder {
-public:
-    TemporaryFolder() {
-        std::string pattern = (fs::temp_directory_path() / "vexmira-document-XXXXXX").string();
-        path_ = mkdtemp(pattern.data());
-    }
-    ~TemporaryFolder() { fs::remove_all(path_); }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-    std::size_t entryCount() const {
-        return static_cast<std::size_t>(std::distance(fs::directory_iterator(path_), {}));
-    }
-
-private:
-    fs::path path_;
-};
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
 // Limits the size of files this process may write, so that writing fails
 // even for root, who ignores permissions.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-
-private:
-    rlimit saved_{};
-    void (*previousHandler_)(int) = nullptr;
-};
 
 } // namespace
 
@@ -139,7 +95,7 @@ TEST(Document, SaveAsOpenAndRevert) {
     EXPECT_FALSE(error.empty());
     document.setContent("first");
     ASSERT_TRUE(document.saveToFile(path, error)) << error;
-    EXPECT_EQ(readFile(path), "first");
+    EXPECT_EQ(TemporaryFolder::read(path), "first");
     EXPECT_EQ(document.fileName(), path);
     EXPECT_EQ(document.displayName(), "notes.txt");
     EXPECT_FALSE(document.isDocumentEdited());
@@ -148,7 +104,7 @@ TEST(Document, SaveAsOpenAndRevert) {
 
     document.setContent("second");
     ASSERT_TRUE(document.saveDocument(error)) << error;
-    EXPECT_EQ(readFile(path), "second");
+    EXPECT_EQ(TemporaryFolder::read(path), "second");
 
     TextDocument opened;
     ASSERT_TRUE(opened.readFromFile(path, error)) << error;
@@ -166,7 +122,7 @@ TEST(Document, SaveAsOpenAndRevert) {
 TEST(Document, SavingKeepsTheFilePermissions) {
     TemporaryFolder folder;
     std::string path = folder.file("shared.txt");
-    writeFile(path, "old");
+    TemporaryFolder::write(path, "old");
     fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
                               fs::perms::others_read);
     TextDocument document;
@@ -184,7 +140,7 @@ TEST(Document, AFailedSaveLeavesTheOldFileAndTheDocumentAsTheyWere) {
     TextDocument document;
     document.setContent("old bytes\n\x01\xff");
     ASSERT_TRUE(document.saveToFile(path, error)) << error;
-    std::string oldBytes = readFile(path);
+    std::string oldBytes = TemporaryFolder::read(path);
 
     document.setContent(std::string(100000, 'n'));
     document.undoManager().setActionName("Grow");
@@ -193,7 +149,7 @@ TEST(Document, AFailedSaveLeavesTheOldFileAndTheDocumentAsTheyWere) {
         EXPECT_FALSE(document.saveDocument(error));
     }
     EXPECT_NE(error.find("kept.txt"), std::string::npos) << error;
-    EXPECT_EQ(readFile(path), oldBytes);
+    EXPECT_EQ(TemporaryFolder::read(path), oldBytes);
     EXPECT_EQ(folder.entryCount(), 1u) << "the temporary file is removed";
     EXPECT_TRUE(document.isDocumentEdited());
     EXPECT_EQ(document.undoManager().undoActionName(), "Grow");
@@ -224,9 +180,9 @@ TEST(Document, SavingWhereNoFileCanBeIsRefused) {
 
 TEST(Document, RefusedFilesLeaveTheDocumentAsItWas) {
     TemporaryFolder folder;
-    writeFile(folder.file("bad.txt"), "bad content");
+    TemporaryFolder::write(folder.file("bad.txt"), "bad content");
     std::string huge = folder.file("huge.txt");
-    writeFile(huge, "");
+    TemporaryFolder::write(huge, "");
     fs::resize_file(huge, Document::maximumFileSize + 1); // sparse: nothing is really written
 
     for (const std::string name : {"bad.txt", "huge.txt", "absent.txt", ""}) {
@@ -242,9 +198,9 @@ TEST(Document, RefusedFilesLeaveTheDocumentAsItWas) {
 
     TextDocument document;
     std::string error;
-    writeFile(folder.file("good.txt"), "good");
+    TemporaryFolder::write(folder.file("good.txt"), "good");
     ASSERT_TRUE(document.readFromFile(folder.file("good.txt"), error));
-    writeFile(folder.file("good.txt"), "bad now");
+    TemporaryFolder::write(folder.file("good.txt"), "bad now");
     document.setContent("edited");
     EXPECT_FALSE(document.revertToSaved(error));
     EXPECT_NE(error.find("good.txt"), std::string::npos) << error;
