@@ -327,7 +327,12 @@ RVSplayTree::Ptr RVSplayTree::recombine(Ptr current, Accumulators& trees) {
 
 // ---- the parts of a splay, on caller-held accumulators ----
 
-RVSplayTree::Ptr RVSplayTree::runStep(Step step, Ptr current, Ptr& leftTree, Ptr& rightTree) {
+RVSplayTree::Ptr RVSplayTree::runStep(Step step, bool applies, Ptr current, Ptr& leftTree,
+                                      Ptr& rightTree) {
+    // A step needs the child and grandchild it rearranges; without them the
+    // current node stays current and nothing moves.
+    if (!applies)
+        return current;
     Accumulators trees(std::move(leftTree), std::move(rightTree));
     Ptr next = step(std::move(current), trees);
     leftTree = std::move(trees.left);
@@ -346,27 +351,33 @@ RVSplayTree::Ptr RVSplayTree::splayToKey(Ptr current, int key, Ptr& leftTree, Pt
 }
 
 RVSplayTree::Ptr RVSplayTree::zigWithLeftTreePtr(Ptr current, Ptr& leftTree, Ptr& rightTree) {
-    return runStep(zig, std::move(current), leftTree, rightTree);
+    const bool applies = current && current->leftNode();
+    return runStep(zig, applies, std::move(current), leftTree, rightTree);
 }
 
 RVSplayTree::Ptr RVSplayTree::zigzigWithLeftTreePtr(Ptr current, Ptr& leftTree, Ptr& rightTree) {
-    return runStep(zigzig, std::move(current), leftTree, rightTree);
+    const bool applies = current && current->leftNode() && current->leftNode()->leftNode();
+    return runStep(zigzig, applies, std::move(current), leftTree, rightTree);
 }
 
 RVSplayTree::Ptr RVSplayTree::zigzagWithLeftTreePtr(Ptr current, Ptr& leftTree, Ptr& rightTree) {
-    return runStep(zigzag, std::move(current), leftTree, rightTree);
+    const bool applies = current && current->leftNode() && current->leftNode()->rightNode();
+    return runStep(zigzag, applies, std::move(current), leftTree, rightTree);
 }
 
 RVSplayTree::Ptr RVSplayTree::zagWithLeftTreePtr(Ptr current, Ptr& leftTree, Ptr& rightTree) {
-    return runStep(zag, std::move(current), leftTree, rightTree);
+    const bool applies = current && current->rightNode();
+    return runStep(zag, applies, std::move(current), leftTree, rightTree);
 }
 
 RVSplayTree::Ptr RVSplayTree::zagzagWithLeftTreePtr(Ptr current, Ptr& leftTree, Ptr& rightTree) {
-    return runStep(zagzag, std::move(current), leftTree, rightTree);
+    const bool applies = current && current->rightNode() && current->rightNode()->rightNode();
+    return runStep(zagzag, applies, std::move(current), leftTree, rightTree);
 }
 
 RVSplayTree::Ptr RVSplayTree::zagzigWithLeftTreePtr(Ptr current, Ptr& leftTree, Ptr& rightTree) {
-    return runStep(zagzig, std::move(current), leftTree, rightTree);
+    const bool applies = current && current->rightNode() && current->rightNode()->leftNode();
+    return runStep(zagzig, applies, std::move(current), leftTree, rightTree);
 }
 
 RVSplayTree::Ptr RVSplayTree::recombineWithLeftTree(Ptr current, Ptr leftTree, Ptr rightTree) {

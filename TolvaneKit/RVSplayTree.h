@@ -60,7 +60,9 @@ public:
 
     // The parts of a splay, for callers that assemble their own. The
     // accumulators are in/out: nodes smaller than the rest go to leftTree,
-    // larger ones to rightTree. Each returns the next current node.
+    // larger ones to rightTree. Each returns the next current node; a step
+    // whose child or grandchild is missing leaves everything as it was and
+    // returns the current node.
     static Ptr splayToKey(Ptr current, int key, Ptr& leftTree, Ptr& rightTree);
     static Ptr zigWithLeftTreePtr(Ptr current, Ptr& leftTree, Ptr& rightTree);
     static Ptr zigzigWithLeftTreePtr(Ptr current, Ptr& leftTree, Ptr& rightTree);
@@ -87,7 +89,7 @@ private:
         return static_cast<RVSplayTree*>(RVBinaryTree::right().get());
     }
 
-    static Ptr runStep(Step step, Ptr current, Ptr& leftTree, Ptr& rightTree);
+    static Ptr runStep(Step step, bool applies, Ptr current, Ptr& leftTree, Ptr& rightTree);
     static Ptr splay(Ptr current, int key, Accumulators& trees);
     static Ptr zig(Ptr current, Accumulators& trees);
     static Ptr zigzig(Ptr current, Accumulators& trees);

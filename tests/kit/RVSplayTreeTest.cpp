@@ -224,6 +224,19 @@ TEST(RVSplayTree, StepsLinkIntoTheAccumulators) {
 
     Ptr whole = RVSplayTree::recombineWithLeftTree(next, left, right);
     EXPECT_EQ(shape(whole), "2(0(-,1),9(3,-))");
+
+    // A step without the grandchild it needs moves nothing.
+    Ptr pair = nodeWithKey(5);
+    pair->quicklyInsertNode(nodeWithKey(3));
+    left = nullptr;
+    right = nullptr;
+    EXPECT_EQ(RVSplayTree::zigzagWithLeftTreePtr(pair, left, right), pair);
+    EXPECT_EQ(RVSplayTree::zagWithLeftTreePtr(pair, left, right), pair);
+    EXPECT_EQ(shape(pair), "5(3,-)");
+    EXPECT_EQ(left, nullptr);
+    EXPECT_EQ(right, nullptr);
+    EXPECT_EQ(shape(RVSplayTree::zigWithLeftTreePtr(pair, left, right)), "3");
+    EXPECT_EQ(shape(right), "5");
 }
 
 TEST(RVSplayTree, SetLeftWithTheHeldChildKeepsIt) {
