@@ -41,6 +41,9 @@ public:
     static std::optional<Blowup::Dictionary> setupDictionaryFromStorage(const std::string& data,
                                                                         std::string& errorMessage);
 
+    // One MyWindowController: the document's one window.
+    void makeWindowControllers() override;
+
     // "Save" needs unsaved changes; "Revert To Saved" a file and unsaved changes.
     bool validateMenuItem(const Platform::MenuItem& menuItem) const override;
 

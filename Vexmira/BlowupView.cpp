@@ -1,0 +1,83 @@
+#include "Vexmira/BlowupView.h"
+
+#include "Platform/core/MouseEvent.h"
+#include "Platform/core/Window.h"
+#include "Vexmira/Blowup.h"
+#include "Vexmira/MyWindowController.h"
+
+namespace {
+
+// Target units per pixel of a control-drag.
+constexpr double targetStepPerPixel = 0.1;
+
+} // namespace
+
+BlowupView::BlowupView() = default;
+
+BlowupView::~BlowupView() = default;
+
+MyWindowController* BlowupView::windowController() const {
+    Platform::Window* window = this->window();
+    return window ? dynamic_cast<MyWindowController*>(window->windowController()) : nullptr;
+}
+
+Blowup* BlowupView::model() const {
+    MyWindowController* controller = windowController();
+    return controller && controller->document() ? &controller->model() : nullptr;
+}
+
+void BlowupView::prepareOpenGL() {
+    EasyView::prepareOpenGL();
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    glEnable(GL_COLOR_MATERIAL);
+
+    GLfloat target[3];
+    camera()->getTarget(target);
+    target[2] = 1.0f;
+    camera()->setTarget(target);
+
+    // There is no auxiliary colour buffer: the passes are drawn into, and
+    // averaged back into, the buffer the view draws in. In a window that is
+    // the back buffer, which only the swap after the frame shows, so no
+    // jittered pass is ever seen.
+    camera()->setSmoothedBuffer(drawingBuffer(), drawingBuffer());
+
+    if (MyWindowController* controller = windowController())
+        controller->set3DView(this);
+}
+
+EasyView& BlowupView::drawScene() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    Blowup* blowup = model();
+    if (!blowup)
+        return *this;
+    if (static_cast<unsigned>(blowup->antialiasing()) <= 1)
+        blowup->draw();
+    else
+        camera()->smooth([blowup] { blowup->draw(); });
+    return *this;
+}
+
+EasyView& BlowupView::drawSceneForSelection() {
+    if (Blowup* blowup = model())
+        blowup->draw();
+    return *this;
+}
+
+EasyView& BlowupView::handleDragTo(Point location, Point oldLocation, GLuint modifiers) {
+    if (!(modifiers & Platform::ControlKeyMask))
+        return EasyView::handleDragTo(location, oldLocation, modifiers);
+    if (!camera())
+        return *this;
+    // The camera re-issues its matrices on the current context, which after
+    // another window's draw need not be this view's.
+    makeCurrentContext();
+    GLfloat target[3];
+    camera()->getTarget(target);
+    const GLfloat downward = oldLocation.y - location.y;
+    target[2] = static_cast<GLfloat>(target[2] + downward * targetStepPerPixel);
+    camera()->setTarget(target);
+    setNeedsDisplay(true);
+    return *this;
+}

@@ -1,0 +1,186 @@
+#include "Vexmira/MyWindowController.h"
+
+#include "Platform/core/Localization.h"
+#include "Platform/core/NotificationCenter.h"
+#include "Platform/core/Slider.h"
+#include "Platform/core/UndoManager.h"
+#include "Platform/core/Window.h"
+#include "TolvaneKit/RVCamera.h"
+#include "Vexmira/Blowup.h"
+#include "Vexmira/BlowupView.h"
+#include "Vexmira/MyDocument.h"
+#include "Vexmira/MyDocumentLayout.h"
+
+#include <memory>
+
+// Defined here rather than beside the file handling, so that the document's
+// storage code does not depend on the window.
+void MyDocument::makeWindowControllers() {
+    addWindowController(std::make_unique<MyWindowController>());
+}
+
+MyWindowController::MyWindowController() : Platform::WindowController(MyDocumentLayout::name) {
+    setShouldCloseDocument(true);
+}
+
+MyWindowController::~MyWindowController() {
+    Platform::NotificationCenter::defaultCenter().removeObserver(this);
+    // The view goes with the window; nothing may reach it afterwards.
+    view_ = nullptr;
+    releaseWindow();
+}
+
+Blowup& MyWindowController::model() const {
+    return static_cast<MyDocument*>(document())->model();
+}
+
+void MyWindowController::windowDidLoad() {
+    Platform::WindowController::windowDidLoad();
+    connectSliders();
+    registerNotificationObservers();
+    updateWindow();
+}
+
+void MyWindowController::connectSliders() {
+    Platform::Window* window = this->window();
+    auto connect = [this, window](const char* name,
+                                  void (MyWindowController::*action)(Platform::Slider&)) {
+        Platform::Slider* slider = window->slider(name);
+        if (slider)
+            slider->setAction(
+                [this, action](Platform::Slider& sender) { (this->*action)(sender); });
+        return slider;
+    };
+    antialiasingSlider_ = connect("antialiasing", &MyWindowController::antialiasingAction);
+    blowupSlider_ = connect("blowup", &MyWindowController::blowupAction);
+    immersionSlider_ = connect("immersion", &MyWindowController::immersionAction);
+    meridiansSlider_ = connect("meridians", &MyWindowController::meridiansAction);
+    resolutionSlider_ = connect("resolution", &MyWindowController::resolutionAction);
+    zoomSlider_ = connect("zoom", &MyWindowController::zoomAction);
+}
+
+void MyWindowController::registerNotificationObservers() {
+    auto& center = Platform::NotificationCenter::defaultCenter();
+    const Blowup* object = &model();
+    auto observe = [this, &center, object](const char* name,
+                                           void (MyWindowController::*handler)()) {
+        center.addObserver(this, name, object,
+                           [this, handler](const Platform::NotificationCenter::Notification&) {
+                               (this->*handler)();
+                           });
+    };
+    observe(VexmiraBlowupNotification, &MyWindowController::updateBlowupSlider);
+    observe(VexmiraImmersionNotification, &MyWindowController::updateImmersionSlider);
+    observe(VexmiraDistanceNotification, &MyWindowController::updateZoomSlider);
+    observe(VexmiraMeridiansNotification, &MyWindowController::updateMeridiansSlider);
+    observe(VexmiraResolutionNotification, &MyWindowController::updateResolutionSlider);
+    observe(VexmiraAntialiasingNotification, &MyWindowController::updateAntialiasingSlider);
+}
+
+void MyWindowController::updateWindow() {
+    updateAntialiasingSlider();
+    updateBlowupSlider();
+    updateImmersionSlider();
+    updateMeridiansSlider();
+    updateResolutionSlider();
+    updateZoomSlider();
+}
+
+void MyWindowController::updateSlider(Platform::Slider* slider, float value) {
+    if (slider && slider->floatValue() != value)
+        slider->setFloatValue(value);
+}
+
+void MyWindowController::set3DView(BlowupView* view) {
+    view_ = view;
+    // No redraw is requested: the view calls this while it prepares for the
+    // draw that is about to happen.
+    pushDistanceToCamera();
+    pushAntialiasingToCamera();
+}
+
+void MyWindowController::updateBlowupSlider() {
+    updateSlider(blowupSlider_, model().blowup());
+    requestRedraw();
+}
+
+void MyWindowController::updateImmersionSlider() {
+    updateSlider(immersionSlider_, model().immersion());
+    requestRedraw();
+}
+
+void MyWindowController::updateMeridiansSlider() {
+    updateSlider(meridiansSlider_, static_cast<float>(model().meridians()));
+    requestRedraw();
+}
+
+void MyWindowController::updateResolutionSlider() {
+    updateSlider(resolutionSlider_, static_cast<float>(model().resolution()));
+    requestRedraw();
+}
+
+void MyWindowController::updateAntialiasingSlider() {
+    updateSlider(antialiasingSlider_, static_cast<float>(model().antialiasing()));
+    pushAntialiasingToCamera();
+    requestRedraw();
+}
+
+void MyWindowController::updateZoomSlider() {
+    updateSlider(zoomSlider_, model().distance());
+    pushDistanceToCamera();
+    requestRedraw();
+}
+
+void MyWindowController::pushAntialiasingToCamera() {
+    if (view_ && view_->camera())
+        view_->camera()->setSmoothingPasses(model().antialiasing(), 1.0f);
+}
+
+void MyWindowController::pushDistanceToCamera() {
+    if (!view_ || !view_->camera())
+        return;
+    // The camera re-issues its matrices on the current context; with several
+    // windows open that is not necessarily this view's.
+    view_->makeCurrentContext();
+    view_->camera()->setDistance(model().distance());
+}
+
+void MyWindowController::requestRedraw() {
+    if (view_)
+        view_->setNeedsDisplay(true);
+}
+
+void MyWindowController::nameUndoStep(const char* englishName) {
+    if (Platform::UndoManager* undoManager = windowWillReturnUndoManager())
+        undoManager->setActionName(Platform::localized(englishName));
+}
+
+void MyWindowController::blowupAction(Platform::Slider& sender) {
+    model().setBlowup(sender.floatValue());
+    nameUndoStep("Set Blowup");
+}
+
+void MyWindowController::immersionAction(Platform::Slider& sender) {
+    model().setImmersion(sender.floatValue());
+    nameUndoStep("Set Immersion");
+}
+
+void MyWindowController::zoomAction(Platform::Slider& sender) {
+    model().setDistance(sender.floatValue());
+    nameUndoStep("Set Distance");
+}
+
+void MyWindowController::meridiansAction(Platform::Slider& sender) {
+    model().setMeridians(sender.intValue());
+    nameUndoStep("Set Meridians");
+}
+
+void MyWindowController::resolutionAction(Platform::Slider& sender) {
+    model().setResolution(sender.intValue());
+    nameUndoStep("Set Resolution");
+}
+
+void MyWindowController::antialiasingAction(Platform::Slider& sender) {
+    model().setAntialiasing(sender.intValue());
+    nameUndoStep("Set Antialiasing");
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "Platform/core/WindowController.h"
+
+class Blowup;
+class BlowupView;
+
+namespace Platform {
+class Slider;
+}
+
+// Runs a document's window: six sliders and the blow-up view. Slider moves
+// become calls of the model's setters with a named undo step; the model's
+// notifications come back as slider positions, camera settings and redraw
+// requests. The model never talks to the window directly.
+class MyWindowController : public Platform::WindowController {
+public:
+    // The window is built from the layout named "MyDocument"; closing it
+    // closes the document.
+    MyWindowController();
+    ~MyWindowController() override;
+
+    // The model of the controller's document.
+    Blowup& model() const;
+
+    void windowDidLoad() override;
+    void registerNotificationObservers();
+    // Brings all six sliders to the model's values.
+    void updateWindow();
+    // Moves the slider only when it shows another value.
+    void updateSlider(Platform::Slider* slider, float value);
+
+    Platform::Slider* antialiasingSlider() const { return antialiasingSlider_; }
+    Platform::Slider* blowupSlider() const { return blowupSlider_; }
+    Platform::Slider* immersionSlider() const { return immersionSlider_; }
+    Platform::Slider* meridiansSlider() const { return meridiansSlider_; }
+    Platform::Slider* resolutionSlider() const { return resolutionSlider_; }
+    Platform::Slider* zoomSlider() const { return zoomSlider_; }
+
+    // The view hands itself over when it prepares its OpenGL state (not
+    // owned). The camera is then given the model's distance and smoothing,
+    // so a reopened document shows its saved zoom and antialiasing at once.
+    void set3DView(BlowupView* view);
+    BlowupView* view() const { return view_; }
+
+    // Notification handlers: each reads its value back from the model.
+    void updateBlowupSlider();
+    void updateImmersionSlider();
+    void updateMeridiansSlider();
+    void updateResolutionSlider();
+    void updateAntialiasingSlider();
+    void updateZoomSlider();
+
+    // Slider actions: set the model from the sender, then name the undo step.
+    void blowupAction(Platform::Slider& sender);
+    void immersionAction(Platform::Slider& sender);
+    void zoomAction(Platform::Slider& sender);
+    void meridiansAction(Platform::Slider& sender);
+    void resolutionAction(Platform::Slider& sender);
+    void antialiasingAction(Platform::Slider& sender);
+
+private:
+    void connectSliders();
+    void nameUndoStep(const char* englishName);
+    void requestRedraw();
+    void pushDistanceToCamera();
+    void pushAntialiasingToCamera();
+
+    Platform::Slider* antialiasingSlider_ = nullptr;
+    Platform::Slider* blowupSlider_ = nullptr;
+    Platform::Slider* immersionSlider_ = nullptr;
+    Platform::Slider* meridiansSlider_ = nullptr;
+    Platform::Slider* resolutionSlider_ = nullptr;
+    Platform::Slider* zoomSlider_ = nullptr;
+    BlowupView* view_ = nullptr;
+};

@@ -1,0 +1,19 @@
+#include "Platform/fltk/FltkApplication.h"
+#include "Vexmira/MyDocument.h"
+#include "Vexmira/MyDocumentLayout.h"
+
+#include <clocale>
+#include <memory>
+#include <string>
+#include <vector>
+
+// vexmira [FILE...]: opens the named documents, or a new one.
+int main(int argc, char** argv) {
+    // Translations follow the user's locale.
+    std::setlocale(LC_ALL, "");
+    MyDocumentLayout::registerLayout();
+    Platform::FltkApplication application;
+    application.application().setDocumentType(
+        {myDocumentType, myDocumentExtension, [] { return std::make_unique<MyDocument>(); }});
+    return application.run(std::vector<std::string>(argv + 1, argv + argc));
+}
