@@ -42,7 +42,9 @@ private:
 };
 
 bool readWholeFile(const std::string& path, std::string& data, std::string& reason) {
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking, so that a named pipe in place of a document cannot hang
+    // the program; it is refused below as not a regular file.
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (file.get() < 0) {
         reason = systemError(errno);
         return false;

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 using Platform::Document;
@@ -185,7 +186,9 @@ TEST(Document, RefusedFilesLeaveTheDocumentAsItWas) {
     TemporaryFolder::write(huge, "");
     fs::resize_file(huge, Document::maximumFileSize + 1); // sparse: nothing is really written
 
-    for (const std::string name : {"bad.txt", "huge.txt", "absent.txt", ""}) {
+    ASSERT_EQ(mkfifo(folder.file("pipe.txt").c_str(), 0600), 0);
+
+    for (const std::string name : {"bad.txt", "huge.txt", "absent.txt", "", "pipe.txt"}) {
         TextDocument document;
         document.setContent("kept");
         std::string error;
