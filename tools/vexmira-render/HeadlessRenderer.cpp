@@ -1,0 +1,157 @@
+#include "tools/vexmira-render/HeadlessRenderer.h"
+
+#include "Platform/core/OpenGLView.h"
+#include "Platform/core/Window.h"
+#include "Platform/core/WindowLayout.h"
+#include "Platform/offscreen/OffscreenViewHost.h"
+#include "Platform/offscreen/OffscreenWindow.h"
+#include "TolvaneKit/RVCamera.h"
+#include "Vexmira/BlowupView.h"
+#include "Vexmira/MyDocument.h"
+#include "Vexmira/MyDocumentLayout.h"
+#include "Vexmira/MyWindowController.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+bool readStandardInput(std::string& data, std::string& errorMessage) {
+    char buffer[65536];
+    while (true) {
+        const std::size_t count = std::fread(buffer, 1, sizeof buffer, stdin);
+        data.append(buffer, count);
+        if (data.size() > Platform::Document::maximumFileSize) {
+            errorMessage = "the document on standard input is larger than " +
+                           std::to_string(Platform::Document::maximumFileSize) + " bytes";
+            return false;
+        }
+        if (count < sizeof buffer)
+            break;
+    }
+    if (std::ferror(stdin)) {
+        errorMessage = std::string("cannot read standard input: ") + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+bool loadDocument(const std::string& input, MyDocument& document, std::string& errorMessage) {
+    if (input.empty())
+        return true;
+    std::string reason;
+    if (input == "-") {
+        std::string data;
+        if (!readStandardInput(data, errorMessage))
+            return false;
+        if (document.loadDataRepresentation(data, myDocumentType, reason))
+            return true;
+        errorMessage = "the document on standard input was refused: " + reason;
+        return false;
+    }
+    // The reason names the file already.
+    return document.readFromFile(input, errorMessage);
+}
+
+// The picture values go through the model's setters, so they reach the
+// camera and the view exactly as a slider would send them.
+bool overrideModel(const RenderOptions& options, Blowup& model, std::string& errorMessage) {
+    if (options.blowup)
+        model.setBlowup(*options.blowup);
+    if (options.immersion)
+        model.setImmersion(*options.immersion);
+    if (options.distance)
+        model.setDistance(*options.distance);
+    if (options.meridians)
+        model.setMeridians(*options.meridians);
+    if (options.resolution)
+        model.setResolution(*options.resolution);
+    if (options.passes)
+        model.setAntialiasing(*options.passes);
+    // Each count was checked alone; the pair is checked once the document's
+    // values and the options have met, as the loader checks a file.
+    const long long meridians = model.meridians(), resolution = model.resolution();
+    if (meridians > 0 && resolution > 0 &&
+        meridians * resolution > Blowup::maximumMeridiansTimesResolution) {
+        errorMessage = "meridians times resolution must not exceed " +
+                       std::to_string(Blowup::maximumMeridiansTimesResolution) + " (they are " +
+                       std::to_string(meridians) + " and " + std::to_string(resolution) + ")";
+        return false;
+    }
+    return true;
+}
+
+void overrideCamera(const RenderOptions& options, RVCamera& camera) {
+    if (options.azimuth)
+        camera.setAzimuth(*options.azimuth);
+    if (options.elevation)
+        camera.setElevation(*options.elevation);
+    if (options.twist)
+        camera.setTwist(*options.twist);
+    if (options.targetZ) {
+        GLfloat target[3];
+        camera.getTarget(target);
+        target[2] = *options.targetZ;
+        camera.setTarget(target);
+    }
+}
+
+// Windows of this run are built off screen at the requested size; the reason
+// a buffer could not be had is kept for the error message.
+void installWindowBuilder(const RenderOptions& options, std::string& builderError) {
+    Platform::Window::setBuilder([&options, &builderError](const Platform::WindowLayout& layout) {
+        return std::unique_ptr<Platform::Window>(Platform::OffscreenWindow::create(
+            layout, options.width, options.height, &builderError));
+    });
+}
+
+// The pixels are written as an opaque picture: the window shows the black
+// background, and averaged passes leave fractional alpha behind.
+void makeOpaque(std::vector<std::uint8_t>& rgba) {
+    for (std::size_t alpha = 3; alpha < rgba.size(); alpha += 4)
+        rgba[alpha] = 255;
+}
+
+} // namespace
+
+std::optional<RenderedImage> HeadlessRenderer::render(const RenderOptions& options,
+                                                      std::string& errorMessage) {
+    MyDocumentLayout::registerLayout();
+    std::string builderError;
+    installWindowBuilder(options, builderError);
+    // The builder refers to this call's locals: no window may be built with
+    // it once the call is over.
+    struct BuilderReset {
+        ~BuilderReset() { Platform::Window::setBuilder(nullptr); }
+    } builderReset;
+
+    MyDocument document;
+    if (!loadDocument(options.input, document, errorMessage) ||
+        !overrideModel(options, document.model(), errorMessage))
+        return std::nullopt;
+
+    document.makeWindowControllers();
+    auto* window = document.windowControllers().empty()
+                       ? nullptr
+                       : dynamic_cast<Platform::OffscreenWindow*>(
+                             document.windowControllers().front()->window());
+    auto* view = window ? dynamic_cast<BlowupView*>(window->openGLView()) : nullptr;
+    if (!view || !window->viewHost()) {
+        errorMessage = "cannot make an off-screen picture of " + std::to_string(options.width) +
+                       "x" + std::to_string(options.height) + " pixels" +
+                       (builderError.empty() ? std::string() : ": " + builderError);
+        return std::nullopt;
+    }
+
+    // The first display prepares the view: camera, fixed state and target,
+    // as a window's first draw does. The camera options are laid over that.
+    Platform::OffscreenViewHost& host = *window->viewHost();
+    host.display();
+    view->makeCurrentContext();
+    overrideCamera(options, *view->camera());
+    host.display();
+
+    RenderedImage image{host.surface().width(), host.surface().height(), host.readPixels()};
+    makeOpaque(image.rgba);
+    return image;
+}

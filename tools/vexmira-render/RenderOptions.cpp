@@ -1,0 +1,238 @@
+#include "tools/vexmira-render/RenderOptions.h"
+
+#include "Vexmira/Blowup.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <map>
+
+namespace {
+
+// Whole-text numbers only: "12abc", "" and " 3" are refused, unlike the
+// document loader's lenient reading, because a typing mistake on the command
+// line should not silently become 0.
+bool readFloat(const std::string& option, const std::string& text, float& value,
+               std::string& errorMessage) {
+    errno = 0;
+    char* end = nullptr;
+    const double number = text.empty() ? 0.0 : std::strtod(text.c_str(), &end);
+    if (text.empty() || end != text.c_str() + text.size() || std::isspace(text.front())) {
+        errorMessage = option + " needs a number, not \"" + text + "\"";
+        return false;
+    }
+    if (errno == ERANGE || !std::isfinite(number) || std::fabs(number) > Blowup::maximumMagnitude) {
+        errorMessage = option + " must lie within [-" +
+                       std::to_string(static_cast<long long>(Blowup::maximumMagnitude)) + ", " +
+                       std::to_string(static_cast<long long>(Blowup::maximumMagnitude)) +
+                       "], not " + text;
+        return false;
+    }
+    value = static_cast<float>(number);
+    return true;
+}
+
+bool readInteger(const std::string& option, const std::string& text, long long minimum,
+                 long long maximum, int& value, std::string& errorMessage) {
+    errno = 0;
+    char* end = nullptr;
+    const long long number = text.empty() ? 0 : std::strtoll(text.c_str(), &end, 10);
+    if (text.empty() || end != text.c_str() + text.size() || std::isspace(text.front())) {
+        errorMessage = option + " needs a whole number, not \"" + text + "\"";
+        return false;
+    }
+    if (errno == ERANGE || number < minimum || number > maximum) {
+        errorMessage = option + " must lie within [" + std::to_string(minimum) + ", " +
+                       std::to_string(maximum) + "], not " + text;
+        return false;
+    }
+    value = static_cast<int>(number);
+    return true;
+}
+
+bool readSize(const std::string& text, int& width, int& height, std::string& errorMessage) {
+    const auto cross = text.find('x');
+    if (cross == std::string::npos) {
+        errorMessage = "--size needs WIDTHxHEIGHT in pixels, such as 800x600, not \"" + text + "\"";
+        return false;
+    }
+    return readInteger("--size width", text.substr(0, cross), 1, RenderOptions::maximumSide, width,
+                       errorMessage) &&
+           readInteger("--size height", text.substr(cross + 1), 1, RenderOptions::maximumSide,
+                       height, errorMessage);
+}
+
+using ValueReader = std::function<bool(RenderOptions&, const std::string& option,
+                                       const std::string& value, std::string& errorMessage)>;
+
+ValueReader floatInto(std::optional<float> RenderOptions::*field) {
+    return [field](RenderOptions& options, const std::string& option, const std::string& text,
+                   std::string& errorMessage) {
+        float value = 0.0f;
+        if (!readFloat(option, text, value, errorMessage))
+            return false;
+        options.*field = value;
+        return true;
+    };
+}
+
+ValueReader integerInto(std::optional<int> RenderOptions::*field, long long minimum,
+                        long long maximum) {
+    return [=](RenderOptions& options, const std::string& option, const std::string& text,
+               std::string& errorMessage) {
+        int value = 0;
+        if (!readInteger(option, text, minimum, maximum, value, errorMessage))
+            return false;
+        options.*field = value;
+        return true;
+    };
+}
+
+const std::map<std::string, ValueReader>& valueOptions() {
+    static const std::map<std::string, ValueReader> options = {
+        {"--output",
+         [](RenderOptions& options, const std::string& option, const std::string& text,
+            std::string& errorMessage) {
+             if (text.empty()) {
+                 errorMessage = option + " needs a file name";
+                 return false;
+             }
+             options.output = text;
+             return true;
+         }},
+        {"--size",
+         [](RenderOptions& options, const std::string&, const std::string& text,
+            std::string& errorMessage) {
+             return readSize(text, options.width, options.height, errorMessage);
+         }},
+        {"--azimuth", floatInto(&RenderOptions::azimuth)},
+        {"--elevation", floatInto(&RenderOptions::elevation)},
+        {"--twist", floatInto(&RenderOptions::twist)},
+        {"--target-z", floatInto(&RenderOptions::targetZ)},
+        {"--blowup", floatInto(&RenderOptions::blowup)},
+        {"--immersion", floatInto(&RenderOptions::immersion)},
+        {"--distance", floatInto(&RenderOptions::distance)},
+        {"--meridians",
+         integerInto(&RenderOptions::meridians, Blowup::minimumCount, Blowup::maximumCount)},
+        {"--resolution",
+         integerInto(&RenderOptions::resolution, Blowup::minimumCount, Blowup::maximumCount)},
+        {"--passes", integerInto(&RenderOptions::passes, Blowup::minimumAntialiasing,
+                                 Blowup::maximumAntialiasing)},
+    };
+    return options;
+}
+
+std::string boundsText() {
+    const auto magnitude = std::to_string(static_cast<long long>(Blowup::maximumMagnitude));
+    return "Meridians and resolution lie within [" + std::to_string(Blowup::minimumCount) + ", " +
+           std::to_string(Blowup::maximumCount) + "] and, both positive,\nmultiply to at most " +
+           std::to_string(Blowup::maximumMeridiansTimesResolution) + "; passes within [" +
+           std::to_string(Blowup::minimumAntialiasing) + ", " +
+           std::to_string(Blowup::maximumAntialiasing) + "]; every other number\nwithin [-" +
+           magnitude + ", " + magnitude + "]: the bounds a document file must keep.\n";
+}
+
+bool isOption(const std::string& argument) {
+    return argument.size() > 1 && argument.front() == '-';
+}
+
+} // namespace
+
+std::optional<RenderOptions> RenderOptions::parse(const std::vector<std::string>& arguments,
+                                                  std::string& errorMessage) {
+    RenderOptions options;
+    bool haveInput = false;
+    bool optionsEnded = false;
+    for (std::size_t index = 0; index < arguments.size(); ++index) {
+        std::string argument = arguments[index];
+        if (optionsEnded || !isOption(argument)) {
+            if (haveInput) {
+                errorMessage = "only one document can be rendered at a time (\"" + options.input +
+                               "\" and \"" + argument + "\" were given)";
+                return std::nullopt;
+            }
+            options.input = argument;
+            haveInput = true;
+            continue;
+        }
+        if (argument == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (argument == "--help" || argument == "-h") {
+            options.showHelp = true;
+            return options;
+        }
+        if (argument == "--version") {
+            options.showVersion = true;
+            return options;
+        }
+        std::optional<std::string> attachedValue;
+        if (const auto equals = argument.find('=');
+            argument.starts_with("--") && equals != std::string::npos) {
+            attachedValue = argument.substr(equals + 1);
+            argument.erase(equals);
+        }
+        if (argument == "-o")
+            argument = "--output";
+        const auto reader = valueOptions().find(argument);
+        if (reader == valueOptions().end()) {
+            errorMessage = "unknown option " + argument + " (see --help)";
+            return std::nullopt;
+        }
+        if (!attachedValue && index + 1 == arguments.size()) {
+            errorMessage = argument + " needs a value (see --help)";
+            return std::nullopt;
+        }
+        const std::string value = attachedValue ? *attachedValue : arguments[++index];
+        if (!reader->second(options, argument, value, errorMessage))
+            return std::nullopt;
+    }
+    if (options.output.empty()) {
+        errorMessage = "no output given: use -o OUT.png, or -o - for standard output";
+        return std::nullopt;
+    }
+    return options;
+}
+
+std::string RenderOptions::helpText(const std::string& resourceDirectory) {
+    return R"(Usage: vexmira-render [FILE] -o OUT.png [OPTION...]
+
+Draws a Vexmira document as a PNG image, without a display: the same view,
+camera and smoothing as the window, on an off-screen OpenGL buffer.
+
+  FILE                 the .vexmira document to draw; "-" reads it from
+                       standard input; without FILE the default picture
+  -o, --output OUT     the PNG file to write; "-" writes to standard output.
+                       OUT is replaced only once the image is complete.
+  --size WxH           the image size in pixels, 1 to 8192 each (800x600)
+
+The camera (as a new window shows it unless given):
+  --azimuth A          degrees about the vertical axis (0)
+  --elevation E        degrees from straight above: 0 looks down onto the
+                       picture, 90 from the side, 180 from below (0)
+  --twist T            degrees of roll about the line of sight (0)
+  --target-z Z         height of the point looked at (1)
+
+The picture (each replaces the document's value):
+  --blowup B           how far the meridians are pulled apart; the radius of
+                       the white circle (0)
+  --immersion I        radians turning the white circle's plane about the
+                       vertical axis (0)
+  --meridians M        number of coloured curves (72)
+  --resolution R       points per half meridian (34)
+  --distance D         the camera's distance from the point looked at (8)
+  --passes N           smoothing passes, up to 5; 0 and 1 draw once (1)
+
+)" + boundsText() +
+           R"(
+  -h, --help           this text
+  --version            the program's version
+
+Exit status: 0 when the image was written; 2 when an argument, the document
+or the output was refused, with one line on standard error and no file.
+
+Resources are read from: )" +
+           resourceDirectory + "\n";
+}

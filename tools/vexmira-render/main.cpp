@@ -1,0 +1,64 @@
+// vexmira-render: draws a Vexmira document (or the default picture) as a PNG
+// image without a display. See --help, or man vexmira-render.
+
+#include "Platform/core/ResourceDirectory.h"
+#include "Platform/offscreen/PngWriter.h"
+#include "tools/vexmira-render/HeadlessRenderer.h"
+#include "tools/vexmira-render/RenderOptions.h"
+
+#include <csignal>
+#include <cstdio>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr int refusedStatus = 2;
+
+// Every refusal is one line on standard error, whatever the underlying
+// message looked like, so scripts can log it as it is.
+int refuse(std::string message) {
+    for (char& c : message)
+        if (c == '\n' || c == '\r')
+            c = ' ';
+    std::fprintf(stderr, "vexmira-render: %s\n", message.c_str());
+    return refusedStatus;
+}
+
+bool writeImage(const std::string& output, const RenderedImage& image, std::string& error) {
+    if (output == "-")
+        return Platform::writePngStream(stdout, image.width, image.height, image.rgba, &error);
+    return Platform::writePngFile(output, image.width, image.height, image.rgba, &error);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // A reader that goes away early is reported as a failed write, not a
+    // silent death by signal.
+    std::signal(SIGPIPE, SIG_IGN);
+
+    std::string error;
+    const auto options =
+        RenderOptions::parse(std::vector<std::string>(argv + 1, argv + argc), error);
+    if (!options)
+        return refuse(error);
+    if (options->showHelp) {
+        std::fputs(RenderOptions::helpText(Platform::resourceDirectory()).c_str(), stdout);
+        return 0;
+    }
+    if (options->showVersion) {
+        std::printf("vexmira-render %s\n", VEXMIRA_VERSION);
+        return 0;
+    }
+    if (options->output == "-" && isatty(STDOUT_FILENO))
+        return refuse("will not write a PNG image to a terminal; redirect standard output");
+
+    const auto image = HeadlessRenderer::render(*options, error);
+    if (!image)
+        return refuse(error);
+    if (!writeImage(options->output, *image, error))
+        return refuse(error);
+    return 0;
+}
