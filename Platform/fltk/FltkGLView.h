@@ -32,9 +32,11 @@ public:
     // The FLTK modifier state as the view's modifier bits.
     static std::uint32_t modifiersFromFltk(int state);
 
+    // Left-button presses, drags and releases become the view's mouse events.
+    int handle(int event) override;
+
 protected:
     void draw() override;
-    int handle(int event) override;
 
 private:
     void sendMouse(int event);
