@@ -178,6 +178,13 @@ TEST_F(RVModelFile, StoringOverALongerFileLeavesExactlyTheNewOne) {
     EXPECT_EQ(status.st_mode & 0777, 0640u);
     // No temporary file is left beside it.
     EXPECT_EQ(std::distance(fs::directory_iterator(fs::path(file).parent_path()), {}), 1);
+
+    // Through a symbolic link the file it names is replaced, and the link stays.
+    fs::create_symlink(file, path("link.rvmvnt"));
+    ASSERT_TRUE(sphere.storeToFile(path("link.rvmvnt")));
+    EXPECT_TRUE(fs::is_symlink(path("link.rvmvnt")));
+    EXPECT_EQ(fs::file_size(file),
+              8u + 6u * sphere.numberOfTriangles() + 32u * sphere.numberOfVertices());
 }
 
 TEST_F(RVModelFile, StoringIntoAMissingFolderFailsAndLoadingAMissingFileChangesNothing) {
