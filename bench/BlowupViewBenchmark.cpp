@@ -1,0 +1,117 @@
+// A whole frame of the document window's view against its limit, at
+// 1024 x 768 off screen. BlowupView::drawScene clears and draws the model
+// once, or once per smoothing pass through the camera's accumulation; the
+// limit runs the very same frame in the same context, camera and passes,
+// with the picture's vertices and colours computed once beforehand and drawn
+// from vertex arrays. Their ratio is what caching the geometry could win.
+// The view is set up by a real document, window controller and off-screen
+// window, as in vexmira-render, with the camera a new window starts with.
+// Parameters: meridians, resolution, antialiasing passes (72/34 are a new
+// document's defaults, 360/360 the sliders' maxima).
+
+#include "Platform/core/Window.h"
+#include "Platform/offscreen/OffscreenViewHost.h"
+#include "Platform/offscreen/OffscreenWindow.h"
+#include "Vexmira/BlowupView.h"
+#include "Vexmira/MyDocument.h"
+#include "Vexmira/MyDocumentLayout.h"
+#include "Vexmira/MyWindowController.h"
+#include "bench/BenchSurface.h"
+#include "bench/PrecomputedPicture.h"
+
+#include <GL/gl.h>
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+// One document whose window is built off screen at the benchmark size, its
+// view prepared by a first display.
+class OffscreenDocumentWindow {
+public:
+    // Null, with the benchmark skipped, when no off-screen window can be had.
+    static std::unique_ptr<OffscreenDocumentWindow> open(benchmark::State& state) {
+        MyDocumentLayout::registerLayout();
+        Platform::OffscreenWindow::installBuilder(BenchSurface::width, BenchSurface::height);
+        std::unique_ptr<OffscreenDocumentWindow> opened(new OffscreenDocumentWindow);
+        Blowup& model = opened->document_.model();
+        model.setMeridians(static_cast<int>(state.range(0)));
+        model.setResolution(static_cast<int>(state.range(1)));
+        model.setAntialiasing(static_cast<int>(state.range(2)));
+        opened->document_.makeWindowControllers();
+        auto* window = dynamic_cast<Platform::OffscreenWindow*>(
+            opened->document_.windowControllers().front()->window());
+        opened->view_ = window ? dynamic_cast<BlowupView*>(window->openGLView()) : nullptr;
+        if (!opened->view_ || !window->viewHost()) {
+            state.SkipWithError("no off-screen window of the benchmark size");
+            return nullptr;
+        }
+        window->viewHost()->display();
+        opened->view_->makeCurrentContext();
+        return opened;
+    }
+
+    Blowup& model() { return document_.model(); }
+    BlowupView& view() { return *view_; }
+
+    void report(benchmark::State& state) {
+        const long long M = model().meridians(), R = model().resolution();
+        const long long passes = view_->camera()->smoothingPasses();
+        state.SetItemsProcessed(state.iterations() * passes * (2 * M * R + 1 + 2 * R));
+        state.counters["passes"] = static_cast<double>(passes);
+        if (glGetError() != GL_NO_ERROR)
+            state.SkipWithError("OpenGL reported an error");
+    }
+
+private:
+    OffscreenDocumentWindow() = default;
+
+    MyDocument document_;
+    BlowupView* view_ = nullptr;
+};
+
+void BM_BlowupViewDrawScene(benchmark::State& state) {
+    auto window = OffscreenDocumentWindow::open(state);
+    if (!window)
+        return;
+    for (auto _ : state) {
+        window->view().drawScene();
+        glFinish();
+    }
+    window->report(state);
+}
+
+// drawScene's own steps, with the model's draw replaced by the arrays.
+void BM_BlowupViewDrawSceneLimit(benchmark::State& state) {
+    auto window = OffscreenDocumentWindow::open(state);
+    if (!window)
+        return;
+    const PrecomputedPicture picture = PrecomputedPicture::of(window->model());
+    RVCamera& camera = *window->view().camera();
+    const bool smoothed = static_cast<unsigned>(window->model().antialiasing()) > 1;
+    for (auto _ : state) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        if (smoothed)
+            camera.smooth([&picture] { picture.draw(); });
+        else
+            picture.draw();
+        glFinish();
+    }
+    window->report(state);
+}
+
+void frames(benchmark::internal::Benchmark* benchmark) {
+    benchmark->ArgNames({"meridians", "resolution", "passes"});
+    for (int passes : {1, 5}) {
+        benchmark->Args({72, 34, passes});
+        benchmark->Args({360, 360, passes});
+    }
+    benchmark->Unit(benchmark::kMillisecond)->UseRealTime();
+}
+
+} // namespace
+
+BENCHMARK(BM_BlowupViewDrawScene)->Apply(frames);
+BENCHMARK(BM_BlowupViewDrawSceneLimit)->Apply(frames);
