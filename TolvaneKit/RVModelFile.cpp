@@ -6,10 +6,9 @@
 #include <bit>
 #include <cerrno>
 #include <cstdint>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <vector>
+#include <memory>
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -260,20 +260,6 @@ TEST(RVModelVNTTransforms, IndicesOutOfRangeAreSkippedWhenRecomputingNormals) {
 
 class RVModelVNTDrawing : public VexmiraTest::OffscreenGLTest {};
 
-TEST_F(RVModelVNTDrawing, ConfigurationSetsExactlyTheArraysDrawingNeeds) {
-    glEnableClientState(GL_COLOR_ARRAY);
-    glEnableClientState(GL_EDGE_FLAG_ARRAY);
-    RVModelVNT::configureOpenGLForDrawing();
-    EXPECT_TRUE(glIsEnabled(GL_VERTEX_ARRAY));
-    EXPECT_TRUE(glIsEnabled(GL_NORMAL_ARRAY));
-    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_COORD_ARRAY));
-    EXPECT_FALSE(glIsEnabled(GL_COLOR_ARRAY));
-    EXPECT_FALSE(glIsEnabled(GL_EDGE_FLAG_ARRAY));
-    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_TRUE(glIsEnabled(GL_COLOR_MATERIAL));
-    expectNoGLError();
-}
-
 TEST_F(RVModelVNTDrawing, DrawsEveryTriangleFromTheArrays) {
     RVModelVNT model;
     ASSERT_TRUE(model.constructSphereOfRadius(10, 4, 3));
