@@ -21,13 +21,17 @@ void RVDatabase::cache(std::shared_ptr<RVResource> resource) {
 }
 
 RVDatabase& RVDatabase::releaseKey(int key) {
-    RVResource* resource = cachedResource(key);
-    if (!resource)
+    RVSplayTree* node = tree_ ? tree_->quicklyFindKey(key) : nullptr;
+    if (!node || !node->data())
         return *this;
-    if (resource->referenceCount() == 1)
-        tree_ = RVSplayTree::removeKey(std::move(tree_), key);
-    else
-        resource->releaseFromDatabase();
+    if (node->data()->referenceCount() > 1) {
+        node->data()->releaseFromDatabase();
+        return *this;
+    }
+    // The resource dies only once the index is whole again, so a resource
+    // whose teardown gives back other keys of this database finds them.
+    std::shared_ptr<RVResource> leaving = node->data();
+    tree_ = RVSplayTree::removeKey(std::move(tree_), key);
     return *this;
 }
 

@@ -53,7 +53,8 @@ public:
     static Ptr quicklyRemoveRoot(Ptr root);
 
     // Splaying family.
-    // A node whose key is present already is not taken in.
+    // A node joins a tree on its own, without children; one whose key is
+    // present already is not taken in (the same holds for quicklyInsertNode).
     static Ptr insertNode(Ptr root, Ptr node);
     static Ptr findKey(Ptr root, int key);
     static Ptr removeKey(Ptr root, int key);

@@ -181,3 +181,39 @@ TEST_F(RVDatabaseTest, Listing) {
     EXPECT_EQ(database.referenceCountForKey(1), 1);
     EXPECT_EQ(listing(database), "      3,1\n   2,2\n1,1\n\n");
 }
+
+namespace {
+
+// A resource that holds another key of its own database while it lives, as
+// a composite resource would hold its parts.
+class HoldingResource : public RVResource {
+public:
+    static constexpr int heldKey = 100;
+
+    HoldingResource(int key, RVDatabase* database) : RVResource(key, database) {
+        if (key != heldKey)
+            held_ = database->retainKey<CountedResource>(heldKey);
+    }
+    ~HoldingResource() override {
+        if (held_)
+            held_->releaseFromDatabase();
+    }
+
+private:
+    CountedResource* held_ = nullptr;
+};
+
+} // namespace
+
+TEST_F(RVDatabaseTest, AResourceMayGiveBackOtherKeysWhenItIsDestroyed) {
+    RVDatabase database;
+    database.retainKey<HoldingResource>(1);
+    database.retainKey<HoldingResource>(2);
+    EXPECT_EQ(database.referenceCountForKey(HoldingResource::heldKey), 2);
+    database.releaseKey(1);
+    EXPECT_EQ(database.referenceCountForKey(HoldingResource::heldKey), 1);
+    database.releaseKey(2);
+    EXPECT_EQ(database.referenceCountForKey(HoldingResource::heldKey), 0);
+    EXPECT_EQ(CountedResource::alive, 0);
+    EXPECT_EQ(database.tree(), nullptr);
+}
