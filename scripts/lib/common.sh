@@ -33,3 +33,14 @@ vexmira_install_packages() {
 vexmira_jobs() {
     echo 2
 }
+
+# Runtime settings of sanitizer builds (the test suite and the fuzzers): stop
+# at the first report of any kind, with a stack, and check for leaks at exit.
+# Leaks inside the system's own libraries are suppressed by scripts/lsan.supp.
+vexmira_sanitizer_environment() {
+    local root
+    root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+    export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:halt_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1:detect_invalid_pointer_pairs=0"
+    export LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp:print_suppressions=0"
+    export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+}
