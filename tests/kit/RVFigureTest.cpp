@@ -359,16 +359,6 @@ TEST(RVFigurePose, BlendsOnlyThePairsOfChildrenThatExist) {
     EXPECT_FLOAT_EQ(placement(mine[2]).elevation(), 100.0f);
 }
 
-TEST(RVFigure, SharesItsTransformation) {
-    auto t = std::make_shared<RVTransformation>();
-    RVFigure figure(t);
-    figure.setTransformation(figure.transformation());
-    EXPECT_EQ(figure.transformation(), t);
-    EXPECT_EQ(t.use_count(), 2);
-    figure.setTransformation(nullptr);
-    EXPECT_EQ(t.use_count(), 1);
-}
-
 class RVFigureGL : public OffscreenGLTest {};
 
 TEST_F(RVFigureGL, DrawsEveryPartInItsParentsFrame) {

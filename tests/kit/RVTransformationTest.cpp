@@ -178,22 +178,17 @@ TEST(RVTransformation, RotatesLikeTheComposedMatricesAndInvertsForAnyAngles) {
 
 TEST(RVTransformation, AcceptsOneArrayForInputAndResult) {
     const RVTransformation t = transformation(1, -2, 0.5f, 33, 71, -12);
-    const GLfloat v[3] = {0.3f, -4.0f, 2.5f};
-    GLfloat separate[3], shared[3] = {v[0], v[1], v[2]};
-    t.applyRotationTo(v, separate);
-    t.applyRotationTo(shared, shared);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(shared[i], separate[i]);
-    t.applyTo(v, separate);
-    std::copy(v, v + 3, shared);
-    t.applyTo(shared, shared);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(shared[i], separate[i]);
-    t.applyInverseRotationTo(v, separate);
-    std::copy(v, v + 3, shared);
-    t.applyInverseRotationTo(shared, shared);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(shared[i], separate[i]);
+    using Operation = const RVTransformation& (RVTransformation::*)(const GLfloat*, GLfloat*) const;
+    for (Operation operation :
+         {&RVTransformation::applyTo, &RVTransformation::applyInverseTo,
+          &RVTransformation::applyRotationTo, &RVTransformation::applyInverseRotationTo}) {
+        const GLfloat v[3] = {0.3f, -4.0f, 2.5f};
+        GLfloat separate[3], shared[3] = {v[0], v[1], v[2]};
+        (t.*operation)(v, separate);
+        (t.*operation)(shared, shared);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(shared[i], separate[i]);
+    }
 }
 
 TEST(RVTransformation, InterpolatesTheShortWayOrNaively) {
