@@ -10,6 +10,7 @@
 namespace Platform {
 
 class Document;
+class OpenGLView;
 class UserDialogs;
 
 // The document-based application: the open documents, and the flows of the
@@ -55,6 +56,10 @@ public:
     bool saveDocument(Document* document);
     bool saveDocumentAs(Document* document);
     bool revertDocument(Document* document);
+    // Export Image: asks for a file (filtered to .png) and writes what the
+    // document's view shows as a PNG image. A failure is shown in an error
+    // dialog and leaves any existing file as it was.
+    bool exportImage(Document* document);
     bool undo(Document* document);
     bool redo(Document* document);
     // Closes every document as closeDocument does; false when the user
@@ -85,6 +90,7 @@ private:
     void removeDocument(Document* document);
     Document* documentWithFile(const std::string& path) const;
     std::string suggestedFileName(const Document& document) const;
+    static OpenGLView* viewOf(const Document& document);
 
     UserDialogs& dialogs_;
     DocumentType documentType_;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 namespace Platform {
 
 // What a backend supplies to an OpenGLView: a GL context with a size, and a
@@ -19,6 +22,11 @@ public:
     // Arranges for OpenGLView::display() to run later, from the event loop;
     // the off-screen backend displays when its owner asks.
     virtual void scheduleDisplay() = 0;
+    // The buffer the view has just drawn into, as RGBA bytes with the top
+    // row first, width() x height() pixels; empty when it cannot be read.
+    // Called right after a draw, before the picture is shown, so a
+    // double-buffered surface still holds it in its back buffer.
+    virtual std::vector<std::uint8_t> readPixels() { return {}; }
 };
 
 } // namespace Platform

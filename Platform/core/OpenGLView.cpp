@@ -71,6 +71,22 @@ void OpenGLView::display() {
     drawRect();
 }
 
+std::vector<std::uint8_t> OpenGLView::capturePicture() {
+    if (!surface_)
+        return {};
+    display();
+    std::vector<std::uint8_t> rgba = surface_->readPixels();
+    const auto expected = static_cast<std::size_t>(surface_->width()) *
+                          static_cast<std::size_t>(surface_->height()) * 4;
+    if (rgba.size() != expected)
+        return {};
+    // The window shows the picture on an opaque background; alpha left
+    // behind by blending or averaged passes is no part of it.
+    for (std::size_t alpha = 3; alpha < rgba.size(); alpha += 4)
+        rgba[alpha] = 255;
+    return rgba;
+}
+
 void OpenGLView::displayIfNeeded() {
     if (needsDisplay_)
         display();

@@ -2,6 +2,9 @@
 
 #include "Platform/core/MouseEvent.h"
 
+#include <cstdint>
+#include <vector>
+
 namespace Platform {
 
 class OpenGLSurface;
@@ -49,6 +52,11 @@ public:
     // the backend gets to it, the view is drawn once.
     void setNeedsDisplay(bool flag);
     bool needsDisplay() const { return needsDisplay_; }
+
+    // Draws the view now and reads back what it shows: opaque RGBA bytes, the
+    // top row first, frameWidth() x frameHeight() pixels. Empty without a
+    // surface or when the surface cannot be read.
+    std::vector<std::uint8_t> capturePicture();
 
     // The colour buffer the view draws into and that the window shows:
     // GL_BACK on a double-buffered surface, GL_FRONT otherwise.

@@ -13,7 +13,9 @@ namespace {
 std::string filterFor(const std::string& extension) {
     if (extension.empty())
         return {};
-    return localized("Vexmira documents") + "\t*" + extension;
+    const std::string kind =
+        extension == ".png" ? localized("PNG images") : localized("Vexmira documents");
+    return kind + "\t*" + extension;
 }
 
 std::optional<std::string> runChooser(Fl_Native_File_Chooser& chooser) {

@@ -6,6 +6,8 @@
 #include <FL/Fl.H>
 #include <FL/gl.h>
 
+#include <algorithm>
+
 namespace Platform {
 
 namespace {
@@ -49,6 +51,26 @@ void FltkGLView::draw() {
     }
     // FLTK swaps the buffers when draw() returns.
     view_->display();
+}
+
+std::vector<std::uint8_t> FltkGLView::readPixels() {
+    if (!shown())
+        return {};
+    make_current();
+    const int width = w(), height = h();
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
+    std::vector<std::uint8_t> bottomUp(rowBytes * static_cast<std::size_t>(height));
+    glReadBuffer(isDoubleBuffered() ? GL_BACK : GL_FRONT);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
+    std::vector<std::uint8_t> topDown(bottomUp.size());
+    for (int row = 0; row < height; ++row)
+        std::copy_n(bottomUp.begin() + static_cast<std::ptrdiff_t>(rowBytes * row), rowBytes,
+                    topDown.begin() + static_cast<std::ptrdiff_t>(rowBytes * (height - 1 - row)));
+    // The view drew outside FLTK's drawing, which swaps; the screen catches
+    // up with the usual redraw.
+    redraw();
+    return topDown;
 }
 
 std::uint32_t FltkGLView::modifiersFromFltk(int state) {

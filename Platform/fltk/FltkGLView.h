@@ -5,6 +5,7 @@
 #include <FL/Fl_Gl_Window.H>
 
 #include <cstdint>
+#include <vector>
 
 namespace Platform {
 
@@ -28,6 +29,7 @@ public:
     int height() const override { return h(); }
     bool isDoubleBuffered() const override;
     void scheduleDisplay() override { redraw(); }
+    std::vector<std::uint8_t> readPixels() override;
 
     // The FLTK modifier state as the view's modifier bits.
     static std::uint32_t modifiersFromFltk(int state);

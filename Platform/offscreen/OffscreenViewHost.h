@@ -48,7 +48,7 @@ public:
     void mouseUp(float x, float y, std::uint32_t modifiers = 0);
 
     // The picture as RGBA bytes, the top row first.
-    std::vector<std::uint8_t> readPixels();
+    std::vector<std::uint8_t> readPixels() override;
     OffscreenSurface& surface() { return *surface_; }
 
 private:
