@@ -4,7 +4,13 @@
 
 RVDatabase::RVDatabase() = default;
 
-RVDatabase::~RVDatabase() = default;
+RVDatabase::~RVDatabase() {
+    // Empty the index before its nodes die, so a resource that gives back
+    // other keys from its teardown finds an empty database, not one half torn
+    // down.
+    std::shared_ptr<RVSplayTree> index = std::move(tree_);
+    index.reset();
+}
 
 RVResource* RVDatabase::cachedResource(int key) const {
     if (!tree_)

@@ -185,22 +185,19 @@ TEST_F(RVDatabaseTest, Listing) {
 namespace {
 
 // A resource that holds another key of its own database while it lives, as
-// a composite resource would hold its parts.
+// a composite resource would hold its parts, and gives it back by key.
 class HoldingResource : public RVResource {
 public:
     static constexpr int heldKey = 100;
 
     HoldingResource(int key, RVDatabase* database) : RVResource(key, database) {
         if (key != heldKey)
-            held_ = database->retainKey<CountedResource>(heldKey);
+            database->retainKey<CountedResource>(heldKey);
     }
     ~HoldingResource() override {
-        if (held_)
-            held_->releaseFromDatabase();
+        if (key() != heldKey)
+            database()->releaseKey(heldKey);
     }
-
-private:
-    CountedResource* held_ = nullptr;
 };
 
 } // namespace
@@ -216,4 +213,13 @@ TEST_F(RVDatabaseTest, AResourceMayGiveBackOtherKeysWhenItIsDestroyed) {
     EXPECT_EQ(database.referenceCountForKey(HoldingResource::heldKey), 0);
     EXPECT_EQ(CountedResource::alive, 0);
     EXPECT_EQ(database.tree(), nullptr);
+}
+
+TEST_F(RVDatabaseTest, DestroyingADatabaseOfResourcesThatHoldOthers) {
+    {
+        RVDatabase database;
+        for (int key = 1; key <= 20; ++key)
+            database.retainKey<HoldingResource>(key);
+    }
+    EXPECT_EQ(CountedResource::alive, 0);
 }
