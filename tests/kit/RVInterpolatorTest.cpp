@@ -22,13 +22,6 @@ struct ManualClock {
 
 } // namespace
 
-TEST(RVInterpolator, StartsWithEveryFieldZero) {
-    RVInterpolator interpolator;
-    EXPECT_EQ(interpolator.duration(), 0);
-    EXPECT_EQ(interpolator.tolerance(), 0.0f);
-    EXPECT_EQ(interpolator.numberOfSamples(), 0);
-}
-
 TEST(RVInterpolator, WithoutToleranceAnswersTheElapsedFraction) {
     ManualClock time;
     RVInterpolator interpolator(time.clock());
@@ -124,12 +117,6 @@ TEST(RVInterpolator, AnUnreadableClock) {
     EXPECT_EQ(interpolator.numberOfSamples(), 1) << "the failed sample still counts";
     time.at(500000);
     EXPECT_FLOAT_EQ(interpolator.progress(), 0.5f);
-}
-
-TEST(RVInterpolator, ToleranceIsKeptInDoubleAndAnsweredInSingle) {
-    RVInterpolator interpolator;
-    interpolator.setTolerance(0.1f);
-    EXPECT_EQ(interpolator.tolerance(), 0.1f);
 }
 
 TEST(RVInterpolator, TheWallClockRuns) {
