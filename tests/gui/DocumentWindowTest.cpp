@@ -4,6 +4,7 @@
 #include "Platform/core/NotificationCenter.h"
 #include "Platform/core/Slider.h"
 #include "Platform/fltk/FltkGLView.h"
+#include "Platform/fltk/FltkMenuBar.h"
 #include "Platform/fltk/FltkWindow.h"
 #include "TolvaneKit/RVCamera.h"
 #include "Vexmira/Blowup.h"
@@ -293,6 +294,59 @@ TEST_F(DocumentWindowTest, AControlDragMovesTheTargetOnly) {
     EXPECT_NEAR(target[2], -2.0f, 1e-6);
     EXPECT_EQ(camera->elevation(), elevation);
     EXPECT_EQ(camera->azimuth(), azimuth);
+}
+
+namespace {
+
+std::vector<GLfloat> modelviewOf(BlowupView* view) {
+    view->makeCurrentContext();
+    std::vector<GLfloat> matrix(16);
+    glGetFloatv(GL_MODELVIEW_MATRIX, matrix.data());
+    return matrix;
+}
+
+} // namespace
+
+TEST_F(DocumentWindowTest, ChangesInOneWindowLeaveTheOtherWindowsOpenGLStateAlone) {
+    MyDocument* first = newDocument();
+    MyDocument* second = newDocument();
+    const std::vector<GLfloat> secondBefore = modelviewOf(viewOf(second));
+    // The second window's context is current now, as after its draw.
+    moveSlider(first, "zoom", 30.0);
+    press(first, 100, 100, FL_CTRL);
+    dragTo(first, 100, 90, FL_CTRL);
+    release(first, 100, 90, FL_CTRL);
+    EXPECT_EQ(modelviewOf(viewOf(second)), secondBefore);
+    EXPECT_EQ(viewOf(first)->camera()->distance(), 30.0f);
+    // The first window's own matrix did follow: looking straight down from
+    // 30 units above the target, which the 10-pixel control-drag upward
+    // lowered from height 1 to 0.
+    std::vector<GLfloat> firstMatrix = modelviewOf(viewOf(first));
+    EXPECT_NEAR(firstMatrix[14], -30.0f - 0.0f, 1e-4);
+}
+
+TEST_F(DocumentWindowTest, KeyboardShortcutsReachTheMenus) {
+    MyDocument* document = newDocument();
+    moveSlider(document, "meridians", 40.0);
+    Fl_Widget* menuBar = windowOf(document).menuBar();
+    Fl::e_keysym = 'z';
+    Fl::e_state = FL_CTRL;
+    Fl::e_text = const_cast<char*>("z");
+    Fl::e_length = 1;
+    EXPECT_TRUE(menuBar->handle(FL_SHORTCUT));
+    EXPECT_EQ(document->model().meridians(), 72);
+    Fl::e_keysym = 'Z';
+    Fl::e_state = FL_CTRL | FL_SHIFT;
+    Fl::e_text = const_cast<char*>("Z");
+    EXPECT_TRUE(menuBar->handle(FL_SHORTCUT));
+    EXPECT_EQ(document->model().meridians(), 40);
+    // Save is enabled now, so Ctrl+S asks for a file (and is cancelled).
+    Fl::e_keysym = 's';
+    Fl::e_state = FL_CTRL;
+    Fl::e_text = const_cast<char*>("s");
+    EXPECT_TRUE(menuBar->handle(FL_SHORTCUT));
+    EXPECT_TRUE(document->isDocumentEdited());
+    Fl::e_state = 0;
 }
 
 namespace {
