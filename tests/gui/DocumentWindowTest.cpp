@@ -15,7 +15,9 @@
 #include <FL/Fl_Double_Window.H>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 namespace VexmiraGuiTest {
 
@@ -211,6 +213,34 @@ TEST_F(DocumentWindowTest, AFileThatCannotBeOpenedOpensNoWindowAndLeavesTheOther
     EXPECT_EQ(application().documents().size(), 1u);
     EXPECT_EQ(open->model().meridians(), 20);
     EXPECT_TRUE(open->isDocumentEdited());
+}
+
+TEST_F(DocumentWindowTest, ASaveThatCannotBeWrittenSaysSoAndKeepsTheDocumentEdited) {
+    MyDocument* document = newDocument();
+    moveSlider(document, "blowup", 0.4);
+    std::vector<std::string> targets = {writeDocument("plain-file", "x") + "/inside.vexmira"};
+    // Permissions do not stop root; other users also meet a read-only folder.
+    if (geteuid() != 0) {
+        std::string folder = scratchPath("read-only");
+        std::filesystem::create_directory(folder);
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_read |
+                                                 std::filesystem::perms::owner_exec);
+        targets.push_back(folder + "/picture.vexmira");
+    }
+    for (const std::string& target : targets) {
+        dialogs.errors.clear();
+        dialogs.files = {target};
+        chooseMenuItem(document, "Save As...");
+        ASSERT_EQ(dialogs.errors.size(), 1u) << target;
+        EXPECT_NE(dialogs.errors[0].find(std::filesystem::path(target).filename().string()),
+                  std::string::npos);
+        EXPECT_TRUE(document->isDocumentEdited());
+        EXPECT_FALSE(document->hasFileName());
+        EXPECT_TRUE(menuItemEnabled(document, "Save"));
+        EXPECT_EQ(menuItemLabel(document, "Undo"), "Undo Set Blowup");
+        pump();
+        EXPECT_EQ(windowOf(document).title(), "*Untitled");
+    }
 }
 
 TEST_F(DocumentWindowTest, AClickAndADragCallTheHooksInOrderWithThePressModifiers) {
