@@ -10,3 +10,14 @@ if(VEXMIRA_SANITIZE)
     add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
     add_link_options(-fsanitize=address,undefined)
 endif()
+
+# The fuzzing build: every library gets libFuzzer's coverage instrumentation
+# with ASan and UBSan; only the fuzz targets link libFuzzer's driver.
+if(VEXMIRA_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+        message(FATAL_ERROR "VEXMIRA_FUZZ needs clang (scripts/fuzz configures it)")
+    endif()
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+        -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+endif()
