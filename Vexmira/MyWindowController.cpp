@@ -46,9 +46,12 @@ void MyWindowController::connectSliders() {
     auto connect = [this, window](const char* name,
                                   void (MyWindowController::*action)(Platform::Slider&)) {
         Platform::Slider* slider = window->slider(name);
-        if (slider)
-            slider->setAction(
-                [this, action](Platform::Slider& sender) { (this->*action)(sender); });
+        if (!slider)
+            return slider;
+        slider->setAction([this, action](Platform::Slider& sender) { (this->*action)(sender); });
+        // A continuous slider sends an action for every step of a drag; the
+        // whole drag is one undo step, as the user sees it.
+        slider->setTrackingHandler([this](bool began) { groupUndoSteps(began); });
         return slider;
     };
     antialiasingSlider_ = connect("antialiasing", &MyWindowController::antialiasingAction);
@@ -148,6 +151,16 @@ void MyWindowController::pushDistanceToCamera() {
 void MyWindowController::requestRedraw() {
     if (view_)
         view_->setNeedsDisplay(true);
+}
+
+void MyWindowController::groupUndoSteps(bool began) {
+    Platform::UndoManager* undoManager = windowWillReturnUndoManager();
+    if (!undoManager)
+        return;
+    if (began)
+        undoManager->beginUndoGrouping();
+    else
+        undoManager->endUndoGrouping();
 }
 
 void MyWindowController::nameUndoStep(const char* englishName) {

@@ -62,6 +62,7 @@ public:
 private:
     void connectSliders();
     void nameUndoStep(const char* englishName);
+    void groupUndoSteps(bool began);
     void requestRedraw();
     void pushDistanceToCamera();
     void pushAntialiasingToCamera();

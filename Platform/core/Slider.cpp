@@ -29,4 +29,20 @@ void Slider::sendAction() {
         action_(*this);
 }
 
+void Slider::trackingBegan() {
+    if (tracking_)
+        trackingEnded();
+    tracking_ = true;
+    if (trackingHandler_)
+        trackingHandler_(true);
+}
+
+void Slider::trackingEnded() {
+    if (!tracking_)
+        return;
+    tracking_ = false;
+    if (trackingHandler_)
+        trackingHandler_(false);
+}
+
 } // namespace Platform

@@ -11,6 +11,8 @@ namespace Platform {
 class Slider {
 public:
     using Action = std::function<void(Slider& sender)>;
+    // Told when the user takes hold of the slider (true) and lets go (false).
+    using TrackingHandler = std::function<void(bool began)>;
 
     Slider(std::string name, float minValue, float maxValue, bool integer, bool continuous);
     virtual ~Slider();
@@ -39,6 +41,15 @@ public:
     // What the backend calls when the user moved the slider.
     void sendAction();
 
+    // One gesture of the user's, however many actions it sends: the backend
+    // calls trackingBegan when the button goes down on the slider and
+    // trackingEnded after the last action of the gesture. An end without a
+    // beginning is ignored.
+    void setTrackingHandler(TrackingHandler handler) { trackingHandler_ = std::move(handler); }
+    void trackingBegan();
+    void trackingEnded();
+    bool isTracking() const { return tracking_; }
+
 protected:
     virtual float storedValue() const { return value_; }
     virtual void storeValue(float value) { value_ = value; }
@@ -52,6 +63,8 @@ private:
     float value_;
     long setCount_ = 0;
     Action action_;
+    TrackingHandler trackingHandler_;
+    bool tracking_ = false;
 };
 
 } // namespace Platform

@@ -13,6 +13,7 @@
 
 #include <FL/Fl.H>
 #include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Valuator.H>
 
 #include <algorithm>
 #include <filesystem>
@@ -77,6 +78,41 @@ TEST_F(DocumentWindowTest, TheMeridiansSliderSetsTheModelRedrawsOnceAndIsUndoneB
 
     chooseMenuItem(document, "Redo");
     EXPECT_EQ(sliderValue(document, "meridians"), 40.0);
+}
+
+namespace {
+
+void sendToSlider(Fl_Valuator* slider, int event, int x) {
+    Fl::e_x = x;
+    Fl::e_y = slider->y() + slider->h() / 2;
+    Fl::e_state = event == FL_RELEASE ? 0 : FL_BUTTON1;
+    Fl::e_keysym = FL_Button + FL_LEFT_MOUSE;
+    slider->handle(event);
+}
+
+} // namespace
+
+TEST_F(DocumentWindowTest, ADragOfAContinuousSliderIsOneUndoStep) {
+    MyDocument* document = newDocument();
+    Fl_Valuator* slider = windowOf(document).sliderWidget("blowup");
+    const int left = slider->x() + 60;
+    sendToSlider(slider, FL_PUSH, left);
+    std::vector<float> seen = {document->model().blowup()};
+    for (int step = 1; step <= 4; ++step) {
+        sendToSlider(slider, FL_DRAG, left + 25 * step);
+        seen.push_back(document->model().blowup());
+    }
+    sendToSlider(slider, FL_RELEASE, left + 100);
+    // The model followed the drag step by step...
+    for (std::size_t i = 1; i < seen.size(); ++i)
+        EXPECT_GT(seen[i], seen[i - 1]) << i;
+    // ...and one undo takes the whole drag back.
+    EXPECT_EQ(menuItemLabel(document, "Undo"), "Undo Set Blowup");
+    chooseMenuItem(document, "Undo");
+    EXPECT_EQ(document->model().blowup(), 0.0f);
+    EXPECT_EQ(sliderValue(document, "blowup"), 0.0);
+    EXPECT_FALSE(menuItemEnabled(document, "Undo"));
+    EXPECT_FALSE(document->isDocumentEdited());
 }
 
 TEST_F(DocumentWindowTest, AnIntegerSliderBetweenWholeNumbersMovesToTheStoredWholeNumber) {

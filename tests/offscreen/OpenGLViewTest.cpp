@@ -138,6 +138,15 @@ TEST(Slider, KeepsItsValueInRangeAndReadsWholeNumbersToTheNearest) {
     EXPECT_EQ(sent, 0) << "moving a slider from the program sends no action";
     slider.sendAction();
     EXPECT_EQ(sent, 7);
+
+    std::vector<bool> gestures;
+    slider.setTrackingHandler([&gestures](bool began) { gestures.push_back(began); });
+    slider.trackingEnded(); // no gesture under way: nothing to end
+    slider.trackingBegan();
+    slider.trackingBegan(); // a lost release: the old gesture ends first
+    slider.trackingEnded();
+    EXPECT_EQ(gestures, (std::vector<bool>{true, false, true, false}));
+    EXPECT_FALSE(slider.isTracking());
 }
 
 TEST(OffscreenWindow, BuildsTheLayoutsSlidersAndView) {
