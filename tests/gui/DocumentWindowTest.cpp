@@ -340,6 +340,23 @@ TEST_F(DocumentWindowTest, DragsTurnTheCameraAndStopAtThePoles) {
     EXPECT_TRUE(view->needsDisplay());
 }
 
+TEST_F(DocumentWindowTest, ResizingTheWindowResizesTheCamerasViewport) {
+    MyDocument* document = newDocument();
+    Platform::FltkWindow& window = windowOf(document);
+    window.flWindow()->size(700, 500);
+    pump();
+    Platform::FltkGLView* glView = window.glView();
+    RVCamera* camera = viewOf(document)->camera();
+    EXPECT_EQ(camera->width(), static_cast<float>(glView->w()));
+    EXPECT_EQ(camera->height(), static_cast<float>(glView->h()));
+    EXPECT_LT(glView->w(), 700) << "the sliders keep their column";
+    glView->make_current();
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], glView->w());
+    EXPECT_EQ(viewport[3], glView->h());
+}
+
 TEST_F(DocumentWindowTest, AControlDragMovesTheTargetOnly) {
     MyDocument* document = newDocument();
     RVCamera* camera = viewOf(document)->camera();
