@@ -12,7 +12,6 @@ namespace {
 struct UndoableValue {
     UndoManager& undoManager;
     int value = 0;
-
     void set(int newValue) {
         undoManager.registerUndo(this, [this, old = value] { set(old); });
         value = newValue;
@@ -21,193 +20,96 @@ struct UndoableValue {
 
 } // namespace
 
-TEST(UndoManager, UndoAndRedoWalkThroughTheHistory) {
+TEST(UndoManager, UndoAndRedoWalkTheNamedStepsAndANewChangeDropsTheRedoSteps) {
     UndoManager undo;
     UndoableValue v{undo};
-    EXPECT_FALSE(undo.canUndo());
     EXPECT_FALSE(undo.undo());
-    v.set(1);
-    v.set(2);
-    v.set(3);
-    ASSERT_TRUE(undo.undo());
-    EXPECT_EQ(v.value, 2);
-    ASSERT_TRUE(undo.undo());
-    EXPECT_EQ(v.value, 1);
-    EXPECT_TRUE(undo.canRedo());
-    ASSERT_TRUE(undo.redo());
-    EXPECT_EQ(v.value, 2);
-    ASSERT_TRUE(undo.redo());
-    EXPECT_EQ(v.value, 3);
-    EXPECT_FALSE(undo.canRedo());
-    EXPECT_FALSE(undo.redo());
-    // Redone steps can be undone again.
-    ASSERT_TRUE(undo.undo());
-    ASSERT_TRUE(undo.undo());
-    ASSERT_TRUE(undo.undo());
-    EXPECT_EQ(v.value, 0);
-    EXPECT_FALSE(undo.canUndo());
-}
-
-TEST(UndoManager, ANewChangeDropsTheRedoSteps) {
-    UndoManager undo;
-    UndoableValue v{undo};
-    v.set(1);
-    v.set(2);
-    undo.undo();
-    ASSERT_TRUE(undo.canRedo());
-    v.set(5);
-    EXPECT_FALSE(undo.canRedo());
-    undo.undo();
-    EXPECT_EQ(v.value, 1);
-}
-
-TEST(UndoManager, StepNamesTravelBetweenUndoAndRedo) {
-    UndoManager undo;
-    UndoableValue v{undo};
-    v.set(1);
-    undo.setActionName("Set One");
-    v.set(2);
-    undo.setActionName("Set Two");
-    EXPECT_EQ(undo.undoActionName(), "Set Two");
-    undo.undo();
-    EXPECT_EQ(undo.undoActionName(), "Set One");
-    EXPECT_EQ(undo.redoActionName(), "Set Two");
-    undo.redo();
-    EXPECT_EQ(undo.undoActionName(), "Set Two");
-    EXPECT_EQ(undo.redoActionName(), "");
-    // Naming with nothing to undo is harmless.
-    undo.removeAllActions();
-    undo.setActionName("Nothing");
-    EXPECT_EQ(undo.undoActionName(), "");
-}
-
-TEST(UndoManager, DisablingNestsAndSuppressesRegistration) {
-    UndoManager undo;
-    UndoableValue v{undo};
-    undo.disableUndoRegistration();
-    undo.disableUndoRegistration();
-    v.set(1);
-    undo.enableUndoRegistration();
-    v.set(2);
-    EXPECT_FALSE(undo.isUndoRegistrationEnabled());
-    EXPECT_FALSE(undo.canUndo());
-    undo.enableUndoRegistration();
-    EXPECT_TRUE(undo.isUndoRegistrationEnabled());
-    v.set(3);
-    undo.undo();
-    EXPECT_EQ(v.value, 2);
-    // An extra enable does not leave registration switched on too early later.
-    undo.enableUndoRegistration();
-    undo.disableUndoRegistration();
-    EXPECT_FALSE(undo.isUndoRegistrationEnabled());
-}
-
-TEST(UndoManager, GroupingMakesOneStepUndoneInReverseOrder) {
-    UndoManager undo;
-    std::vector<int> order;
-    undo.beginUndoGrouping();
-    undo.registerUndo(nullptr, [&order] { order.push_back(1); });
-    undo.beginUndoGrouping();
-    undo.registerUndo(nullptr, [&order] { order.push_back(2); });
-    undo.endUndoGrouping();
-    undo.setActionName("Both");
-    undo.registerUndo(nullptr, [&order] { order.push_back(3); });
-    undo.endUndoGrouping();
-    EXPECT_EQ(undo.undoActionName(), "Both");
-    ASSERT_TRUE(undo.undo());
-    EXPECT_EQ(order, (std::vector<int>{3, 2, 1}));
-    EXPECT_FALSE(undo.canUndo());
-}
-
-TEST(UndoManager, AnEmptyGroupAddsNoStep) {
-    UndoManager undo;
-    int changes = 0;
-    undo.setChangeObserver([&changes](UndoManager::Change) { ++changes; });
-    undo.beginUndoGrouping();
-    undo.endUndoGrouping();
-    EXPECT_FALSE(undo.canUndo());
-    EXPECT_EQ(changes, 0);
-}
-
-TEST(UndoManager, LevelLimitDropsTheOldestSteps) {
-    UndoManager undo;
-    UndoableValue v{undo};
-    undo.setLevelsOfUndo(2);
-    for (int i = 1; i <= 5; ++i)
+    for (int i = 1; i <= 3; ++i) {
         v.set(i);
-    EXPECT_TRUE(undo.undo());
-    EXPECT_TRUE(undo.undo());
-    EXPECT_FALSE(undo.undo());
-    EXPECT_EQ(v.value, 3);
-    // Lowering the limit trims the stacks already there.
-    undo.setLevelsOfUndo(1);
-    EXPECT_TRUE(undo.redo());
-    EXPECT_FALSE(undo.redo());
-}
-
-TEST(UndoManager, RemoveAllActionsEmptiesBothStacks) {
-    UndoManager undo;
-    UndoableValue v{undo};
-    v.set(1);
-    v.set(2);
-    undo.undo();
+        undo.setActionName("Set " + std::to_string(i));
+    }
+    const int expected[] = {2, 1, 2, 3, 2, 1, 0};
+    for (int step = 0; step < 7; ++step) {
+        ASSERT_TRUE(step == 2 || step == 3 ? undo.redo() : undo.undo()) << step;
+        EXPECT_EQ(v.value, expected[step]) << step;
+    }
+    EXPECT_FALSE(undo.canUndo() || undo.undo());
+    EXPECT_EQ(undo.redoActionName(), "Set 1");
+    ASSERT_TRUE(undo.redo());
+    EXPECT_EQ(undo.undoActionName(), "Set 1");
+    EXPECT_EQ(undo.redoActionName(), "Set 2");
+    v.set(5);
+    EXPECT_FALSE(undo.canRedo() || undo.redo());
     undo.removeAllActions();
-    EXPECT_FALSE(undo.canUndo());
-    EXPECT_FALSE(undo.canRedo());
+    EXPECT_FALSE(undo.canUndo() || undo.canRedo());
+    undo.setActionName("Nothing"); // harmless with nothing to name
     EXPECT_EQ(undo.undoActionName(), "");
 }
 
-TEST(UndoManager, RemovingATargetKeepsTheOthers) {
-    UndoManager undo;
-    UndoableValue a{undo};
-    UndoableValue b{undo};
-    a.set(1);
-    b.set(1);
-    a.set(2);
-    undo.removeAllActionsWithTarget(&a);
-    ASSERT_TRUE(undo.undo());
-    EXPECT_EQ(b.value, 0);
-    EXPECT_EQ(a.value, 2);
-    EXPECT_FALSE(undo.canUndo());
-}
-
-TEST(UndoManager, ObserverCountsDoneUndoneAndRedone) {
+TEST(UndoManager, DisablingNestsAndGroupsAreOneStepUndoneInReverseOrder) {
     UndoManager undo;
     UndoableValue v{undo};
     std::vector<UndoManager::Change> changes;
     undo.setChangeObserver([&changes](UndoManager::Change c) { changes.push_back(c); });
-    v.set(1);
-    undo.undo();
-    undo.redo();
     undo.disableUndoRegistration();
-    v.set(4);
+    undo.disableUndoRegistration();
     undo.enableUndoRegistration();
+    v.set(1);
+    undo.beginUndoGrouping(); // an empty group is no step
+    undo.endUndoGrouping();
+    EXPECT_FALSE(undo.canUndo());
+    for (int k = 0; k < 2; ++k) // one enable too many does not enable early later
+        undo.enableUndoRegistration();
+    undo.disableUndoRegistration();
+    EXPECT_FALSE(undo.isUndoRegistrationEnabled());
+    undo.enableUndoRegistration();
+    std::vector<int> order;
+    undo.beginUndoGrouping();
+    v.set(2);
+    for (int k = 1; k <= 3; ++k)
+        undo.registerUndo(nullptr, [&order, k] { order.push_back(k); });
+    undo.endUndoGrouping();
+    ASSERT_TRUE(undo.undo());
+    EXPECT_EQ(order, (std::vector<int>{3, 2, 1}));
+    EXPECT_EQ(v.value, 1);
+    EXPECT_FALSE(undo.canUndo());
+    undo.redo();
     using C = UndoManager::Change;
     EXPECT_EQ(changes, (std::vector<C>{C::done, C::undone, C::redone}));
 }
 
-TEST(UndoManager, UndoInsideAnActionIsRefused) {
+TEST(UndoManager, LimitTargetsAndHistoryTrimTheStacks) {
     UndoManager undo;
-    bool nestedResult = true;
-    undo.registerUndo(nullptr, [&] { nestedResult = undo.undo(); });
-    undo.registerUndo(nullptr, [] {});
+    UndoableValue v{undo}, other{undo};
+    undo.setLevelsOfUndo(2);
+    for (int i = 1; i <= 5; ++i)
+        v.set(i);
+    EXPECT_TRUE(undo.undo() && undo.undo());
+    EXPECT_FALSE(undo.undo());
+    EXPECT_EQ(v.value, 3);
+    undo.setLevelsOfUndo(1); // trims the stacks already there
+    EXPECT_TRUE(undo.redo());
+    EXPECT_FALSE(undo.redo());
+
+    undo.setLevelsOfUndo(0);
+    other.set(1);
+    undo.setActionName("Other");
+    v.set(9);
     undo.undo();
+    const UndoManager::History saved = undo.history();
+    undo.removeAllActionsWithTarget(&v);
+    EXPECT_FALSE(undo.canRedo());
+    ASSERT_TRUE(undo.undo());
+    EXPECT_EQ(other.value, 0);
+    EXPECT_EQ(v.value, 4);
+    EXPECT_FALSE(undo.canUndo());
+    undo.restoreHistory(saved);
+    EXPECT_EQ(undo.undoActionName(), "Other");
+    ASSERT_TRUE(undo.redo());
+    EXPECT_EQ(v.value, 9);
+
+    bool nestedResult = true; // undo from inside an action is refused
+    undo.registerUndo(nullptr, [&] { nestedResult = undo.undo(); });
     undo.undo();
     EXPECT_FALSE(nestedResult);
-}
-
-TEST(UndoManager, HistoryRestoresBothStacks) {
-    UndoManager undo;
-    UndoableValue v{undo};
-    v.set(1);
-    undo.setActionName("One");
-    v.set(2);
-    undo.undo();
-    UndoManager::History saved = undo.history();
-    undo.removeAllActions();
-    undo.restoreHistory(saved);
-    EXPECT_EQ(undo.undoActionName(), "One");
-    EXPECT_TRUE(undo.canRedo());
-    undo.redo();
-    EXPECT_EQ(v.value, 2);
 }
