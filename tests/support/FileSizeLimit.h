@@ -5,8 +5,8 @@
 
 namespace VexmiraTest {
 
-// Limits the size of the files this process may write while it lives, so that
-// writing a file fails even for root, who is not stopped by permissions.
+// Caps the size of files this process may write while it lives: unlike permissions, this
+// stops root too.
 class FileSizeLimit {
 public:
     explicit FileSizeLimit(rlim_t bytes) {

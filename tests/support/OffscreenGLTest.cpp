@@ -9,86 +9,50 @@ namespace VexmiraTest {
 
 namespace {
 
-// x, y, z, r, g, b, a, s, t, r, q for GL_3D_COLOR_TEXTURE
-constexpr int valuesPerVertex = 11;
+constexpr int valuesPerVertex = 11; // x, y, z, r, g, b, a, s, t, r, q of GL_3D_COLOR_TEXTURE
 
-// Window coordinates are only nearly exact: the viewport's depth mapping
-// adds 0.5 and Mesa flips y against the buffer height, which costs a few
-// units in the last place. Texture coordinates generated in eye space carry
-// the eye coordinates through feedback untouched, so they are preferred
-// whenever the drawing left texturing alone and they agree with the window
-// coordinates.
+// Window coordinates lose a few ulps to the viewport's depth mapping and y flip; the texture
+// coordinates generated in eye space carry the exact floats, so they win when they agree.
 FeedbackVertex toObjectSpace(const GLfloat* values) {
     const double e = OffscreenGLTest::captureExtent;
     const float fromWindow[3] = {values[0], values[1],
                                  static_cast<float>(-(2.0 * values[2] - 1.0) * e)};
     const GLfloat* generated = values + 7;
-    bool generatedAgrees = generated[3] == 1.0f;
-    for (int k = 0; k < 3 && generatedAgrees; ++k)
-        generatedAgrees = std::fabs(generated[k] - fromWindow[k]) <=
-                          1e-3 * std::max(1.0f, std::fabs(fromWindow[k]));
-    const float* position = generatedAgrees ? generated : fromWindow;
-    FeedbackVertex v{};
-    v.x = position[0];
-    v.y = position[1];
-    v.z = position[2];
-    v.red = values[3];
-    v.green = values[4];
-    v.blue = values[5];
-    v.alpha = values[6];
-    return v;
+    bool agrees = generated[3] == 1.0f;
+    for (int k = 0; k < 3; ++k)
+        agrees = agrees && std::fabs(generated[k] - fromWindow[k]) <=
+                               1e-3 * std::max(1.0f, std::fabs(fromWindow[k]));
+    const float* p = agrees ? generated : fromWindow;
+    return {p[0], p[1], p[2], values[3], values[4], values[5], values[6]};
 }
 
 std::vector<FeedbackPrimitive> parse(const std::vector<GLfloat>& buffer, int used) {
+    // Indexed by token - GL_PASS_THROUGH_TOKEN; the tokens run up to GL_LINE_RESET_TOKEN.
+    using F = FeedbackPrimitive;
+    constexpr F::Kind kinds[] = {F::PassThrough, F::Point,  F::Line,   F::Polygon,
+                                 F::Bitmap,      F::Pixels, F::Pixels, F::LineReset};
+    constexpr int vertexCounts[] = {0, 1, 2, -1 /* follows the token */, 1, 1, 1, 2};
     std::vector<FeedbackPrimitive> primitives;
-    int at = 0;
-    auto takeVertices = [&](FeedbackPrimitive& primitive, int count) {
+    for (int at = 0; at < used;) {
+        const int index = static_cast<int>(buffer[at++]) - GL_PASS_THROUGH_TOKEN;
+        if (index < 0 || index > GL_LINE_RESET_TOKEN - GL_PASS_THROUGH_TOKEN) {
+            ADD_FAILURE() << "unknown feedback token " << buffer[at - 1];
+            break;
+        }
+        FeedbackPrimitive primitive{kinds[index], {}};
+        if (primitive.kind == F::PassThrough)
+            primitive.passThroughValue = buffer[at++];
+        const int count =
+            vertexCounts[index] < 0 ? static_cast<int>(buffer[at++]) : vertexCounts[index];
         for (int k = 0; k < count && at + valuesPerVertex <= used; ++k, at += valuesPerVertex)
             primitive.vertices.push_back(toObjectSpace(&buffer[at]));
-    };
-    while (at < used) {
-        const int token = static_cast<int>(buffer[at++]);
-        FeedbackPrimitive primitive{FeedbackPrimitive::Point, {}};
-        switch (token) {
-        case GL_POINT_TOKEN:
-            takeVertices(primitive, 1);
-            break;
-        case GL_LINE_TOKEN:
-            primitive.kind = FeedbackPrimitive::Line;
-            takeVertices(primitive, 2);
-            break;
-        case GL_LINE_RESET_TOKEN:
-            primitive.kind = FeedbackPrimitive::LineReset;
-            takeVertices(primitive, 2);
-            break;
-        case GL_POLYGON_TOKEN:
-            primitive.kind = FeedbackPrimitive::Polygon;
-            takeVertices(primitive, static_cast<int>(buffer[at++]));
-            break;
-        case GL_BITMAP_TOKEN:
-            primitive.kind = FeedbackPrimitive::Bitmap;
-            takeVertices(primitive, 1);
-            break;
-        case GL_DRAW_PIXEL_TOKEN:
-        case GL_COPY_PIXEL_TOKEN:
-            primitive.kind = FeedbackPrimitive::Pixels;
-            takeVertices(primitive, 1);
-            break;
-        case GL_PASS_THROUGH_TOKEN:
-            primitive.kind = FeedbackPrimitive::PassThrough;
-            primitive.passThroughValue = buffer[at++];
-            break;
-        default:
-            ADD_FAILURE() << "unknown feedback token " << token;
-            return primitives;
-        }
         primitives.push_back(std::move(primitive));
     }
     return primitives;
 }
 
-// Generates texture coordinates (s, t, r, q) = eye (x, y, z, w) on unit 0.
-// Mesa generates them only while texturing is on, hence the 1x1 texture.
+// Generates texture coordinates (s, t, r, q) = eye (x, y, z, w) on unit 0; Mesa generates them
+// only while texturing is on, hence the 1x1 texture.
 GLuint beginEyeCoordinateTexturing() {
     glActiveTexture(GL_TEXTURE0);
     GLuint texture = 0;
@@ -98,58 +62,35 @@ GLuint beginEyeCoordinateTexturing() {
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, white);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glEnable(GL_TEXTURE_2D);
-    const GLenum coordinates[4] = {GL_S, GL_T, GL_R, GL_Q};
-    const GLenum generators[4] = {GL_TEXTURE_GEN_S, GL_TEXTURE_GEN_T, GL_TEXTURE_GEN_R,
-                                  GL_TEXTURE_GEN_Q};
-    for (int k = 0; k < 4; ++k) {
+    for (GLenum k = 0; k < 4; ++k) { // GL_S..GL_Q and GL_TEXTURE_GEN_S..Q run consecutively
         GLfloat plane[4] = {0, 0, 0, 0};
         plane[k] = 1;
-        glTexGeni(coordinates[k], GL_TEXTURE_GEN_MODE, GL_EYE_LINEAR);
-        glTexGenfv(coordinates[k], GL_EYE_PLANE, plane); // the modelview is the identity here
-        glEnable(generators[k]);
+        glTexGeni(GL_S + k, GL_TEXTURE_GEN_MODE, GL_EYE_LINEAR);
+        glTexGenfv(GL_S + k, GL_EYE_PLANE, plane); // the modelview is the identity here
+        glEnable(GL_TEXTURE_GEN_S + k);
     }
     glMatrixMode(GL_TEXTURE);
     glPushMatrix();
     glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
     return texture;
-}
-
-void endEyeCoordinateTexturing(GLuint texture) {
-    glMatrixMode(GL_TEXTURE);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glDeleteTextures(1, &texture);
 }
 
 } // namespace
 
 std::vector<std::vector<FeedbackVertex>>
 polylines(const std::vector<FeedbackPrimitive>& primitives) {
-    auto samePosition = [](const FeedbackVertex& a, const FeedbackVertex& b) {
-        return a.x == b.x && a.y == b.y && a.z == b.z;
-    };
     std::vector<std::vector<FeedbackVertex>> lines;
     for (const auto& primitive : primitives) {
-        const bool isLine = primitive.kind == FeedbackPrimitive::Line ||
-                            primitive.kind == FeedbackPrimitive::LineReset;
-        if (!isLine || primitive.vertices.size() != 2)
+        const bool reset = primitive.kind == FeedbackPrimitive::LineReset;
+        if ((!reset && primitive.kind != FeedbackPrimitive::Line) || primitive.vertices.size() != 2)
             continue;
-        const bool continues = !lines.empty() && primitive.kind == FeedbackPrimitive::Line &&
-                               samePosition(lines.back().back(), primitive.vertices.front());
-        if (!continues)
-            lines.push_back({primitive.vertices.front()});
-        lines.back().push_back(primitive.vertices.back());
+        const auto& from = primitive.vertices[0];
+        if (reset || lines.empty() || lines.back().back().x != from.x ||
+            lines.back().back().y != from.y || lines.back().back().z != from.z)
+            lines.push_back({from});
+        lines.back().push_back(primitive.vertices[1]);
     }
     return lines;
-}
-
-void OffscreenGLTest::SetUp() {
-    recreateSurface(defaultWidth, defaultHeight);
-}
-
-void OffscreenGLTest::TearDown() {
-    surface_.reset();
 }
 
 void OffscreenGLTest::recreateSurface(int width, int height) {
@@ -174,6 +115,7 @@ std::vector<FeedbackPrimitive> OffscreenGLTest::captureFeedback(const std::funct
     glPushMatrix();
     glLoadIdentity();
     const GLuint texture = beginEyeCoordinateTexturing();
+    glMatrixMode(GL_MODELVIEW);
 
     std::vector<GLfloat> buffer(1 << 16);
     int used = -1;
@@ -182,15 +124,15 @@ std::vector<FeedbackPrimitive> OffscreenGLTest::captureFeedback(const std::funct
         glRenderMode(GL_FEEDBACK);
         draw();
         used = glRenderMode(GL_RENDER);
-        if (used < 0)
+        if (used < 0) // overflowed: run it again with more room
             buffer.resize(buffer.size() * 4);
     }
 
-    endEyeCoordinateTexturing(texture);
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
+    for (GLenum mode : {GL_TEXTURE, GL_MODELVIEW, GL_PROJECTION}) {
+        glMatrixMode(mode);
+        glPopMatrix();
+    }
+    glDeleteTextures(1, &texture);
     glPopAttrib();
     glActiveTexture(static_cast<GLenum>(activeTexture));
     return parse(buffer, used);

@@ -10,8 +10,7 @@
 
 namespace VexmiraTest {
 
-// One vertex as OpenGL's feedback mode reports it: with the matrices of
-// OffscreenGLTest::captureFeedback these are object coordinates.
+// One vertex of OpenGL's feedback buffer; under captureFeedback, object coordinates.
 struct FeedbackVertex {
     float x, y, z;
     float red, green, blue, alpha;
@@ -22,14 +21,11 @@ struct FeedbackPrimitive {
     enum Kind { Point, Line, LineReset, Polygon, Bitmap, Pixels, PassThrough };
     Kind kind;
     std::vector<FeedbackVertex> vertices;
-    float passThroughValue = 0; // for PassThrough
+    float passThroughValue = 0;
 };
 
-// Rebuilds connected polylines from line segments. Mesa reports every segment
-// as a plain Line, so a segment continues the current polyline when it starts
-// exactly where the previous one ended, and a LineReset or a jump starts a new
-// one. A line strip of n vertices comes back as n vertices; a line loop of n
-// vertices as n + 1 (it closes). Two strips that meet end to start merge.
+// Joins line segments into polylines: Mesa reports every segment as a plain Line, so a segment
+// continues the polyline it starts where the last one ended. A loop of n vertices gives n + 1.
 std::vector<std::vector<FeedbackVertex>>
 polylines(const std::vector<FeedbackPrimitive>& primitives);
 
@@ -40,27 +36,20 @@ public:
     static constexpr double captureExtent = 64.0;
 
 protected:
-    // The surface size for the fixture; override by calling recreateSurface().
     static constexpr int defaultWidth = 64;
     static constexpr int defaultHeight = 64;
 
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override { recreateSurface(defaultWidth, defaultHeight); }
+    void TearDown() override { surface_.reset(); }
 
     Platform::OffscreenSurface& surface() { return *surface_; }
     void recreateSurface(int width, int height);
 
-    // Runs draw once in feedback mode with a viewport and an orthographic
-    // projection under which window coordinates equal object coordinates for
-    // |x|, |y|, |z| < captureExtent; the modelview starts as the identity, so
-    // a draw that multiplies it gets its transformed coordinates back.
-    // Positions are exactly the floats OpenGL received, as long as draw
-    // leaves texture unit 0 and the projection alone; otherwise they come
-    // from the window coordinates, a few units in the last place off.
-    // Matrices, viewport, texture and enable state are restored afterwards.
+    // Runs draw once in feedback mode, the modelview starting as the identity, and returns the
+    // exact floats OpenGL received (from window coordinates, a few ulps off, if draw disables
+    // texturing). Matrices, viewport, texture and enable state are restored afterwards.
     std::vector<FeedbackPrimitive> captureFeedback(const std::function<void()>& draw);
 
-    // The current colour as glGetFloatv reports it.
     static std::vector<float> currentColor();
 
     // The RGBA bytes at (x, y) of a top-down read-back, as 0xRRGGBBAA.
@@ -68,7 +57,6 @@ protected:
         return surface_->pixelAt(pixels, x, y);
     }
 
-    // Fails the test on any pending GL error.
     static void expectNoGLError();
 
 private:

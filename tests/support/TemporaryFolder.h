@@ -9,8 +9,7 @@
 
 namespace VexmiraTest {
 
-// A fresh folder below the system's temporary folder, removed with everything
-// in it when the test is done.
+// A fresh folder below the system's temporary folder, removed with its contents afterwards.
 class TemporaryFolder {
 public:
     TemporaryFolder() {
@@ -29,9 +28,8 @@ public:
     }
 
     static std::string read(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
         std::ostringstream bytes;
-        bytes << in.rdbuf();
+        bytes << std::ifstream(path, std::ios::binary).rdbuf();
         return bytes.str();
     }
     static void write(const std::string& path, const std::string& bytes) {
