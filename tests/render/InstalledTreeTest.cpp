@@ -2,7 +2,7 @@
 // wherever the tree is put, without the source or build tree.
 
 #include "Platform/offscreen/PngReader.h"
-#include "render/RenderProgram.h"
+#include "render/ProgramRun.h"
 #include "support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>

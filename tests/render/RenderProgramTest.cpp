@@ -1,8 +1,8 @@
 // vexmira-render as a user runs it: a separate process, arguments, files,
 // pipes and exit statuses. Needs no display.
 
-#include "render/RenderProgram.h"
 #include "Platform/offscreen/PngReader.h"
+#include "render/ProgramRun.h"
 #include "support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>

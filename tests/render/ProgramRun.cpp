@@ -1,4 +1,4 @@
-#include "render/RenderProgram.h"
+#include "render/ProgramRun.h"
 
 #include "support/TemporaryFolder.h"
 
