@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using Platform::NotificationCenter;
@@ -103,12 +104,9 @@ TEST(Blowup, DictionaryHoldsSixDecimalsAndPlainIntegersAndRestoresLeadingNumbers
                                     {"meridiansValue", "abc"},
                                     {"resolutionValue", "  12.9 apples"}});
     NotificationCenter::defaultCenter().removeObserver(&posted);
-    EXPECT_EQ(restored.blowup(), -35.0f);
-    EXPECT_EQ(restored.immersion(), 0.5f);
-    EXPECT_EQ(restored.distance(), 0.0f);
-    EXPECT_EQ(restored.meridians(), 0);
-    EXPECT_EQ(restored.resolution(), 12);
-    EXPECT_EQ(restored.antialiasing(), 0); // missing
+    EXPECT_EQ(std::tuple(restored.blowup(), restored.immersion(), restored.distance(),
+                         restored.meridians(), restored.resolution(), restored.antialiasing()),
+              std::tuple(-35.0f, 0.5f, 0.0f, 0, 12, 0)); // inf and abc give 0, a missing key too
     EXPECT_EQ(posted, (Names{"Blowup Notification", "Immersion Notification",
                              "Distance Notification", "Meridians Notification",
                              "Resolution Notification", "Antialiasing Notification"}));

@@ -12,11 +12,9 @@ namespace VexmiraTest {
 
 // One vertex of OpenGL's feedback buffer; under captureFeedback, object coordinates.
 struct FeedbackVertex {
-    float x, y, z;
-    float red, green, blue, alpha;
+    float x, y, z, red, green, blue, alpha;
 };
 
-// One primitive of the feedback buffer, in the order it was rasterised.
 struct FeedbackPrimitive {
     enum Kind { Point, Line, LineReset, Polygon, Bitmap, Pixels, PassThrough };
     Kind kind;
@@ -36,8 +34,7 @@ public:
     static constexpr double captureExtent = 64.0;
 
 protected:
-    static constexpr int defaultWidth = 64;
-    static constexpr int defaultHeight = 64;
+    static constexpr int defaultWidth = 64, defaultHeight = 64;
 
     void SetUp() override { recreateSurface(defaultWidth, defaultHeight); }
     void TearDown() override { surface_.reset(); }
@@ -51,12 +48,10 @@ protected:
     std::vector<FeedbackPrimitive> captureFeedback(const std::function<void()>& draw);
 
     static std::vector<float> currentColor();
-
     // The RGBA bytes at (x, y) of a top-down read-back, as 0xRRGGBBAA.
     std::uint32_t pixel(const std::vector<std::uint8_t>& pixels, int x, int y) const {
         return surface_->pixelAt(pixels, x, y);
     }
-
     static void expectNoGLError();
 
 private:

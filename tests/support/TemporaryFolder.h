@@ -26,7 +26,6 @@ public:
         return static_cast<std::size_t>(
             std::distance(std::filesystem::directory_iterator(path_), {}));
     }
-
     static std::string read(const std::string& path) {
         std::ostringstream bytes;
         bytes << std::ifstream(path, std::ios::binary).rdbuf();
