@@ -108,6 +108,11 @@ TEST_F(RenderProgramTest, DefaultPictureIsTheStarOfMeridiansInTheirHues) {
     // The spokes are opaque: no pixel of the background is transparent.
     for (std::size_t alpha = 3; alpha < image.rgba.size(); alpha += 4)
         ASSERT_EQ(image.rgba[alpha], 255);
+
+    // The camera options' documented defaults are the window's camera.
+    const Platform::PngImage explicitCamera = renderPicture(
+        "--azimuth 0 --elevation 0 --twist 0 --target-z 1 --size 800x600", "explicit.png");
+    EXPECT_EQ(explicitCamera.rgba, image.rgba);
 }
 
 TEST_F(RenderProgramTest, TwoRunsWriteTheSameBytes) {

@@ -81,7 +81,10 @@ bool overrideModel(const RenderOptions& options, Blowup& model, std::string& err
     return true;
 }
 
-void overrideCamera(const RenderOptions& options, RVCamera& camera) {
+// Whether any camera value was given; false leaves the camera as prepared.
+bool overrideCamera(const RenderOptions& options, RVCamera& camera) {
+    if (!options.azimuth && !options.elevation && !options.twist && !options.targetZ)
+        return false;
     if (options.azimuth)
         camera.setAzimuth(*options.azimuth);
     if (options.elevation)
@@ -94,6 +97,7 @@ void overrideCamera(const RenderOptions& options, RVCamera& camera) {
         target[2] = *options.targetZ;
         camera.setTarget(target);
     }
+    return true;
 }
 
 // Windows of this run are built off screen at the requested size; the reason
@@ -148,8 +152,8 @@ std::optional<RenderedImage> HeadlessRenderer::render(const RenderOptions& optio
     Platform::OffscreenViewHost& host = *window->viewHost();
     host.display();
     view->makeCurrentContext();
-    overrideCamera(options, *view->camera());
-    host.display();
+    if (overrideCamera(options, *view->camera()))
+        host.display();
 
     RenderedImage image{host.surface().width(), host.surface().height(), host.readPixels()};
     makeOpaque(image.rgba);
