@@ -2,21 +2,16 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <numbers>
 
-// Small column-major 4x4 matrices, computed in double precision from the
-// textbook formulas, to check the matrices the kit leaves in OpenGL.
+// Column-major 4x4 matrices from the textbook formulas, in double precision,
+// to check the matrices the kit leaves in OpenGL.
 namespace KitTest {
 
 using Matrix = std::array<double, 16>;
-
-inline Matrix identity() {
-    Matrix m{};
-    m[0] = m[5] = m[10] = m[15] = 1.0;
-    return m;
-}
 
 inline Matrix operator*(const Matrix& a, const Matrix& b) {
     Matrix m{};
@@ -28,23 +23,17 @@ inline Matrix operator*(const Matrix& a, const Matrix& b) {
 }
 
 inline Matrix translation(double x, double y, double z) {
-    Matrix m = identity();
-    m[12] = x;
-    m[13] = y;
-    m[14] = z;
-    return m;
+    return {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, x, y, z, 1};
 }
 
-// A right-handed rotation by `degrees` about the x (axis 0) or z (axis 2) axis.
+// A right-handed rotation by `degrees` about the x, y or z axis (0, 1 or 2).
 inline Matrix rotation(double degrees, int axis) {
     const double r = degrees * std::numbers::pi / 180.0;
-    const double c = std::cos(r), s = std::sin(r);
-    Matrix m = identity();
-    const int a = axis == 0 ? 1 : 0, b = axis == 0 ? 2 : 1;
-    m[a * 4 + a] = c;
-    m[b * 4 + b] = c;
-    m[a * 4 + b] = s;
-    m[b * 4 + a] = -s;
+    const int a = (axis + 1) % 3, b = (axis + 2) % 3;
+    Matrix m = translation(0, 0, 0);
+    m[a * 4 + a] = m[b * 4 + b] = std::cos(r);
+    m[a * 4 + b] = std::sin(r);
+    m[b * 4 + a] = -std::sin(r);
     return m;
 }
 
@@ -61,13 +50,10 @@ inline Matrix frustum(double l, double r, double b, double t, double n, double f
 }
 
 inline Matrix ortho(double l, double r, double b, double t, double n, double f) {
-    Matrix m = identity();
+    Matrix m = translation(-(r + l) / (r - l), -(t + b) / (t - b), -(f + n) / (f - n));
     m[0] = 2 / (r - l);
     m[5] = 2 / (t - b);
     m[10] = -2 / (f - n);
-    m[12] = -(r + l) / (r - l);
-    m[13] = -(t + b) / (t - b);
-    m[14] = -(f + n) / (f - n);
     return m;
 }
 
@@ -82,15 +68,19 @@ inline std::array<double, 3> apply(const Matrix& m, double x, double y, double z
 inline Matrix glMatrix(GLenum which) {
     GLfloat values[16];
     glGetFloatv(which, values);
-    Matrix m{};
-    for (int k = 0; k < 16; ++k)
-        m[k] = values[k];
+    Matrix m;
+    std::copy(values, values + 16, m.begin());
     return m;
+}
+
+inline GLint glInteger(GLenum which) {
+    GLint value = -1;
+    glGetIntegerv(which, &value);
+    return value;
 }
 
 } // namespace KitTest
 
-// Every entry within `tolerance` of the expected matrix.
 #define EXPECT_MATRIX_NEAR(actual, expected, tolerance)                                            \
     do {                                                                                           \
         const KitTest::Matrix actualMatrix = (actual), expectedMatrix = (expected);                \

@@ -3,9 +3,6 @@
 #include "GLMatrix.h"
 #include "support/OffscreenGLTest.h"
 
-#include <cmath>
-#include <numbers>
-
 using namespace KitTest;
 
 namespace {
@@ -21,22 +18,17 @@ protected:
         glClearColor(0, 0, 0, 1);
     }
 
-    // A white quad in eye space, two units ahead, filling the view left of
+    // A white quad two units ahead in eye space, filling the view left of
     // window column `edgeColumn` (in pixels, may be fractional).
     void drawLeftOf(double edgeColumn) const {
-        const double depth = 2.0;
-        const double halfWidth = camera.horizontal() * depth / camera.hither();
-        const double edge = (edgeColumn / 32.0 - 1.0) * halfWidth;
+        const double size = 8 * camera.horizontal() / camera.hither();
+        const double edge = (edgeColumn / 32.0 - 1.0) * size / 4;
         glMatrixMode(GL_MODELVIEW);
         glPushMatrix();
         glLoadIdentity();
+        glTranslated(0, 0, -2);
         glColor3f(1, 1, 1);
-        glBegin(GL_QUADS);
-        glVertex3d(-4 * halfWidth, -4 * halfWidth, -depth);
-        glVertex3d(edge, -4 * halfWidth, -depth);
-        glVertex3d(edge, 4 * halfWidth, -depth);
-        glVertex3d(-4 * halfWidth, 4 * halfWidth, -depth);
-        glEnd();
+        glRectd(-size, -size, edge, size);
         glPopMatrix();
     }
 
@@ -48,86 +40,56 @@ protected:
 
 } // namespace
 
-TEST(RVGetJitter, GivesTheSampleTable) {
-    const struct {
-        GLint current, total;
-        GLfloat x, y;
-    } cases[] = {
-        {1, 1, 0, 0},
-        {3, 1, 0, 0},
-        {1, 2, -0.25f, 0.25f},
-        {2, 2, 0.25f, -0.25f},
-        {1, 3, 0.0033922635f, 0.33179674f},
-        {2, 3, 0.28060162f, -0.2495619f},
-        {3, 3, -0.2738171f, -0.08684464f},
-        {1, 4, -0.125f, -0.25f},
-        {2, 4, -0.375f, 0.25f},
-        {3, 4, 0.375f, -0.25f},
-        {7, 4, 0.125f, 0.25f},
-        {1, 5, 0, 0},
-        {2, 9, -0.2f, -0.4f},
-        {3, 5, 0.2f, 0.4f},
-        {4, 5, 0.4f, -0.2f},
-        {5, 5, -0.4f, 0.2f},
-    };
-    for (const auto& c : cases) {
+TEST_F(RVCameraSmoothingTest, JitterFollowsTheSampleTableAndPassesAreClamped) {
+    // Samples (x, y) of passes 1, 2, ... for totals 1 to 5.
+    const std::vector<GLfloat> samples[] = {
+        {0, 0},
+        {-0.25f, 0.25f, 0.25f, -0.25f},
+        {0.0033922635f, 0.33179674f, 0.28060162f, -0.2495619f, -0.2738171f, -0.08684464f},
+        {-0.125f, -0.25f, -0.375f, 0.25f, 0.375f, -0.25f, 0.125f, 0.25f},
+        {0, 0, -0.2f, -0.4f, 0.2f, 0.4f, 0.4f, -0.2f, -0.4f, 0.2f}};
+    // Beyond the table: the last pass of the total, the table of five.
+    const GLint beyond[][4] = {{3, 1, 1, 1}, {7, 4, 4, 4}, {2, 9, 2, 5}};
+    auto expectSample = [&](GLint current, GLint total, GLint row, GLint column) {
         GLfloat x = 9, y = 9;
-        RVGetJitter(c.current, c.total, &x, &y);
-        EXPECT_EQ(x, c.x) << c.current << " of " << c.total;
-        EXPECT_EQ(y, c.y) << c.current << " of " << c.total;
-    }
-}
+        RVGetJitter(current, total, &x, &y);
+        EXPECT_EQ(x, samples[column - 1][2 * row - 2]) << current << " of " << total;
+        EXPECT_EQ(y, samples[column - 1][2 * row - 1]) << current << " of " << total;
+    };
+    for (GLint total = 1; total <= 5; ++total)
+        for (GLint current = 1; current <= total; ++current)
+            expectSample(current, total, current, total);
+    for (const auto& b : beyond)
+        expectSample(b[0], b[1], b[2], b[3]);
 
-TEST_F(RVCameraSmoothingTest, PassCountIsClamped) {
-    EXPECT_EQ(camera.setSmoothingPasses(0, 1).smoothingPasses(), 1);
-    EXPECT_EQ(camera.setSmoothingPasses(-3, 1).smoothingPasses(), 1);
-    EXPECT_EQ(camera.setSmoothingPasses(7, 1).smoothingPasses(), 5);
-    EXPECT_EQ(camera.setSmoothingPasses(3, 0.5f).smoothingPasses(), 3);
+    for (auto [asked, kept] : {std::pair{0, 1}, {-3, 1}, {7, 5}, {3, 3}})
+        EXPECT_EQ(camera.setSmoothingPasses(asked, 0.5f).smoothingPasses(), kept) << asked;
     EXPECT_EQ(camera.smoothingJitter(), 0.5f);
 }
 
-TEST_F(RVCameraSmoothingTest, FourJitteredPassesAverageAnEdge) {
+TEST_F(RVCameraSmoothingTest, FourJitteredPassesAverageAnEdgeWhateverBuffersExist) {
     // The edge runs through the centres of column 32: two of the four
     // samples fall left of it, two right, whichever way the view shifts.
     camera.setSmoothingPasses(1, 1.0f).smooth([&] { drawLeftOf(32.5); });
-    const int unsmoothed = redAt(32);
-    EXPECT_TRUE(unsmoothed == 0 || unsmoothed == 255) << unsmoothed;
+    EXPECT_TRUE(redAt(32) == 0 || redAt(32) == 255) << redAt(32);
 
-    int draws = 0;
-    camera.setSmoothingPasses(4, 1.0f).smooth([&] {
-        ++draws;
-        drawLeftOf(32.5);
-    });
-    EXPECT_EQ(draws, 4);
-    EXPECT_NEAR(redAt(32), 127.5, 1.5);
-    EXPECT_EQ(redAt(28), 255);
-    EXPECT_EQ(redAt(36), 0);
-    expectNoGLError();
-}
-
-TEST_F(RVCameraSmoothingTest, TwoPassesOfRedAndBlueGivePurple) {
-    int pass = 0;
-    camera.setSmoothingPasses(2, 1.0f).smooth([&] {
-        glClearColor(pass == 0 ? 1.0f : 0.0f, 0.0f, pass == 0 ? 0.0f : 1.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT);
-        ++pass;
-    });
-    const std::uint32_t colour = pixel(surface().readPixels(), 10, 10);
-    EXPECT_NEAR(static_cast<int>(colour >> 24), 127.5, 1);
-    EXPECT_EQ((colour >> 16) & 0xff, 0u);
-    EXPECT_NEAR(static_cast<int>((colour >> 8) & 0xff), 127.5, 1);
-}
-
-TEST_F(RVCameraSmoothingTest, EarlyStopReturnsFullBrightness) {
-    int draws = 0, stops = 0;
-    camera.setSmoothingPasses(5, 1.0f).smooth([&] { ++draws, drawLeftOf(64); },
-                                              [&] { return ++stops == 2; });
-    EXPECT_EQ(draws, 2);
-    EXPECT_EQ(stops, 2);
-    EXPECT_GE(redAt(20), 254); // 2 passes x 0.2, returned with 2.5
-    // A full run of five reaches the same brightness.
-    camera.smooth([&] { drawLeftOf(64); });
-    EXPECT_GE(redAt(20), 254);
+    // The camera's own choice, an auxiliary buffer, does not exist here; nor
+    // does a back buffer, so the result goes where drawing went before.
+    const GLenum buffers[][2] = {{GL_FRONT, GL_FRONT}, {GL_FRONT, GL_AUX0}, {GL_BACK, GL_AUX1}};
+    for (const auto& [smoothed, auxiliary] : buffers) {
+        SCOPED_TRACE(auxiliary);
+        int draws = 0;
+        camera.setSmoothedBuffer(smoothed, auxiliary).setSmoothingPasses(4, 1.0f).smooth([&] {
+            ++draws;
+            drawLeftOf(32.5);
+        });
+        EXPECT_EQ(draws, 4);
+        EXPECT_NEAR(redAt(32), 127.5, 1.5);
+        EXPECT_EQ(redAt(28), 255);
+        EXPECT_EQ(redAt(36), 0);
+        EXPECT_EQ(glInteger(GL_DRAW_BUFFER), GL_FRONT);
+        expectNoGLError();
+    }
 }
 
 TEST_F(RVCameraSmoothingTest, PerspectivePassesShiftTheFrustum) {
@@ -138,53 +100,23 @@ TEST_F(RVCameraSmoothingTest, PerspectivePassesShiftTheFrustum) {
     ASSERT_EQ(seen.size(), 4u);
     // 4 passes, 300 pixels high: the first sample (-0.125, -0.25) pixels
     // shifts the window by (0.00022329099, 0.00044658198).
-    const double h = 0.35726559, v = 0.26794919;
-    const double dx = 0.00022329099, dy = 0.00044658198;
+    const double h = 0.35726559, v = 0.26794919, dx = 0.00022329099, dy = 0.00044658198;
     EXPECT_MATRIX_NEAR(seen[0], frustum(-h + dx, h + dx, -v + dy, v + dy, 1, 100), 1e-6);
     EXPECT_MATRIX_NEAR(glMatrix(GL_PROJECTION_MATRIX), unjittered, 0);
 }
 
-TEST_F(RVCameraSmoothingTest, OrthographicPassesShiftTheViewInEyeSpace) {
-    const GLfloat target[3] = {1, 1, 0};
-    camera.setTarget(target);
-    camera.setProjection(0).setSmoothingPasses(2, 1.0f);
-    const Matrix view = glMatrix(GL_MODELVIEW_MATRIX);
-    std::vector<std::array<double, 3>> targetSeen;
-    camera.smooth([&] { targetSeen.push_back(apply(glMatrix(GL_MODELVIEW_MATRIX), 1, 1, 0)); });
-    ASSERT_EQ(targetSeen.size(), 2u);
-    // One pixel is 2 * vertical / height; the sample (-0.25, 0.25) moves the
-    // view the opposite way.
-    const double pixelSize = 2.0 * camera.vertical() / 64.0;
-    EXPECT_NEAR(targetSeen[0][0], 0.25 * pixelSize, 1e-6);
-    EXPECT_NEAR(targetSeen[0][1], -0.25 * pixelSize, 1e-6);
-    EXPECT_NEAR(targetSeen[0][2], -10.0, 1e-5);
-    EXPECT_MATRIX_NEAR(glMatrix(GL_MODELVIEW_MATRIX), view, 0);
-}
+TEST_F(RVCameraSmoothingTest, EarlyStopReturnsFullBrightnessAndZeroHeightDrawsNothing) {
+    int draws = 0, stops = 0;
+    camera.setSmoothingPasses(5, 1.0f).smooth([&] { ++draws, drawLeftOf(64); },
+                                              [&] { return ++stops == 2; });
+    EXPECT_EQ(draws, 2);
+    EXPECT_EQ(stops, 2);
+    EXPECT_GE(redAt(20), 254); // 2 passes x 0.2, returned with 2.5
 
-TEST_F(RVCameraSmoothingTest, ZeroHeightChangesNoBufferSelection) {
     camera.setWidth(64, 0);
     glDrawBuffer(GL_NONE);
-    int draws = 0;
-    camera.setSmoothingPasses(3, 1.0f).smooth([&] { ++draws; });
-    EXPECT_EQ(draws, 0);
-    GLint drawBuffer = -1;
-    glGetIntegerv(GL_DRAW_BUFFER, &drawBuffer);
-    EXPECT_EQ(drawBuffer, GL_NONE);
+    camera.smooth([&] { ++draws; });
+    EXPECT_EQ(draws, 2);
+    EXPECT_EQ(glInteger(GL_DRAW_BUFFER), GL_NONE);
     expectNoGLError();
-}
-
-TEST_F(RVCameraSmoothingTest, MissingBuffersFallBackWithoutGLErrors) {
-    // The camera's own choice, an auxiliary buffer, does not exist here.
-    camera.setSmoothedBuffer(GL_FRONT, GL_AUX0).setSmoothingPasses(4, 1.0f);
-    camera.smooth([&] { drawLeftOf(32.5); });
-    expectNoGLError();
-    EXPECT_NEAR(redAt(32), 127.5, 1.5);
-
-    // No back buffer either: the result goes where drawing went before.
-    camera.setSmoothedBuffer(GL_BACK, GL_AUX1).smooth([&] { drawLeftOf(32.5); });
-    expectNoGLError();
-    GLint drawBuffer = -1;
-    glGetIntegerv(GL_DRAW_BUFFER, &drawBuffer);
-    EXPECT_EQ(drawBuffer, GL_FRONT);
-    EXPECT_NEAR(redAt(32), 127.5, 1.5);
 }

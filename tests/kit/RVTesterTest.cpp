@@ -4,14 +4,11 @@
 #include "TolvaneKit/RVCamera.h"
 #include "support/OffscreenGLTest.h"
 
-#include <cmath>
 #include <vector>
 
 using namespace KitTest;
 
 namespace {
-
-constexpr double depthUnit = 1.0 / 4294967296.0; // one step of a selection depth
 
 class RVTesterTest : public VexmiraTest::OffscreenGLTest {
 protected:
@@ -25,24 +22,24 @@ protected:
     }
 
     // A triangle in the plane z = height around (x, y).
-    static void triangleAt(double x, double y, double height, double size = 1.0) {
+    static void triangleAt(double x, double y, double height) {
         glBegin(GL_TRIANGLES);
-        glVertex3d(x - size, y - size, height);
-        glVertex3d(x + size, y - size, height);
-        glVertex3d(x, y + size, height);
+        glVertex3d(x - 1, y - 1, height);
+        glVertex3d(x + 1, y - 1, height);
+        glVertex3d(x, y + 1, height);
         glEnd();
     }
 
-    // One triangle at the centre of the view per depth, each under its own
-    // name (1, 2, ...), the depth forced through the depth range.
-    static void trianglesAtDepths(const std::vector<GLuint>& depths) {
+    void pickAtTheCentre(const std::vector<GLuint>& selectionDepths) {
+        tester.beginPickingWithRadius(1.0f, 32.0f, 32.0f);
         GLuint name = 1;
-        for (GLuint depth : depths) {
-            glDepthRange(depth * depthUnit, depth * depthUnit);
+        for (GLuint depth : selectionDepths) {
+            glDepthRange(depth / 4294967296.0, depth / 4294967296.0);
             glLoadName(name++);
             triangleAt(0, 0, 0);
         }
         glDepthRange(0, 1);
+        EXPECT_TRUE(tester.endTest(false));
     }
 
     std::vector<GLuint> firstNames() const {
@@ -58,61 +55,42 @@ protected:
 
 } // namespace
 
-TEST_F(RVTesterTest, PicksTheTriangleUnderTheClick) {
+TEST_F(RVTesterTest, PicksTheTriangleUnderTheClickAndLeavesTheStateAsItWas) {
     const Matrix projection = glMatrix(GL_PROJECTION_MATRIX);
     const Matrix modelview = glMatrix(GL_MODELVIEW_MATRIX);
     ASSERT_TRUE(tester.setNameDepth(1, 4));
-    tester.beginPickingWithRadius(1.0f, 32.0f, 32.0f);
-    glLoadName(7);
-    triangleAt(0, 0, 0);
-    glLoadName(8);
-    triangleAt(3, 3, 0); // well away from the centre
-    EXPECT_TRUE(tester.endTest(true));
-    ASSERT_EQ(tester.numberOfResults(), 1);
+    for (GLfloat x : {2.0f, 32.0f}) { // empty space, then the centre
+        tester.beginPickingWithRadius(1.0f, x, x == 2 ? 60.0f : 32.0f);
+        glLoadName(7);
+        triangleAt(0, 0, 0);
+        glLoadName(8);
+        triangleAt(3, 3, 0); // well away from the centre
+        EXPECT_TRUE(tester.endTest(true));
+        EXPECT_EQ(firstNames(), x == 2 ? std::vector<GLuint>{} : std::vector<GLuint>{7});
+    }
     EXPECT_EQ(tester.numberOfNamesForResult(0), 1);
-    EXPECT_EQ(tester.namesForResult(0)[0], 7u);
-    // The centre of the view unprojects onto the triangle at the target.
-    for (int k = 0; k < 3; ++k)
+    for (int k = 0; k < 3; ++k) // the centre unprojects onto the triangle at the target
         EXPECT_NEAR(tester.coordinatesForResult(0)[k], 0.0, 1e-3);
-
-    // The test leaves render mode, both matrices and the projection mode.
-    GLint renderMode = 0, matrixMode = 0;
-    glGetIntegerv(GL_RENDER_MODE, &renderMode);
-    glGetIntegerv(GL_MATRIX_MODE, &matrixMode);
-    EXPECT_EQ(renderMode, GL_RENDER);
-    EXPECT_EQ(matrixMode, GL_PROJECTION);
+    EXPECT_EQ(glInteger(GL_RENDER_MODE), GL_RENDER);
+    EXPECT_EQ(glInteger(GL_MATRIX_MODE), GL_PROJECTION);
     EXPECT_MATRIX_NEAR(glMatrix(GL_PROJECTION_MATRIX), projection, 0);
     EXPECT_MATRIX_NEAR(glMatrix(GL_MODELVIEW_MATRIX), modelview, 0);
     expectNoGLError();
 }
 
-TEST_F(RVTesterTest, ClickOnEmptySpaceFindsNothing) {
-    tester.beginPickingWithRadius(1.0f, 2.0f, 60.0f);
-    glLoadName(7);
-    triangleAt(0, 0, 0);
-    EXPECT_TRUE(tester.endTest(true));
-    EXPECT_EQ(tester.numberOfResults(), 0);
-}
-
 TEST_F(RVTesterTest, KeepsTheNearestHitsInDepthOrder) {
     // Minimum depths 100, 50, 50, 200 under names 1 to 4.
-    tester.beginPickingWithRadius(1.0f, 32.0f, 32.0f);
-    trianglesAtDepths({100, 50, 50, 200});
-    EXPECT_TRUE(tester.endTest(false));
-    EXPECT_EQ(firstNames(), (std::vector<GLuint>{2}));
-
-    ASSERT_TRUE(tester.setNameDepth(1, 3));
-    tester.beginPickingWithRadius(1.0f, 32.0f, 32.0f);
-    trianglesAtDepths({100, 50, 50, 200});
-    EXPECT_TRUE(tester.endTest(false));
-    EXPECT_EQ(firstNames(), (std::vector<GLuint>{2, 3, 1}));
-
-    ASSERT_TRUE(tester.setNameDepth(1, 8));
-    EXPECT_EQ(tester.numberOfResults(), 0); // new sizes empty the results
-    tester.beginPickingWithRadius(1.0f, 32.0f, 32.0f);
-    trianglesAtDepths({100, 50, 50, 200});
-    EXPECT_TRUE(tester.endTest(false));
-    EXPECT_EQ(firstNames(), (std::vector<GLuint>{2, 3, 1, 4}));
+    const struct {
+        GLint kept;
+        std::vector<GLuint> names;
+    } cases[] = {{1, {2}}, {3, {2, 3, 1}}, {8, {2, 3, 1, 4}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kept);
+        ASSERT_TRUE(tester.setNameDepth(1, c.kept));
+        EXPECT_EQ(tester.numberOfResults(), 0); // new sizes empty the results
+        pickAtTheCentre({100, 50, 50, 200});
+        EXPECT_EQ(firstNames(), c.names);
+    }
 }
 
 TEST_F(RVTesterTest, StoresOnlyTheNamesItKeeps) {
@@ -130,15 +108,12 @@ TEST_F(RVTesterTest, StoresOnlyTheNamesItKeeps) {
     triangleAt(0, 0, 0);
     glDepthRange(0, 1);
     EXPECT_TRUE(tester.endTest(false));
-    ASSERT_EQ(tester.numberOfResults(), 2);
+    EXPECT_EQ(firstNames(), (std::vector<GLuint>{5, 9})); // one name later, not three
     EXPECT_EQ(tester.numberOfNamesForResult(0), 3);
-    EXPECT_EQ(tester.namesForResult(0)[0], 5u);
-    // The second result follows one name later, not three.
     EXPECT_EQ(tester.numberOfNamesForResult(1), 1);
-    EXPECT_EQ(tester.namesForResult(1)[0], 9u);
 }
 
-TEST_F(RVTesterTest, OverflowingSelectionBufferReportsMinusOne) {
+TEST_F(RVTesterTest, OverflowingOrMissingStorageReportsMinusOne) {
     ASSERT_TRUE(tester.setHitBufferSize(4)); // a record of three names needs 6 words
     tester.beginPickingWithRadius(1.0f, 32.0f, 32.0f);
     glLoadName(5);
@@ -147,14 +122,18 @@ TEST_F(RVTesterTest, OverflowingSelectionBufferReportsMinusOne) {
     triangleAt(0, 0, 0);
     EXPECT_TRUE(tester.endTest(true));
     EXPECT_EQ(tester.numberOfResults(), -1);
-    expectNoGLError();
 
-    ASSERT_TRUE(tester.setHitBufferSize(64));
-    tester.beginPickingWithRadius(1.0f, 32.0f, 32.0f);
-    triangleAt(0, 0, 0);
-    EXPECT_TRUE(tester.endTest(false));
-    EXPECT_EQ(tester.numberOfResults(), 1);
-    EXPECT_EQ(tester.namesForResult(0)[0], 0u); // the name stack starts with 0
+    EXPECT_FALSE(tester.setHitBufferSize(-1));
+    EXPECT_EQ(tester.hitBufferSize(), 0);
+    EXPECT_FALSE(tester.setNameDepth(-1, 4));
+    EXPECT_EQ(tester.nameDepth(), 0);
+    EXPECT_EQ(tester.maxNumberOfResults(), 0);
+    pickAtTheCentre({10});
+    EXPECT_EQ(tester.numberOfResults(), -1);
+
+    RVTester fresh; // ending a test that never began pops nothing
+    EXPECT_FALSE(fresh.endTest(true));
+    expectNoGLError();
 }
 
 TEST_F(RVTesterTest, CollisionFindsWhatLiesAlongTheSegment) {
@@ -175,63 +154,17 @@ TEST_F(RVTesterTest, CollisionFindsWhatLiesAlongTheSegment) {
     glVertex3d(0, 0.3, 9);
     glEnd();
     EXPECT_TRUE(tester.endTest(true));
-    ASSERT_EQ(tester.numberOfResults(), 2);
-    EXPECT_EQ(firstNames(), (std::vector<GLuint>{3, 1}));
-    const double* line = tester.coordinatesForResult(0);
-    const double* wall = tester.coordinatesForResult(1);
-    for (int k = 0; k < 2; ++k) {
-        EXPECT_NEAR(line[k], 0.0, 1e-6);
-        EXPECT_NEAR(wall[k], 0.0, 1e-6);
-    }
-    EXPECT_NEAR(line[2], 4.5, 1e-5); // the middle of its depth range
-    EXPECT_NEAR(wall[2], 4.0, 1e-5);
+    ASSERT_EQ(firstNames(), (std::vector<GLuint>{3, 1}));
+    const double expected[2][3] = {{0, 0, 4.5}, {0, 0, 4}}; // the middle of its depth range
+    for (int result = 0; result < 2; ++result)
+        for (int k = 0; k < 3; ++k)
+            EXPECT_NEAR(tester.coordinatesForResult(result)[k], expected[result][k], 1e-5);
     EXPECT_MATRIX_NEAR(glMatrix(GL_MODELVIEW_MATRIX), modelview, 0);
-    expectNoGLError();
-}
 
-TEST_F(RVTesterTest, CollisionAlongASlantedSegment) {
-    // From (1, 2, 3) toward (4, 6, 3); a wall across it 60% of the way.
-    const GLfloat start[3] = {1, 2, 3}, end[3] = {4, 6, 3};
-    const double at[3] = {1 + 0.6 * 3, 2 + 0.6 * 4, 3};
-    const double across[3] = {-0.8, 0.6, 0}; // perpendicular, in the x-y plane
-    tester.beginCollisionWithRadius(0.25f, start, end);
-    glBegin(GL_TRIANGLES);
-    glVertex3d(at[0] - across[0], at[1] - across[1], at[2] - 1);
-    glVertex3d(at[0] + across[0], at[1] + across[1], at[2] - 1);
-    glVertex3d(at[0], at[1], at[2] + 1);
-    glEnd();
-    EXPECT_TRUE(tester.endTest(true));
-    ASSERT_EQ(tester.numberOfResults(), 1);
-    for (int k = 0; k < 3; ++k)
-        EXPECT_NEAR(tester.coordinatesForResult(0)[k], at[k], 1e-4);
-}
-
-TEST_F(RVTesterTest, DegenerateSegmentSelectsNothing) {
-    const GLfloat point[3] = {0, 0, 0};
-    tester.beginCollisionWithRadius(1.0f, point, point);
+    // A segment of length 0 selects nothing.
+    tester.beginCollisionWithRadius(1.0f, start, start);
     triangleAt(0, 0, 0);
     EXPECT_TRUE(tester.endTest(true));
     EXPECT_EQ(tester.numberOfResults(), 0);
-    expectNoGLError();
-}
-
-TEST_F(RVTesterTest, SizesAndMisuse) {
-    EXPECT_TRUE(tester.setHitBufferSize(512)); // unchanged
-    EXPECT_FALSE(tester.setHitBufferSize(-1));
-    EXPECT_EQ(tester.hitBufferSize(), 0);
-    EXPECT_FALSE(tester.setNameDepth(-1, 4));
-    EXPECT_EQ(tester.nameDepth(), 0);
-    EXPECT_EQ(tester.maxNumberOfResults(), 0);
-
-    // Ending a test that never began pops nothing.
-    RVTester fresh;
-    EXPECT_FALSE(fresh.endTest(true));
-    expectNoGLError();
-
-    // Without any storage a hit is an overflow, not a crash.
-    fresh.beginPickingWithRadius(1.0f, 32.0f, 32.0f);
-    triangleAt(0, 0, 0);
-    EXPECT_TRUE(fresh.endTest(false));
-    EXPECT_EQ(fresh.numberOfResults(), -1);
     expectNoGLError();
 }
