@@ -2,6 +2,7 @@
 
 #include "Vexmira/Blowup.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -10,19 +11,24 @@
 
 namespace {
 
+bool startsWithSpace(const std::string& text) {
+    return !text.empty() && std::isspace(static_cast<unsigned char>(text.front()));
+}
+
 // Whole-text numbers only: "12abc", "" and " 3" are refused, unlike the
 // document loader's lenient reading, because a typing mistake on the command
 // line should not silently become 0.
 bool readFloat(const std::string& option, const std::string& text, float& value,
                std::string& errorMessage) {
-    errno = 0;
     char* end = nullptr;
     const double number = text.empty() ? 0.0 : std::strtod(text.c_str(), &end);
-    if (text.empty() || end != text.c_str() + text.size() || std::isspace(text.front())) {
+    if (text.empty() || end != text.c_str() + text.size() || startsWithSpace(text)) {
         errorMessage = option + " needs a number, not \"" + text + "\"";
         return false;
     }
-    if (errno == ERANGE || !std::isfinite(number) || std::fabs(number) > Blowup::maximumMagnitude) {
+    // Overflow gives an infinity, refused here; underflow gives a number
+    // too small to matter, which is accepted.
+    if (!std::isfinite(number) || std::fabs(number) > Blowup::maximumMagnitude) {
         errorMessage = option + " must lie within [-" +
                        std::to_string(static_cast<long long>(Blowup::maximumMagnitude)) + ", " +
                        std::to_string(static_cast<long long>(Blowup::maximumMagnitude)) +
@@ -38,7 +44,7 @@ bool readInteger(const std::string& option, const std::string& text, long long m
     errno = 0;
     char* end = nullptr;
     const long long number = text.empty() ? 0 : std::strtoll(text.c_str(), &end, 10);
-    if (text.empty() || end != text.c_str() + text.size() || std::isspace(text.front())) {
+    if (text.empty() || end != text.c_str() + text.size() || startsWithSpace(text)) {
         errorMessage = option + " needs a whole number, not \"" + text + "\"";
         return false;
     }
