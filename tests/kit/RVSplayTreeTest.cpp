@@ -1,9 +1,12 @@
 #include "TolvaneKit/RVSplayTree.h"
-#include "CapturedStdout.h"
 #include "TolvaneKit/RVResource.h"
+#include "TolvaneKit/RVTree.h"
 
 #include <gtest/gtest.h>
+#include <pthread.h>
 
+#include <algorithm>
+#include <functional>
 #include <map>
 #include <memory>
 #include <random>
@@ -14,6 +17,7 @@
 namespace {
 
 using Ptr = RVSplayTree::Ptr;
+using Keys = std::vector<int>;
 
 Ptr nodeWithKey(int key) {
     auto node = std::make_shared<RVSplayTree>();
@@ -21,131 +25,136 @@ Ptr nodeWithKey(int key) {
     return node;
 }
 
+// Plain insertion of the keys in the order given.
+Ptr plainTree(const Keys& keys) {
+    Ptr root = nodeWithKey(keys.front());
+    for (std::size_t i = 1; i < keys.size(); ++i)
+        root->quicklyInsertNode(nodeWithKey(keys[i]));
+    return root;
+}
+
 // "key(left,right)", "-" for a missing child, a bare key for a leaf.
-std::string shape(const RVSplayTree* node) {
+std::string shape(const Ptr& node) {
     if (!node)
         return "-";
     std::string text = std::to_string(node->key());
     if (node->left() || node->right())
-        text += "(" + shape(node->left().get()) + "," + shape(node->right().get()) + ")";
+        text += "(" + shape(node->left()) + "," + shape(node->right()) + ")";
     return text;
 }
 
-std::string shape(const Ptr& root) {
-    return shape(root.get());
-}
-
-// A chain first, first + 1, ..., last, each the right child of the one before,
-// as plain insertion in ascending order builds it.
-Ptr ascendingChain(int first, int last) {
-    Ptr root = nodeWithKey(first);
-    for (int key = first + 1; key <= last; ++key)
-        root->quicklyInsertNode(nodeWithKey(key));
-    return root;
-}
-
-void inOrderKeys(const RVSplayTree* node, std::vector<int>& keys) {
+Keys inOrderKeys(const Ptr& node) {
     if (!node)
-        return;
-    inOrderKeys(node->left().get(), keys);
+        return {};
+    Keys keys = inOrderKeys(node->left());
     keys.push_back(node->key());
-    inOrderKeys(node->right().get(), keys);
-}
-
-std::vector<int> inOrderKeys(const Ptr& root) {
-    std::vector<int> keys;
-    inOrderKeys(root.get(), keys);
+    for (int key : inOrderKeys(node->right()))
+        keys.push_back(key);
     return keys;
 }
 
-// The listing written independently of the kit: right subtree, indentation,
-// "key,count", left subtree.
-void expectedListing(const RVSplayTree* node, int level, int spaces, std::string& text) {
-    if (!node)
-        return;
-    expectedListing(node->right().get(), level + 1, spaces, text);
-    text += std::string(static_cast<size_t>(level * spaces), ' ');
-    text +=
-        std::to_string(node->key()) + "," + std::to_string(node->data()->referenceCount()) + "\n";
-    expectedListing(node->left().get(), level + 1, spaces, text);
+std::string listing(const RVBinaryTree& root, int level, int spaces) {
+    testing::internal::CaptureStdout();
+    root.printTreeWithLevel(level, spaces);
+    return testing::internal::GetCapturedStdout();
 }
 
-std::string listing(const Ptr& root, int level, int spaces) {
-    CapturedStdout captured;
-    root->printTreeWithLevel(level, spaces);
-    return captured.text();
+// A million nodes in a degenerate shape: every operation must work within
+// the default 8 MB stack, which a recursion per level would overflow.
+constexpr int millionNodes = 1000000;
+
+// Runs the work on a thread with the default main-thread stack size,
+// whatever limit the test runner itself was started with.
+void runOnDefaultStack(std::function<void()> work) {
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, 8u << 20);
+    pthread_t thread;
+    auto body = [](void* task) -> void* {
+        (*static_cast<std::function<void()>*>(task))();
+        return nullptr;
+    };
+    ASSERT_EQ(pthread_create(&thread, &attributes, body, &work), 0);
+    pthread_join(thread, nullptr);
+    pthread_attr_destroy(&attributes);
+}
+
+// The chain first, first + step, ... as plain insertion builds it; inserting
+// below the current end lands where insertion from the root would, faster.
+Ptr chain(int first, int step, int count) {
+    Ptr root = nodeWithKey(first);
+    RVSplayTree* end = root.get();
+    for (int i = 1; i < count; ++i) {
+        Ptr node = nodeWithKey(first + i * step);
+        end->quicklyInsertNode(node);
+        end = node.get();
+    }
+    return root;
+}
+
+// After splaying the deepest key n (even) of the chain 1..n: root n without
+// right child; its left child 2; each even e < n - 2 has left leaf e - 1 and
+// right child e + 2; n - 2 has left leaf n - 3 and right leaf n - 1.
+bool hasShapeAfterFindingTheEnd(const Ptr& root, int n) {
+    auto isLeaf = [](const Ptr& node, int key) {
+        return node && node->key() == key && !node->left() && !node->right();
+    };
+    if (root->key() != n || root->right())
+        return false;
+    Ptr node = root->left();
+    for (int even = 2; even < n - 2; even += 2, node = node->right())
+        if (!node || node->key() != even || !isLeaf(node->left(), even - 1))
+            return false;
+    return node && node->key() == n - 2 && isLeaf(node->left(), n - 3) &&
+           isLeaf(node->right(), n - 1);
+}
+
+// Lists the tree of the keys 1..n: the largest comes first, the smallest last.
+long long listedLines(const Ptr& root, int n) {
+    testing::internal::CaptureStdout();
+    root->printTreeWithLevel(0, 0);
+    const std::string text = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(text.substr(0, 10), std::to_string(n) + ",1\n");
+    EXPECT_EQ(text.substr(text.size() - 5), "\n1,1\n");
+    return std::count(text.begin(), text.end(), '\n');
 }
 
 } // namespace
 
-TEST(RVSplayTree, SplayingInsertionBringsEachNewNodeToTheRoot) {
+TEST(RVSplayTree, SplayingGivesTheDocumentedShapes) {
     Ptr root = nodeWithKey(1);
     root = RVSplayTree::insertNode(root, nodeWithKey(2));
     root = RVSplayTree::insertNode(root, nodeWithKey(3));
     EXPECT_EQ(shape(root), "3(2(1,-),-)");
-    root = RVSplayTree::findKey(root, 1);
-    EXPECT_EQ(shape(root), "1(-,2(-,3))");
-}
+    EXPECT_EQ(shape(RVSplayTree::findKey(root, 1)), "1(-,2(-,3))");
 
-TEST(RVSplayTree, FindingTheDeepestKeyOfAChainHalvesItsDepth) {
-    Ptr root = ascendingChain(1, 7);
+    root = plainTree({1, 2, 3, 4, 5, 6, 7});
     EXPECT_EQ(shape(root), "1(-,2(-,3(-,4(-,5(-,6(-,7))))))");
-    root = RVSplayTree::findKey(root, 7);
-    EXPECT_EQ(shape(root), "7(2(1,4(3,6(5,-))),-)");
+    EXPECT_EQ(shape(RVSplayTree::findKey(root, 7)), "7(2(1,4(3,6(5,-))),-)");
 }
 
-TEST(RVSplayTree, SplayingForAnAbsentKeyKeepsTheKeys) {
-    Ptr root = ascendingChain(1, 7);
-    root = RVSplayTree::findKey(root, 10);
-    EXPECT_NE(root->key(), 10);
-    root = RVSplayTree::findKey(root, 0);
-    EXPECT_EQ(root->key(), 1);
-    EXPECT_EQ(inOrderKeys(root), (std::vector<int>{1, 2, 3, 4, 5, 6, 7}));
-}
-
-TEST(RVSplayTree, SplayingRemoval) {
-    Ptr root = ascendingChain(1, 7);
-    root = RVSplayTree::removeKey(root, 42);
-    EXPECT_EQ(inOrderKeys(root), (std::vector<int>{1, 2, 3, 4, 5, 6, 7}));
-    root = RVSplayTree::removeKey(root, 4);
-    EXPECT_EQ(inOrderKeys(root), (std::vector<int>{1, 2, 3, 5, 6, 7}));
-    EXPECT_EQ(root->quicklyFindKey(4), nullptr);
-
-    Ptr single = nodeWithKey(9);
-    EXPECT_EQ(RVSplayTree::removeKey(single, 9), nullptr);
-}
-
-TEST(RVSplayTree, RemovedNodeAndItsDataAreReleased) {
-    Ptr root = ascendingChain(1, 5);
-    std::weak_ptr<RVResource> threeData = root->quicklyFindKey(3)->data();
-    std::weak_ptr<RVResource> fourData = root->quicklyFindKey(4)->data();
-    root = RVSplayTree::removeKey(root, 3);
-    EXPECT_TRUE(threeData.expired());
-    root = RVSplayTree::quicklyRemoveKey(root, 4);
-    EXPECT_TRUE(fourData.expired());
-    EXPECT_EQ(inOrderKeys(root), (std::vector<int>{1, 2, 5}));
-}
-
-TEST(RVSplayTree, AKeyAlreadyPresentKeepsItsOldNode) {
-    Ptr root = ascendingChain(1, 3);
-    RVResource* oldData = root->quicklyFindKey(2)->data().get();
-    Ptr duplicate = nodeWithKey(2);
-
-    root = RVSplayTree::insertNode(root, duplicate);
-    EXPECT_EQ(root->quicklyFindKey(2)->data().get(), oldData);
-    EXPECT_EQ(duplicate.use_count(), 1) << "the rejected node is not referenced by the tree";
-
-    root->quicklyInsertNode(duplicate);
-    root->quicklyInsertNode(nodeWithKey(root->key()));
-    EXPECT_EQ(root->quicklyFindKey(2)->data().get(), oldData);
-    EXPECT_EQ(duplicate.use_count(), 1);
-    EXPECT_EQ(inOrderKeys(root), (std::vector<int>{1, 2, 3}));
+TEST(RVSplayTree, RemovingTheRootOfASubtree) {
+    const struct {
+        Keys keys;
+        const char* after;
+    } cases[] = {
+        {{5, 3, 8, 1, 9}, "3(1,8(-,9))"}, // no right child below the left: it wins
+        {{5, 3, 8, 4, 9}, "8(3(-,4),9)"}, // no left child below the right: it wins
+        {{5, 3, 10, 4, 8, 6, 7}, "6(3(-,4),10(8(7,-),-))"}, // both busy: the successor
+        {{5, 7}, "7"},
+        {{5}, "-"},
+    };
+    for (const auto& removal : cases) {
+        SCOPED_TRACE(removal.after);
+        EXPECT_EQ(shape(RVSplayTree::quicklyRemoveRoot(plainTree(removal.keys))), removal.after);
+    }
+    Ptr root = RVSplayTree::quicklyRemoveKey(plainTree({5, 3, 8, 1, 9}), 8);
+    EXPECT_EQ(shape(root), "5(3(1,-),9)");
+    EXPECT_EQ(shape(RVSplayTree::quicklyRemoveKey(root, 77)), "5(3(1,-),9)");
 }
 
 TEST(RVSplayTree, PlainSearchAndParentSearch) {
-    Ptr root = nodeWithKey(50);
-    for (int key : {30, 70, 20, 40, 60, 80})
-        root->quicklyInsertNode(nodeWithKey(key));
+    Ptr root = plainTree({50, 30, 70, 20, 40, 60, 80});
     EXPECT_EQ(shape(root), "50(30(20,40),70(60,80))");
     EXPECT_EQ(root->quicklyFindKey(60)->key(), 60);
     EXPECT_EQ(root->quicklyFindKey(65), nullptr);
@@ -154,82 +163,22 @@ TEST(RVSplayTree, PlainSearchAndParentSearch) {
     EXPECT_EQ(root->quicklyFindParentOfKey(50)->key(), 60) << "the root's own key is sought right";
 }
 
-TEST(RVSplayTree, RemovingTheRootOfASubtree) {
-    // A has no right child and B no left child: the left child wins.
-    Ptr root = nodeWithKey(5);
-    for (int key : {3, 8, 1, 9})
-        root->quicklyInsertNode(nodeWithKey(key));
-    EXPECT_EQ(shape(RVSplayTree::quicklyRemoveRoot(root)), "3(1,8(-,9))");
-
-    root = nodeWithKey(5);
-    for (int key : {3, 8, 4, 9})
-        root->quicklyInsertNode(nodeWithKey(key));
-    EXPECT_EQ(shape(RVSplayTree::quicklyRemoveRoot(root)), "8(3(-,4),9)");
-
-    // Both children busy: the successor, the leftmost of the right subtree.
-    root = nodeWithKey(5);
-    for (int key : {3, 10, 4, 8, 6, 7})
-        root->quicklyInsertNode(nodeWithKey(key));
-    EXPECT_EQ(shape(RVSplayTree::quicklyRemoveRoot(root)), "6(3(-,4),10(8(7,-),-))");
-
-    root = nodeWithKey(5);
-    root->quicklyInsertNode(nodeWithKey(7));
-    EXPECT_EQ(shape(RVSplayTree::quicklyRemoveRoot(root)), "7");
-    EXPECT_EQ(RVSplayTree::quicklyRemoveRoot(nodeWithKey(5)), nullptr);
-
-    root = nodeWithKey(5);
-    for (int key : {3, 8, 1, 9})
-        root->quicklyInsertNode(nodeWithKey(key));
-    root = RVSplayTree::quicklyRemoveKey(root, 8);
-    EXPECT_EQ(shape(root), "5(3(1,-),9)");
-    root = RVSplayTree::quicklyRemoveKey(root, 77);
-    EXPECT_EQ(shape(root), "5(3(1,-),9)");
-}
-
 TEST(RVSplayTree, NegativeKeysSortBelowZeroAndPositiveKeys) {
-    Ptr root = nodeWithKey(0);
-    for (int key : {5, -3, 2, -2147483647 - 1, 2147483647, -1})
-        root->quicklyInsertNode(nodeWithKey(key));
-    const std::vector<int> sorted{-2147483647 - 1, -3, -1, 0, 2, 5, 2147483647};
-    EXPECT_EQ(inOrderKeys(root), sorted);
+    const int lowest = -2147483647 - 1;
+    Ptr root = plainTree({0, 5, -3, 2, lowest, 2147483647, -1});
+    EXPECT_EQ(inOrderKeys(root), (Keys{lowest, -3, -1, 0, 2, 5, 2147483647}));
     root = RVSplayTree::findKey(root, -3);
     EXPECT_EQ(root->key(), -3);
     root = RVSplayTree::insertNode(root, nodeWithKey(-7));
     EXPECT_EQ(root->key(), -7);
     EXPECT_EQ(shape(root->left()), "-2147483648") << "-7 is below every key but the smallest";
-    root = RVSplayTree::removeKey(root, -2147483647 - 1);
+    root = RVSplayTree::removeKey(root, lowest);
     root = RVSplayTree::quicklyRemoveKey(root, -1);
-    EXPECT_EQ(inOrderKeys(root), (std::vector<int>{-7, -3, 0, 2, 5, 2147483647}));
+    EXPECT_EQ(inOrderKeys(root), (Keys{-7, -3, 0, 2, 5, 2147483647}));
 }
 
-TEST(RVSplayTree, StepsLinkIntoTheAccumulators) {
-    // zig-zig on 3(2(1,-),-) toward 1: 2 goes to the right tree holding 3.
-    Ptr root = nodeWithKey(3);
-    root->quicklyInsertNode(nodeWithKey(2)).quicklyInsertNode(nodeWithKey(1));
-    Ptr left, right;
-    Ptr next = RVSplayTree::zigzigWithLeftTreePtr(root, left, right);
-    EXPECT_EQ(shape(next), "1");
-    EXPECT_EQ(left, nullptr);
-    EXPECT_EQ(shape(right), "2(-,3)");
-
-    // zag-zig on 1(-,3(2,-)) toward 2 links both without rotating.
-    root = nodeWithKey(1);
-    root->quicklyInsertNode(nodeWithKey(3)).quicklyInsertNode(nodeWithKey(2));
-    left = nodeWithKey(0);
-    right = nodeWithKey(9);
-    next = RVSplayTree::zagzigWithLeftTreePtr(root, left, right);
-    EXPECT_EQ(shape(next), "2");
-    EXPECT_EQ(shape(left), "0(-,1)");
-    EXPECT_EQ(shape(right), "9(3,-)");
-
-    Ptr whole = RVSplayTree::recombineWithLeftTree(next, left, right);
-    EXPECT_EQ(shape(whole), "2(0(-,1),9(3,-))");
-
-    // A step without the grandchild it needs moves nothing.
-    Ptr pair = nodeWithKey(5);
-    pair->quicklyInsertNode(nodeWithKey(3));
-    left = nullptr;
-    right = nullptr;
+TEST(RVSplayTree, AStepWithoutTheGrandchildItNeedsMovesNothing) {
+    Ptr pair = plainTree({5, 3}), left, right;
     EXPECT_EQ(RVSplayTree::zigzagWithLeftTreePtr(pair, left, right), pair);
     EXPECT_EQ(RVSplayTree::zagWithLeftTreePtr(pair, left, right), pair);
     EXPECT_EQ(shape(pair), "5(3,-)");
@@ -239,114 +188,119 @@ TEST(RVSplayTree, StepsLinkIntoTheAccumulators) {
     EXPECT_EQ(shape(right), "5");
 }
 
-TEST(RVSplayTree, SetLeftWithTheHeldChildKeepsIt) {
-    Ptr root = nodeWithKey(5);
-    std::weak_ptr<RVSplayTree> watch;
-    {
-        Ptr child = nodeWithKey(3);
-        watch = child;
-        root->setLeft(child);
-    }
-    root->setLeft(root->left());
-    ASSERT_FALSE(watch.expired());
-    EXPECT_EQ(root->left()->key(), 3);
-    root->setLeft(nullptr);
-    EXPECT_TRUE(watch.expired());
-}
-
 TEST(RVSplayTree, ListingsTurnTheTreeAQuarterTurn) {
     Ptr single = nodeWithKey(4);
-    EXPECT_EQ(listing(single, 0, 3), "4,1\n");
-    EXPECT_EQ(listing(single, 2, 3), "      4,1\n");
-    EXPECT_EQ(listing(single, -2, 3), "4,1\n");
-
-    auto empty = std::make_shared<RVSplayTree>();
-    EXPECT_EQ(listing(empty, 1, 2), "  ") << "a node without data prints only its indentation";
-
-    auto bare = std::make_shared<RVBinaryTree>();
-    bare->setLeft(std::make_shared<RVBinaryTree>()).setRight(std::make_shared<RVBinaryTree>());
-    CapturedStdout captured;
-    bare->printTreeWithLevel(1, 2);
-    EXPECT_EQ(captured.text(), "    0\n  0\n    0\n");
+    EXPECT_EQ(listing(*single, 0, 3), "4,1\n");
+    EXPECT_EQ(listing(*single, 2, 3), "      4,1\n");
+    EXPECT_EQ(listing(*single, -2, 3), "4,1\n");
+    EXPECT_EQ(listing(*plainTree({2, 1, 3}), 0, 2), "  3,1\n2,1\n  1,1\n");
+    EXPECT_EQ(listing(RVSplayTree(), 1, 2), "  ") << "a node without data prints its indentation";
+    RVBinaryTree bare;
+    bare.setLeft(std::make_shared<RVBinaryTree>()).setRight(std::make_shared<RVBinaryTree>());
+    EXPECT_EQ(listing(bare, 1, 2), "    0\n  0\n    0\n");
 }
 
-TEST(RVSplayTree, ListingMatchesAnIndependentWalk) {
-    std::mt19937 random(7);
-    Ptr root = nodeWithKey(0);
-    for (int i = 0; i < 300; ++i)
-        root = RVSplayTree::insertNode(root, nodeWithKey(static_cast<int>(random() % 1000) - 500));
-    root = RVSplayTree::findKey(root, 17);
-    std::string expected;
-    expectedListing(root.get(), 1, 3, expected);
-    EXPECT_EQ(listing(root, 1, 3), expected);
-}
-
-TEST(RVSplayTree, RandomOperationsKeepOrderAndKeys) {
+// Also checks that every node given back or refused is released with its data.
+TEST(RVSplayTree, RandomOperationsKeepOrderKeysAndData) {
     std::mt19937 random(20261206);
-    std::uniform_int_distribution<int> keyOf(-700, 700);
-    std::uniform_int_distribution<int> operationOf(0, 6);
+    std::uniform_int_distribution<int> keyOf(-700, 700), operationOf(0, 6);
     std::set<int> keys;
-    std::map<int, RVResource*> dataOf;
+    std::map<int, RVResource*> dataOf; // the first data inserted for a key stays
+    std::vector<std::pair<int, std::weak_ptr<RVResource>>> made;
     Ptr root;
-
-    auto insert = [&](int key, bool splaying) {
-        Ptr node = nodeWithKey(key);
-        const bool fresh = keys.insert(key).second;
-        if (fresh)
-            dataOf[key] = node->data().get();
-        if (!root) {
-            root = node;
-        } else if (splaying) {
-            root = RVSplayTree::insertNode(root, node);
-            if (fresh) {
-                EXPECT_EQ(root->key(), key);
-            }
-        } else {
-            root->quicklyInsertNode(node);
-        }
-    };
-
     for (int batch = 0; batch < 100; ++batch) {
         for (int i = 0; i < 1000; ++i) {
-            const int key = keyOf(random);
+            const int key = keyOf(random), operation = operationOf(random);
             const bool present = keys.count(key) != 0;
-            switch (operationOf(random)) {
-            case 0:
-                insert(key, true);
-                break;
-            case 1:
-                insert(key, false);
-                break;
-            case 2:
+            if (operation <= 1) { // insertion, splaying or plain
+                Ptr node = nodeWithKey(key);
+                made.emplace_back(key, node->data());
+                if (keys.insert(key).second)
+                    dataOf[key] = node->data().get();
+                if (!root) {
+                    root = node;
+                } else if (operation == 1) {
+                    root->quicklyInsertNode(node);
+                } else {
+                    root = RVSplayTree::insertNode(root, node);
+                    EXPECT_TRUE(present || root->key() == key) << "a new key becomes the root";
+                }
+            } else if (operation == 2) {
                 root = RVSplayTree::findKey(root, key);
-                if (root) {
-                    EXPECT_EQ(root->key() == key, present);
-                }
-                break;
-            case 3:
-                root = RVSplayTree::removeKey(root, key);
+                EXPECT_TRUE(!root || (root->key() == key) == present);
+            } else if (operation <= 4) {
+                root = operation == 3 ? RVSplayTree::removeKey(root, key)
+                                      : RVSplayTree::quicklyRemoveKey(root, key);
                 keys.erase(key);
-                break;
-            case 4:
-                root = RVSplayTree::quicklyRemoveKey(root, key);
-                keys.erase(key);
-                break;
-            case 5:
-                if (root) {
-                    EXPECT_EQ(root->quicklyFindKey(key) != nullptr, present);
-                }
-                break;
-            default:
-                if (root && random() % 4 == 0) {
-                    keys.erase(root->key());
-                    root = RVSplayTree::quicklyRemoveRoot(root);
-                }
-                break;
+            } else if (operation == 5) {
+                EXPECT_TRUE(!root || (root->quicklyFindKey(key) != nullptr) == present);
+            } else if (root && random() % 4 == 0) {
+                keys.erase(root->key());
+                root = RVSplayTree::quicklyRemoveRoot(root);
             }
         }
-        const std::vector<int> expected(keys.begin(), keys.end());
-        ASSERT_EQ(inOrderKeys(root), expected) << "after batch " << batch;
+        ASSERT_EQ(inOrderKeys(root), Keys(keys.begin(), keys.end())) << "after batch " << batch;
         for (int key : keys)
             ASSERT_EQ(root->quicklyFindKey(key)->data().get(), dataOf[key]);
+        for (const auto& [key, watch] : made) {
+            if (const auto data = watch.lock()) {
+                ASSERT_TRUE(keys.count(key) && root->quicklyFindKey(key)->data() == data) << key;
+            }
+        }
+        std::erase_if(made, [](const auto& entry) { return entry.second.expired(); });
     }
+}
+
+TEST(RVContainerSturdiness, AMillionNodeChainIsSearchedSplayedPrintedAndReleased) {
+    runOnDefaultStack([] {
+        const int n = millionNodes;
+        Ptr root = chain(1, 1, n - 1); // the last by insertion from the root
+        root->quicklyInsertNode(nodeWithKey(n));
+        ASSERT_NE(root->quicklyFindKey(n), nullptr);
+        EXPECT_EQ(root->quicklyFindKey(n + 1), nullptr);
+        EXPECT_EQ(root->quicklyFindParentOfKey(n)->key(), n - 1);
+
+        EXPECT_EQ(listedLines(root, n), n);
+        root = RVSplayTree::findKey(root, n);
+        EXPECT_TRUE(hasShapeAfterFindingTheEnd(root, n));
+        EXPECT_EQ(listedLines(root, n), n);
+        root = RVSplayTree::removeKey(root, n);
+        EXPECT_EQ(root->key(), 2);
+        root = RVSplayTree::quicklyRemoveKey(root, n - 1);
+        EXPECT_EQ(root->quicklyFindKey(n - 1), nullptr);
+        EXPECT_NE(root->quicklyFindKey(n - 2), nullptr);
+        root = RVSplayTree::insertNode(root, nodeWithKey(n + 5));
+        EXPECT_EQ(root->key(), n + 5);
+        std::weak_ptr<RVSplayTree> watch = root;
+        root.reset();
+        EXPECT_TRUE(watch.expired());
+    });
+}
+
+TEST(RVContainerSturdiness, LeftChainsAndLongRowsAreReleasedWithoutRecursion) {
+    runOnDefaultStack([] {
+        Ptr descending = chain(0, -1, millionNodes);
+        EXPECT_EQ(descending->left()->key(), -1);
+        std::weak_ptr<RVSplayTree> watch = descending;
+        descending = RVSplayTree::quicklyRemoveKey(descending, -(millionNodes - 1));
+        descending.reset();
+        EXPECT_TRUE(watch.expired());
+
+        auto parent = std::make_shared<RVTree>();
+        auto last = std::make_shared<RVTree>(), extra = std::make_shared<RVTree>();
+        parent->attachChild(last);
+        for (int i = 1; i < millionNodes; ++i) {
+            auto next = std::make_shared<RVTree>();
+            last->attachSibling(next);
+            last = next;
+        }
+        parent->attachChild(extra);
+        EXPECT_EQ(last->nextSibling(), extra);
+        EXPECT_EQ(parent->detachChild(extra), extra);
+        EXPECT_EQ(last->nextSibling(), nullptr);
+        std::weak_ptr<RVTree> lastWatch = last;
+        last.reset();
+        parent.reset();
+        EXPECT_TRUE(lastWatch.expired());
+    });
 }

@@ -10,117 +10,74 @@ namespace {
 
 class NamedNode : public RVTree {
 public:
-    explicit NamedNode(std::string name) : name_(std::move(name)) {}
-    const std::string& name() const { return name_; }
-
-private:
-    std::string name_;
+    explicit NamedNode(std::string name) : name(std::move(name)) {}
+    const std::string name;
 };
+
+using Names = std::vector<std::string>;
 
 std::shared_ptr<NamedNode> node(const char* name) {
     return std::make_shared<NamedNode>(name);
 }
 
-std::vector<std::string> namesFrom(std::shared_ptr<NamedNode> first) {
-    std::vector<std::string> names;
+Names namesFrom(std::shared_ptr<NamedNode> first) {
+    Names names;
     for (auto child = std::move(first); child; child = child->nextSibling<NamedNode>())
-        names.push_back(child->name());
+        names.push_back(child->name);
     return names;
 }
 
-std::vector<std::string> childNames(const RVTree& parent) {
+Names childNames(const RVTree& parent) {
     return namesFrom(parent.firstChild<NamedNode>());
 }
 
-using Names = std::vector<std::string>;
-
 } // namespace
 
-TEST(RVTree, ChildrenAreAppendedInOrder) {
+TEST(RVTree, AttachingAppendsAndDetachingMatchesByIdentityInTheOwnRow) {
     auto parent = node("P");
+    auto n1 = node("N1"), n2 = node("N2"), n4 = node("N4"), grandchild = node("K");
     EXPECT_EQ(parent->firstChild(), nullptr);
-    parent->attachChild(node("N1")).attachChild(node("N2")).attachChild(node("N3"));
-    EXPECT_EQ(childNames(*parent), (Names{"N1", "N2", "N3"}));
+    parent->attachChild(n1).attachChild(n2);
+    n4->attachSibling(node("N5")).attachChild(grandchild);
+    parent->attachChild(n4);
+    EXPECT_EQ(childNames(*parent), (Names{"N1", "N2", "N4", "N5"})) << "N5 comes along";
+    EXPECT_EQ(childNames(*n4), (Names{"K"}));
     EXPECT_EQ(parent->nextSibling(), nullptr);
-}
-
-TEST(RVTree, DetachingTakesTheNodeOutOfTheRow) {
-    auto parent = node("P");
-    auto n1 = node("N1"), n2 = node("N2"), n3 = node("N3");
-    parent->attachChild(n1).attachChild(n2).attachChild(n3);
-
-    EXPECT_EQ(parent->detachChild(n2), n2);
-    EXPECT_EQ(childNames(*parent), (Names{"N1", "N3"}));
-    EXPECT_EQ(parent->detachChild(n1), n1);
-    EXPECT_EQ(childNames(*parent), (Names{"N3"}));
-    EXPECT_EQ(parent->detachChild(n3), n3);
-    EXPECT_EQ(parent->firstChild(), nullptr);
-}
-
-TEST(RVTree, ADetachedNodeLeavesItsFormerSiblingsBehind) {
-    auto parent = node("P");
-    auto n1 = node("N1"), n2 = node("N2"), n3 = node("N3");
-    parent->attachChild(n1).attachChild(n2).attachChild(n3);
-    parent->detachChild(n1);
-    EXPECT_EQ(n1->nextSibling(), nullptr);
-    EXPECT_EQ(childNames(*parent), (Names{"N2", "N3"}));
-
-    auto elsewhere = node("E");
-    elsewhere->attachChild(n1);
-    EXPECT_EQ(childNames(*elsewhere), (Names{"N1"}));
-    EXPECT_EQ(childNames(*parent), (Names{"N2", "N3"}));
-}
-
-TEST(RVTree, OnlyTheReceiversOwnRowIsSearched) {
-    auto parent = node("P");
-    auto child = node("C");
-    auto grandchild = node("G");
-    child->attachChild(grandchild);
-    parent->attachChild(child);
-
-    EXPECT_EQ(parent->detachChild(grandchild), grandchild);
-    EXPECT_EQ(childNames(*parent), (Names{"C"}));
-    EXPECT_EQ(childNames(*child), (Names{"G"}));
 
     auto stranger = node("S");
+    EXPECT_EQ(parent->detachChild(grandchild), grandchild);
     EXPECT_EQ(parent->detachChild(stranger), stranger);
-    EXPECT_EQ(childNames(*parent), (Names{"C"}));
-}
-
-TEST(RVTree, SiblingRows) {
-    auto first = node("A");
-    auto b = node("B"), c = node("C");
-    first->attachSibling(b).attachSibling(c);
-    EXPECT_EQ(namesFrom(first), (Names{"A", "B", "C"}));
-    EXPECT_EQ(first->detachSibling(first), first) << "the receiver is not in its following row";
-    EXPECT_EQ(first->detachSibling(c), c);
-    EXPECT_EQ(namesFrom(first), (Names{"A", "B"}));
-}
-
-TEST(RVTree, AppendingANodeBringsItsFollowingSiblingsAndChildren) {
-    auto parent = node("P");
-    parent->attachChild(node("N1")).attachChild(node("N2"));
-    auto n4 = node("N4");
-    n4->attachSibling(node("N5"));
-    n4->attachChild(node("K"));
-    parent->attachChild(n4);
     EXPECT_EQ(childNames(*parent), (Names{"N1", "N2", "N4", "N5"}));
     EXPECT_EQ(childNames(*n4), (Names{"K"}));
+
+    EXPECT_EQ(parent->detachChild(n2), n2);
+    EXPECT_EQ(childNames(*parent), (Names{"N1", "N4", "N5"}));
+    parent->detachChild(n1);
+    parent->detachChild(parent->firstChild()->nextSibling());
+    EXPECT_EQ(childNames(*parent), (Names{"N4"}));
+    parent->detachChild(n4);
+    EXPECT_EQ(parent->firstChild(), nullptr);
+
+    // The same for the row that follows a node, which does not include the node.
+    n1->attachSibling(n2).attachSibling(n4);
+    EXPECT_EQ(n1->detachSibling(n1), n1);
+    EXPECT_EQ(n1->detachSibling(n4), n4);
+    EXPECT_EQ(namesFrom(n1), (Names{"N1", "N2"}));
 }
 
-TEST(RVTree, ADetachedNodeKeepsItsChildrenAndCanBeAttachedElsewhere) {
-    auto parent = node("P");
-    auto limb = node("L");
+TEST(RVTree, ADetachedNodeKeepsItsChildrenButLeavesItsSiblingsBehind) {
+    auto parent = node("P"), limb = node("L");
     limb->attachChild(node("X")).attachChild(node("Y"));
-    parent->attachChild(limb);
+    parent->attachChild(limb).attachChild(node("N2")).attachChild(node("N3"));
     std::weak_ptr<RVTree> watch = limb;
 
     auto held = parent->detachChild(std::move(limb));
-    EXPECT_FALSE(watch.expired()) << "the caller holds the removed node";
-    EXPECT_EQ(childNames(*held), (Names{"X", "Y"}));
+    EXPECT_EQ(held->nextSibling(), nullptr);
+    EXPECT_EQ(childNames(*parent), (Names{"N2", "N3"}));
     auto other = node("O");
     other->attachChild(held);
-    EXPECT_EQ(childNames(*other->firstChild()), (Names{"X", "Y"}));
+    EXPECT_EQ(childNames(*other), (Names{"L"}));
+    EXPECT_EQ(childNames(*held), (Names{"X", "Y"}));
 
     held.reset();
     other->detachChild(other->firstChild());
@@ -128,9 +85,7 @@ TEST(RVTree, ADetachedNodeKeepsItsChildrenAndCanBeAttachedElsewhere) {
 }
 
 TEST(RVTree, AttachingThatWouldCloseALoopIsRefused) {
-    auto root = node("R");
-    auto child = node("C");
-    auto grandchild = node("G");
+    auto root = node("R"), child = node("C"), grandchild = node("G");
     root->attachChild(child);
     child->attachChild(grandchild);
 
