@@ -33,8 +33,8 @@ void expectColor(const std::vector<float>& rgb, const std::vector<float>& expect
 bool isWhite(const FeedbackVertex& v) {
     return v.red == 1 && v.green == 1 && v.blue == 1;
 }
-bool samePlace(const FeedbackVertex& a, const FeedbackVertex& b) {
-    return a.x == b.x && a.y == b.y && a.z == b.z;
+bool isLowerPole(const FeedbackVertex& v) {
+    return v.x == 0 && v.y == 0 && v.z == -1;
 }
 
 // Whether p lies on the white circle of this radius around the upper pole, in the vertical
@@ -45,7 +45,7 @@ bool onWhiteCircle(const FeedbackVertex& p, double radius, double immersion) {
            std::fabs(p.x * std::sin(immersion) - p.y * std::cos(immersion)) <= 2e-6;
 }
 
-// One draw(): the coloured line strip, then the white loop (one vertex per segment).
+// One draw(): the coloured line strip, then the white loop (which closes: n + 1 vertices).
 struct Drawing {
     std::vector<FeedbackVertex> strip, loop;
 
@@ -66,22 +66,17 @@ protected:
         model.setMeridians(meridians);
         model.setResolution(resolution);
         glColor3f(0.25f, 0.5f, 0.75f);
-        Drawing drawing;
-        for (const auto& primitive : captureFeedback([&] { model.draw(); })) {
-            EXPECT_EQ(primitive.kind, FeedbackPrimitive::Line);
-            const FeedbackVertex& from = primitive.vertices.at(0);
-            if (isWhite(from) && isWhite(primitive.vertices.at(1))) {
-                drawing.loop.push_back(from);
-                continue;
-            }
-            EXPECT_TRUE(drawing.loop.empty()) << "the strip comes before the loop";
-            if (drawing.strip.empty())
-                drawing.strip.push_back(from);
-            EXPECT_TRUE(samePlace(drawing.strip.back(), from)) << "the strip is broken";
-            drawing.strip.push_back(primitive.vertices.at(1));
-        }
+        auto lines = polylines(captureFeedback([&] { model.draw(); }));
         expectNoGLError();
         EXPECT_EQ(currentColor(), white);
+        Drawing drawing;
+        if (!lines.empty() && isWhite(lines.back().front())) {
+            drawing.loop = lines.back();
+            lines.pop_back();
+        }
+        EXPECT_LE(lines.size(), 1u) << "the strip is broken or follows the loop";
+        if (!lines.empty())
+            drawing.strip = lines.front();
         return drawing;
     }
 };
@@ -98,11 +93,11 @@ TEST_F(BlowupDrawing, DefaultPictureIsOnTheUnitSphereInTheHuesOfItsMeridians) {
     for (std::size_t k = 0; k < drawing.strip.size(); ++k) {
         const auto& v = drawing.strip[k];
         ASSERT_NEAR(std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z), 1.0, 3e-7) << k;
-        ASSERT_TRUE(k % 68 != 0 || (v.x == 0 && v.y == 0 && v.z == -1)) << "lower pole " << k;
+        ASSERT_TRUE(k % 68 != 0 || isLowerPole(v)) << "lower pole " << k;
         if (k + 1 < drawing.strip.size()) // meridian 0, drawn last, is red
             expectColor({v.red, v.green, v.blue}, hueColor((71 - int(k / 68)) * 5.0), 1e-6);
     }
-    ASSERT_EQ(drawing.loop.size(), 68u);
+    ASSERT_EQ(drawing.loop.size(), 69u);
     for (const auto& v : drawing.loop)
         EXPECT_TRUE(v.x == 0 && v.y == 0 && v.z == 1);
 }
@@ -128,7 +123,7 @@ TEST_F(BlowupDrawing, UnblownMeridiansAreGreatCirclesRoundedExactlyWhereTheyShou
 TEST_F(BlowupDrawing, BlownUpMeridiansEndOnTheWhiteCircle) {
     const Drawing drawing = capture(0.5f, 0.3f, 4, 4);
     ASSERT_EQ(drawing.strip.size(), 33u);
-    ASSERT_EQ(drawing.loop.size(), 8u);
+    ASSERT_EQ(drawing.loop.size(), 9u);
     // The worked values at j = 4 for meridian 3 (drawn first) and meridian 0 (last).
     const double worked[2][3] = {{-0.26971, -0.08343, 0.58733}, {0.39424, 0.12195, 0.71768}};
     for (int k = 0; k < 2; ++k) {
@@ -139,7 +134,7 @@ TEST_F(BlowupDrawing, BlownUpMeridiansEndOnTheWhiteCircle) {
     }
     for (int order = 0; order < 4; ++order) {
         EXPECT_TRUE(onWhiteCircle(drawing.at(order, 4, 4), 0.5, 0.3));
-        EXPECT_TRUE(samePlace(drawing.strip[order * 8], drawing.strip.back()));
+        EXPECT_TRUE(isLowerPole(drawing.strip[order * 8]));
     }
     for (int k = 0; k < 8; ++k) { // the loop runs from j = 7 down to 0 around the circle
         EXPECT_TRUE(onWhiteCircle(drawing.loop[k], 0.5, 0.3)) << "loop vertex " << k;
@@ -151,7 +146,7 @@ TEST_F(BlowupDrawing, FewOrNoMeridiansOrStepsDrawWhatIsLeft) {
     for (int meridians : {0, -3, INT_MIN}) { // only the white loop
         const Drawing drawing = capture(0.25f, 0, meridians, 5);
         EXPECT_TRUE(drawing.strip.empty()) << meridians;
-        ASSERT_EQ(drawing.loop.size(), 10u) << meridians;
+        ASSERT_EQ(drawing.loop.size(), 11u) << meridians;
         for (const auto& v : drawing.loop)
             EXPECT_TRUE(onWhiteCircle(v, 0.25, 0.0));
     }
@@ -160,7 +155,7 @@ TEST_F(BlowupDrawing, FewOrNoMeridiansOrStepsDrawWhatIsLeft) {
         model.setResolution(resolution);
         for (const auto& primitive : captureFeedback([&] { model.draw(); }))
             for (const auto& v : primitive.vertices)
-                EXPECT_TRUE(v.x == 0 && v.y == 0 && v.z == -1 && !isWhite(v)) << resolution;
+                EXPECT_TRUE(isLowerPole(v) && !isWhite(v)) << resolution;
         expectNoGLError();
         EXPECT_EQ(currentColor(), white);
     }

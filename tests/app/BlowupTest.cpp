@@ -20,20 +20,19 @@ struct Parameter {
     std::function<double(const Blowup&)> get;
 };
 
+template <typename T>
+Parameter parameter(const char* notification, void (Blowup::*set)(T), T (Blowup::*get)() const) {
+    return {notification, [set](Blowup& m, double v) { (m.*set)(T(v)); },
+            [get](const Blowup& m) { return double((m.*get)()); }};
+}
+
 const Parameter parameters[] = {
-    {"Blowup Notification", [](Blowup& m, double v) { m.setBlowup(float(v)); },
-     [](const Blowup& m) { return m.blowup(); }},
-    {"Immersion Notification", [](Blowup& m, double v) { m.setImmersion(float(v)); },
-     [](const Blowup& m) { return m.immersion(); }},
-    {"Distance Notification", [](Blowup& m, double v) { m.setDistance(float(v)); },
-     [](const Blowup& m) { return m.distance(); }},
-    {"Resolution Notification", [](Blowup& m, double v) { m.setResolution(int(v)); },
-     [](const Blowup& m) { return m.resolution(); }},
-    {"Meridians Notification", [](Blowup& m, double v) { m.setMeridians(int(v)); },
-     [](const Blowup& m) { return m.meridians(); }},
-    {"Antialiasing Notification", [](Blowup& m, double v) { m.setAntialiasing(int(v)); },
-     [](const Blowup& m) { return m.antialiasing(); }},
-};
+    parameter("Blowup Notification", &Blowup::setBlowup, &Blowup::blowup),
+    parameter("Immersion Notification", &Blowup::setImmersion, &Blowup::immersion),
+    parameter("Distance Notification", &Blowup::setDistance, &Blowup::distance),
+    parameter("Resolution Notification", &Blowup::setResolution, &Blowup::resolution),
+    parameter("Meridians Notification", &Blowup::setMeridians, &Blowup::meridians),
+    parameter("Antialiasing Notification", &Blowup::setAntialiasing, &Blowup::antialiasing)};
 
 } // namespace
 
@@ -72,25 +71,7 @@ TEST(Blowup, EverySetterRegistersUndoAndPostsOnlyItsOwnNotificationAfterStoring)
     }
 }
 
-TEST(Blowup, DictionaryHoldsSixDecimalsAndPlainIntegersAndRestoresLeadingNumbers) {
-    Blowup model;
-    model.setBlowup(-0.25f);
-    model.setImmersion(0.0000004f);
-    model.setDistance(1234.5f);
-    model.setMeridians(-7);
-    Blowup::Dictionary dictionary = {{"Class", "MyDocument"}, {"meridiansValue", "old"}};
-    model.convertToDictionary(dictionary);
-    EXPECT_EQ(dictionary, (Blowup::Dictionary{{"Class", "MyDocument"},
-                                              {"blowupValue", "-0.250000"},
-                                              {"immersionValue", "0.000000"},
-                                              {"distanceValue", "1234.500000"},
-                                              {"meridiansValue", "-7"},
-                                              {"resolutionValue", "34"},
-                                              {"antialiasingValue", "1"}}));
-    model.setBlowup(0.1f); // 0.100000001490116... widened to double
-    model.convertToDictionary(dictionary);
-    EXPECT_EQ(dictionary["blowupValue"], "0.100000");
-
+TEST(Blowup, RestoreReadsLeadingNumbersPostsEveryNotificationAndLeavesTheHistoryAlone) {
     MyDocument document;
     Blowup& restored = document.model();
     restored.setResolution(9);

@@ -30,41 +30,43 @@ std::string snapshot(const MyDocument& d) {
            d.undoManager().redoActionName() + "|" + std::to_string(d.changeCount()) + d.fileName();
 }
 
+auto values(const MyDocument& document) {
+    const Blowup& m = document.model();
+    return std::tuple(m.blowup(), m.immersion(), m.distance(), m.meridians(), m.resolution(),
+                      m.antialiasing());
+}
+
 } // namespace
 
-TEST(MyDocument, WritesTheEightEntriesInAsciiAndReadsThemBackExactly) {
+TEST(MyDocument, WritesTheEightEntriesInAsciiWithSixDecimalsAndReadsThemBackExactly) {
     MyDocument document;
-    std::string error;
-    const auto data = document.dataRepresentationOfType("Vexmira document", error);
-    ASSERT_TRUE(data) << error;
-    EXPECT_TRUE(std::all_of(data->begin(), data->end(), [](char c) { return c > 0; }));
-    Platform::PropertyListError parseError;
-    EXPECT_EQ(Platform::PropertyListParser::parseDictionary(*data, parseError),
-              (Platform::PropertyList::Dictionary{{"Class", "MyDocument"},
-                                                  {"Version", "1"},
-                                                  {"blowupValue", "0.000000"},
-                                                  {"immersionValue", "0.000000"},
-                                                  {"distanceValue", "8.000000"},
-                                                  {"meridiansValue", "72"},
-                                                  {"resolutionValue", "34"},
-                                                  {"antialiasingValue", "1"}}));
-
-    TemporaryFolder folder;
-    const std::string path = folder.file("picture.vexmira");
-    document.model().setMeridians(40);
-    document.model().setImmersion(-1.25f);
-    document.model().setDistance(12.75f);
+    EXPECT_EQ(values(document), std::tuple(0.0f, 0.0f, 8.0f, 72, 34, 1));
+    document.model().setImmersion(0.1f); // 0.100000001490116... as a double
+    document.model().setDistance(-1234.5f);
+    document.model().setMeridians(-7);
     document.model().setResolution(10);
     document.model().setAntialiasing(4);
     giveHistory(document); // blowup 0.75; saving clears both stacks
+    TemporaryFolder folder;
+    const std::string path = folder.file("picture.vexmira");
+    std::string error;
     ASSERT_TRUE(document.saveToFile(path, error)) << error;
+    EXPECT_FALSE(document.undoManager().canUndo() || document.undoManager().canRedo());
+    const std::string data = TemporaryFolder::read(path);
+    EXPECT_TRUE(std::all_of(data.begin(), data.end(), [](char c) { return c > 0; }));
+    Platform::PropertyListError parseError;
+    EXPECT_EQ(Platform::PropertyListParser::parseDictionary(data, parseError),
+              (Platform::PropertyList::Dictionary{{"Class", "MyDocument"},
+                                                  {"Version", "1"},
+                                                  {"blowupValue", "0.750000"},
+                                                  {"immersionValue", "0.100000"},
+                                                  {"distanceValue", "-1234.500000"},
+                                                  {"meridiansValue", "-7"},
+                                                  {"resolutionValue", "10"},
+                                                  {"antialiasingValue", "4"}}));
     MyDocument opened;
     ASSERT_TRUE(opened.readFromFile(path, error)) << error;
-    const Blowup& m = opened.model();
-    EXPECT_EQ(std::tuple(m.blowup(), m.immersion(), m.distance(), m.meridians(), m.resolution(),
-                         m.antialiasing()),
-              std::tuple(0.75f, -1.25f, 12.75f, 40, 10, 4));
-    EXPECT_FALSE(document.undoManager().canUndo() || document.undoManager().canRedo());
+    EXPECT_EQ(values(opened), std::tuple(0.75f, 0.1f, -1234.5f, -7, 10, 4));
     EXPECT_EQ(snapshot(opened), snapshot(document));
     opened.model().setMeridians(99);
     ASSERT_TRUE(opened.revertToSaved(error)) << error;
@@ -80,10 +82,7 @@ TEST(MyDocument, ReadsAnyLayoutQuotingOrderClassAndVersionAndMissingKeysAsZero) 
     MyDocument document;
     std::string error;
     ASSERT_TRUE(document.loadDataRepresentation(text, "Vexmira document", error)) << error;
-    const Blowup& m = document.model();
-    EXPECT_EQ(std::tuple(m.blowup(), m.immersion(), m.distance(), m.meridians(), m.resolution(),
-                         m.antialiasing()),
-              std::tuple(0.25f, 1.5f, 0.0f, 5, 6, 2));
+    EXPECT_EQ(values(document), std::tuple(0.25f, 1.5f, 0.0f, 5, 6, 2));
 }
 
 TEST(MyDocument, SaveAndRevertMenuItemsInTheUsersLanguage) {
@@ -114,12 +113,9 @@ TEST(MyDocument, SaveAndRevertMenuItemsInTheUsersLanguage) {
 
 TEST(MyDocument, BadFilesAreRefusedWithTheirPlaceAndChangeNothing) {
     std::mt19937 random(20261206);
-    std::string noise(1 << 20, '\0');
-    for (char& c : noise)
-        c = static_cast<char>(random() & 0xFF);
-    std::string asciiNoise = noise;
-    for (char& c : asciiNoise)
-        c &= 0x7F;
+    std::string noise(1 << 20, '\0'), asciiNoise(1 << 20, '\0');
+    for (std::size_t k = 0; k < noise.size(); ++k)
+        asciiNoise[k] = static_cast<char>((noise[k] = static_cast<char>(random())) & 0x7F);
     const struct {
         std::string text, expectedInMessage;
     } cases[] = {{"{ blowupValue = \"0.5\xC3\xA9\"; }", "line 1, column 21"},
@@ -131,8 +127,6 @@ TEST(MyDocument, BadFilesAreRefusedWithTheirPlaceAndChangeNothing) {
                  {"{ meridiansValue = (1); }", "\"meridiansValue\""},
                  {"{ distanceValue = { a = b; }; }", "\"distanceValue\""},
                  {"{ meridiansValue = 2000; resolutionValue = 1000; }", "1000000"},
-                 {"{ antialiasingValue = -1001; }", "[-1000, 1000]"},
-                 {"{ blowupValue = 2e6; }", "[-1000000, 1000000]"},
                  {"{ immersionValue = 1e999; }", "\"immersionValue\""},
                  {noise, "line "},
                  {asciiNoise, "line "}};

@@ -51,30 +51,6 @@ std::vector<FeedbackPrimitive> parse(const std::vector<GLfloat>& buffer, int use
     return primitives;
 }
 
-// Generates texture coordinates (s, t, r, q) = eye (x, y, z, w) on unit 0; Mesa generates them
-// only while texturing is on, hence the 1x1 texture.
-GLuint beginEyeCoordinateTexturing() {
-    glActiveTexture(GL_TEXTURE0);
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    const GLubyte white[4] = {255, 255, 255, 255};
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, white);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glEnable(GL_TEXTURE_2D);
-    for (GLenum k = 0; k < 4; ++k) { // GL_S..GL_Q and GL_TEXTURE_GEN_S..Q run consecutively
-        GLfloat plane[4] = {0, 0, 0, 0};
-        plane[k] = 1;
-        glTexGeni(GL_S + k, GL_TEXTURE_GEN_MODE, GL_EYE_LINEAR);
-        glTexGenfv(GL_S + k, GL_EYE_PLANE, plane); // the modelview is the identity here
-        glEnable(GL_TEXTURE_GEN_S + k);
-    }
-    glMatrixMode(GL_TEXTURE);
-    glPushMatrix();
-    glLoadIdentity();
-    return texture;
-}
-
 } // namespace
 
 std::vector<std::vector<FeedbackVertex>>
@@ -106,17 +82,31 @@ std::vector<FeedbackPrimitive> OffscreenGLTest::captureFeedback(const std::funct
     GLint activeTexture = GL_TEXTURE0;
     glGetIntegerv(GL_ACTIVE_TEXTURE, &activeTexture);
     glPushAttrib(GL_VIEWPORT_BIT | GL_TRANSFORM_BIT | GL_TEXTURE_BIT | GL_ENABLE_BIT);
+    glActiveTexture(GL_TEXTURE0);
     glViewport(-e, -e, 2 * e, 2 * e);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(-e, e, -e, e, -e, e);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    const GLuint texture = beginEyeCoordinateTexturing();
-    glMatrixMode(GL_MODELVIEW);
-
+    for (GLenum mode : {GL_PROJECTION, GL_TEXTURE, GL_MODELVIEW}) {
+        glMatrixMode(mode);
+        glPushMatrix();
+        glLoadIdentity();
+        if (mode == GL_PROJECTION)
+            glOrtho(-e, e, -e, e, -e, e);
+    }
+    // Texture coordinates (s, t, r, q) generated as eye (x, y, z, w) carry the exact floats;
+    // Mesa generates them only while texturing is on, hence the 1x1 texture.
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    const GLubyte white[4] = {255, 255, 255, 255};
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, white);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glEnable(GL_TEXTURE_2D);
+    for (GLenum k = 0; k < 4; ++k) { // GL_S..GL_Q and GL_TEXTURE_GEN_S..Q run consecutively
+        GLfloat plane[4] = {0, 0, 0, 0};
+        plane[k] = 1;
+        glTexGeni(GL_S + k, GL_TEXTURE_GEN_MODE, GL_EYE_LINEAR);
+        glTexGenfv(GL_S + k, GL_EYE_PLANE, plane); // the modelview is the identity here
+        glEnable(GL_TEXTURE_GEN_S + k);
+    }
     std::vector<GLfloat> buffer(1 << 16);
     int used = -1;
     while (used < 0) {
@@ -127,7 +117,6 @@ std::vector<FeedbackPrimitive> OffscreenGLTest::captureFeedback(const std::funct
         if (used < 0) // overflowed: run it again with more room
             buffer.resize(buffer.size() * 4);
     }
-
     for (GLenum mode : {GL_TEXTURE, GL_MODELVIEW, GL_PROJECTION}) {
         glMatrixMode(mode);
         glPopMatrix();
