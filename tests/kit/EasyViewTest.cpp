@@ -116,12 +116,6 @@ TEST_F(EasyViewTest, DefaultClickPicksTheNamedObjectAndDragTurnsTheCamera) {
     camera.setAzimuth(355);
     dragBy(-10, 0);
     EXPECT_EQ(camera.azimuth(), 0.0f);
-    camera.setAzimuth(20).setElevation(60);
-    dragBy(6, 4); // right and up
-    EXPECT_EQ(camera.azimuth(), 17.0f);
-    EXPECT_EQ(camera.elevation(), 62.0f);
-    host->displayIfNeeded();
-    EXPECT_FALSE(view.needsDisplay());
 }
 
 TEST_F(EasyViewTest, ResizeBeforeTheFirstDrawWaitsForTheCamera) {
@@ -137,8 +131,4 @@ TEST_F(EasyViewTest, ResizeBeforeTheFirstDrawWaitsForTheCamera) {
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(std::vector<GLint>(viewport + 2, viewport + 4), std::vector<GLint>({40, 30}));
-    ASSERT_TRUE(host->resize(50, 20));
-    host->display();
-    EXPECT_EQ(view.camera()->width(), 50.0f);
-    EXPECT_EQ(view.camera()->height(), 20.0f);
 }

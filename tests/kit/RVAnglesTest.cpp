@@ -1,4 +1,5 @@
 #include "TolvaneKit/RVAngles.h"
+#include "TolvaneKit/RVTransformation.h"
 
 #include <gtest/gtest.h>
 
@@ -28,6 +29,15 @@ GLfloat loopIntoSignedTurn(GLfloat value) {
     return value;
 }
 
+// The transformation's whole-turn subtraction, in single precision.
+float subtractTurns(float value) {
+    while (value >= 360.0f)
+        value -= 360.0f;
+    while (value < 0.0f)
+        value += 360.0f;
+    return value;
+}
+
 std::uint32_t bits(GLfloat value) {
     return std::bit_cast<std::uint32_t>(value);
 }
@@ -35,7 +45,7 @@ std::uint32_t bits(GLfloat value) {
 } // namespace
 
 TEST(RVAngles, OrdinaryAnglesWrapBitForBitLikeTheTurnLoop) {
-    std::vector<GLfloat> angles = {-0.0f, 1e-10f, -1e-30f, 359.99f, 1080.25f, -1079.75f};
+    std::vector<GLfloat> angles = {-0.0f, 1e-10f, -1e-6f, -1e-30f, 359.99997f, 1080.25f, -1079.75f};
     for (GLfloat a : {0.0f, 180.0f, -180.0f, 360.0f, -360.0f, 720.0f, -720.0f})
         angles.insert(angles.end(), {a, std::nextafter(a, 1e9f), std::nextafter(a, -1e9f)});
     std::mt19937 random(4);
@@ -45,10 +55,11 @@ TEST(RVAngles, OrdinaryAnglesWrapBitForBitLikeTheTurnLoop) {
     for (GLfloat angle : angles) {
         EXPECT_EQ(bits(RVWrapAngle(angle)), bits(loopIntoTurn(angle))) << angle;
         EXPECT_EQ(bits(RVWrapSignedAngle(angle)), bits(loopIntoSignedTurn(angle))) << angle;
+        EXPECT_EQ(bits(RVReduceAngle(angle)), bits(subtractTurns(angle))) << angle;
     }
 }
 
-TEST(RVAngles, HugeAnglesWrapByTheirRemainderAndNonFiniteOnesGiveNaN) {
+TEST(RVAngles, HugeAnglesWrapByTheirRemainderAndNonFiniteOnesEnd) {
     // Taking 360 off these changes nothing in single precision.
     for (GLfloat angle : {1e20f, -1e20f, 3.0e38f, 8.6e9f, -123456789012.0f}) {
         const double remainder = std::fmod(static_cast<double>(angle), 360.0);
@@ -58,10 +69,16 @@ TEST(RVAngles, HugeAnglesWrapByTheirRemainderAndNonFiniteOnesGiveNaN) {
                                                         : remainder;
         EXPECT_FLOAT_EQ(RVWrapAngle(angle), static_cast<GLfloat>(intoTurn)) << angle;
         EXPECT_FLOAT_EQ(RVWrapSignedAngle(angle), static_cast<GLfloat>(signedTurn)) << angle;
+        EXPECT_TRUE(RVReduceAngle(angle) >= 0.0f && RVReduceAngle(angle) <= 360.0f) << angle;
     }
+    EXPECT_EQ(RVReduceAngle(std::exp2(40.0f) * 360.0f), 0.0f); // whole turns however large
     const GLfloat inf = std::numeric_limits<GLfloat>::infinity();
+    const float blended = RVInterpolateAngles(inf, 3e38f, 0.5f);
+    EXPECT_TRUE(blended >= 0.0f && blended < 360.0f) << blended;
     for (GLfloat angle : {inf, -inf, std::numeric_limits<GLfloat>::quiet_NaN()}) {
         EXPECT_TRUE(std::isnan(RVWrapAngle(angle)));
         EXPECT_TRUE(std::isnan(RVWrapSignedAngle(angle)));
+        EXPECT_EQ(RVReduceAngle(angle), 0.0f);
+        EXPECT_EQ(RVInterpolateAngles(10, 20, angle), 0.0f);
     }
 }

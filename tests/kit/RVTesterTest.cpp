@@ -93,33 +93,31 @@ TEST_F(RVTesterTest, KeepsTheNearestHitsInDepthOrder) {
     }
 }
 
-TEST_F(RVTesterTest, StoresOnlyTheNamesItKeeps) {
+TEST_F(RVTesterTest, StoresOnlyTheNamesItKeepsAndReportsOverflowAndMisuse) {
+    auto drawNamed = [] { // three names at depth 0.5, then one at 0.6
+        glDepthRange(0.5, 0.5);
+        glLoadName(5);
+        glPushName(6);
+        glPushName(7);
+        triangleAt(0, 0, 0);
+        glPopName();
+        glPopName();
+        glDepthRange(0.6, 0.6);
+        glLoadName(9);
+        triangleAt(0, 0, 0);
+        glDepthRange(0, 1);
+    };
     ASSERT_TRUE(tester.setNameDepth(1, 2));
     tester.beginPickingWithRadius(1.0f, 32.0f, 32.0f);
-    glDepthRange(0.5, 0.5);
-    glLoadName(5);
-    glPushName(6);
-    glPushName(7);
-    triangleAt(0, 0, 0);
-    glPopName();
-    glPopName();
-    glDepthRange(0.6, 0.6);
-    glLoadName(9);
-    triangleAt(0, 0, 0);
-    glDepthRange(0, 1);
+    drawNamed();
     EXPECT_TRUE(tester.endTest(false));
     EXPECT_EQ(firstNames(), (std::vector<GLuint>{5, 9})); // one name later, not three
     EXPECT_EQ(tester.numberOfNamesForResult(0), 3);
     EXPECT_EQ(tester.numberOfNamesForResult(1), 1);
-}
 
-TEST_F(RVTesterTest, OverflowingOrMissingStorageReportsMinusOne) {
     ASSERT_TRUE(tester.setHitBufferSize(4)); // a record of three names needs 6 words
     tester.beginPickingWithRadius(1.0f, 32.0f, 32.0f);
-    glLoadName(5);
-    glPushName(6);
-    glPushName(7);
-    triangleAt(0, 0, 0);
+    drawNamed();
     EXPECT_TRUE(tester.endTest(true));
     EXPECT_EQ(tester.numberOfResults(), -1);
 
@@ -130,7 +128,6 @@ TEST_F(RVTesterTest, OverflowingOrMissingStorageReportsMinusOne) {
     EXPECT_EQ(tester.maxNumberOfResults(), 0);
     pickAtTheCentre({10});
     EXPECT_EQ(tester.numberOfResults(), -1);
-
     RVTester fresh; // ending a test that never began pops nothing
     EXPECT_FALSE(fresh.endTest(true));
     expectNoGLError();

@@ -69,6 +69,4 @@ TEST(RVUtilities, ArcFunctionsClampOutsideTheirDomain) {
     EXPECT_EQ(RVArcCos(-1.5), 3.141592653589793);
     EXPECT_EQ(RVArcSin(2.0), 1.5707963267948966);
     EXPECT_EQ(RVArcSin(-1.0), -1.5707963267948966);
-    EXPECT_EQ(RVArcCos(0.5), std::acos(0.5));
-    EXPECT_EQ(RVArcSin(-0.25), std::asin(-0.25));
 }
