@@ -85,7 +85,7 @@ TEST(MyDocument, ReadsAnyLayoutQuotingOrderClassAndVersionAndMissingKeysAsZero) 
     EXPECT_EQ(values(document), std::tuple(0.25f, 1.5f, 0.0f, 5, 6, 2));
 }
 
-TEST(MyDocument, SaveAndRevertMenuItemsInTheUsersLanguage) {
+TEST(MyDocument, SaveRevertUndoAndRedoMenuItemsInTheUsersLanguage) {
     TemporaryFolder folder;
     MyDocument document;
     auto enabled = [&document](const char* title) {
@@ -93,8 +93,13 @@ TEST(MyDocument, SaveAndRevertMenuItemsInTheUsersLanguage) {
     };
     EXPECT_FALSE(enabled("Save") || enabled("Revert To Saved") || enabled("Undo"));
     document.model().setMeridians(40);
-    EXPECT_TRUE(enabled("Save") && enabled("Undo") && enabled("Export Picture..."));
+    document.undoManager().setActionName("Set Meridians");
+    EXPECT_TRUE(enabled("Save") && enabled("Undo Set Meridians") && enabled("Export Picture..."));
     EXPECT_FALSE(enabled("Revert To Saved") || enabled("Redo")); // never saved
+    document.undoManager().undo();
+    EXPECT_TRUE(enabled("Redo Set Meridians"));
+    EXPECT_FALSE(enabled("Undo"));
+    document.undoManager().redo();
     std::string error;
     ASSERT_TRUE(document.saveToFile(folder.file("m.vexmira"), error)) << error;
     EXPECT_FALSE(enabled("Save") || enabled("Revert To Saved") || enabled("Undo"));

@@ -129,19 +129,3 @@ TEST(Document, RefusedFilesLeaveTheDocumentAsItWas) {
         EXPECT_TRUE(document.isDocumentEdited() && document.undoManager().canUndo());
     }
 }
-
-TEST(Document, UndoAndRedoMenuItemsFollowTheHistory) {
-    TextDocument document;
-    auto enabled = [&document](const char* title) {
-        return document.validateMenuItem(Platform::MenuItem{title});
-    };
-    EXPECT_FALSE(enabled("Undo") || enabled("Redo"));
-    EXPECT_TRUE(enabled("Close"));
-    document.setContent("a");
-    document.undoManager().setActionName("Type");
-    EXPECT_TRUE(enabled("Undo Type"));
-    EXPECT_FALSE(enabled("Redo"));
-    document.undoManager().undo();
-    EXPECT_FALSE(enabled("Undo"));
-    EXPECT_TRUE(enabled("Redo Type"));
-}
