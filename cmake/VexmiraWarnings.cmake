@@ -6,8 +6,12 @@ function(vexmira_target_defaults target)
     endif()
 endfunction()
 
+# The sanitizer build: ASan (with LeakSanitizer) and UBSan everywhere, and the
+# standard library's own bounds and precondition checks on top.
 if(VEXMIRA_SANITIZE)
-    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
+        -fno-sanitize-recover=undefined)
+    add_compile_definitions(_GLIBCXX_ASSERTIONS)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
@@ -19,5 +23,6 @@ if(VEXMIRA_FUZZ)
     endif()
     add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
         -fno-sanitize-recover=undefined)
+    add_compile_definitions(_GLIBCXX_ASSERTIONS)
     add_link_options(-fsanitize=address,undefined)
 endif()
