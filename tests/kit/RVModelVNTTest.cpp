@@ -1,16 +1,23 @@
 #include "TolvaneKit/RVModelVNT.h"
+#include "support/AllocationPeak.h"
 #include "support/OffscreenGLTest.h"
+#include "support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
-#include <utility>
-#include <vector>
+#include <cstring>
+#include <filesystem>
+#include <limits>
 
 namespace {
 
-using Triangle = std::array<int, 3>;
+namespace fs = std::filesystem;
+using VexmiraTest::TemporaryFolder;
+
+using Indices = std::vector<int>;
 using Vector = std::array<float, 3>;
 
 // Entry k of a position or normal array.
@@ -18,12 +25,8 @@ Vector at(const float* array, int k) {
     return {array[3 * k], array[3 * k + 1], array[3 * k + 2]};
 }
 
-std::vector<Triangle> trianglesOf(const RVModelVNT& model) {
-    std::vector<Triangle> triangles;
-    for (int k = 0; k < 3 * model.numberOfTriangles(); k += 3)
-        triangles.push_back(
-            {model.triangles()[k], model.triangles()[k + 1], model.triangles()[k + 2]});
-    return triangles;
+Indices indicesOf(const RVModelVNT& model) {
+    return Indices(model.triangles(), model.triangles() + 3 * model.numberOfTriangles());
 }
 
 void expectNear(const Vector& actual, const Vector& expected) {
@@ -31,14 +34,53 @@ void expectNear(const Vector& actual, const Vector& expected) {
         EXPECT_NEAR(actual[axis], expected[axis], 1e-6f) << "axis " << axis;
 }
 
-void build(RVModelVNT& model, const std::vector<Vector>& positions,
-           const std::vector<Triangle>& triangles) {
+void build(RVModelVNT& model, const std::vector<Vector>& positions, const Indices& indices) {
     ASSERT_TRUE(model.setNumberOfVertices(static_cast<int>(positions.size())));
-    ASSERT_TRUE(model.setNumberOfTriangles(static_cast<int>(triangles.size())));
+    ASSERT_TRUE(model.setNumberOfTriangles(static_cast<int>(indices.size() / 3)));
     for (std::size_t k = 0; k < 3 * positions.size(); ++k)
         model.vertices()[k] = positions[k / 3][k % 3];
-    for (std::size_t k = 0; k < 3 * triangles.size(); ++k)
-        model.triangles()[k] = static_cast<std::uint16_t>(triangles[k / 3][k % 3]);
+    std::copy(indices.begin(), indices.end(), model.triangles());
+}
+
+// One triangle over three vertices whose values all have short IEEE 754
+// encodings, so the expected file can be written down by hand.
+void buildSmallModel(RVModelVNT& model) {
+    build(model, {{1, 2, -1}, {0.5f, 0, 0}, {0, 1, 0}}, {0, 1, 2});
+    const float normalsThenST[15] = {0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1};
+    std::copy(normalsThenST, normalsThenST + 9, model.normals());
+    std::copy(normalsThenST + 9, normalsThenST + 15, model.textureCoordinates());
+}
+
+std::string smallModelFile() {
+    const std::string one("\x3F\x80\0\0", 4), two("\x40\0\0\0", 4), minusOne("\xBF\x80\0\0", 4),
+        half("\x3F\0\0\0", 4), zero(4, '\0');
+    return std::string("\0\0\0\1\0\0\0\3\0\0\0\1\0\2", 14) + one + two + minusOne + half + zero +
+           zero + zero + one + zero + zero + zero + one + zero + zero + one + zero + zero + one +
+           zero + zero + one + zero + zero + one;
+}
+
+// Everything a load could change, as raw bytes, for exact comparisons.
+std::string snapshot(const RVModelVNT& model) {
+    const int triangles = model.numberOfTriangles(), vertices = model.numberOfVertices();
+    auto bytes = [](const void* data, int length) {
+        return length > 0 ? std::string(static_cast<const char*>(data), std::size_t(length)) : "";
+    };
+    return std::to_string(triangles) + "," + std::to_string(vertices) + ":" +
+           bytes(model.triangles(), 6 * triangles) + bytes(model.vertices(), 12 * vertices) +
+           bytes(model.normals(), 12 * vertices) + bytes(model.textureCoordinates(), 8 * vertices);
+}
+
+std::size_t fileLength(const RVModelVNT& model) {
+    return 8u + 6u * model.numberOfTriangles() + 32u * model.numberOfVertices();
+}
+
+std::string withHeader(std::uint32_t triangles, std::uint32_t vertices, std::size_t length) {
+    std::string bytes;
+    for (std::uint32_t count : {triangles, vertices})
+        for (int shift : {24, 16, 8, 0})
+            bytes += char(count >> shift);
+    bytes.resize(length, '\0');
+    return bytes;
 }
 
 const float sin60 = float(std::sqrt(3.0) / 2.0);
@@ -66,30 +108,22 @@ TEST(RVModelVNTSphere, FourSlicesThreeStacksAndTwoStacksHaveTheDocumentedLayout)
         EXPECT_EQ(at(model.vertices(), seam), at(model.vertices(), seam - 4));
         EXPECT_EQ(st[2 * seam], 1.0f);
     }
-    const std::vector<Triangle> expected = {
-        {0, 4, 5},    {1, 5, 6},   {2, 6, 7},   {3, 7, 8},                             // north cap
-        {4, 9, 10},   {4, 10, 5},  {5, 10, 11}, {5, 11, 6},   {6, 11, 12}, {6, 12, 7}, // band
-        {7, 12, 13},  {7, 13, 8},  {14, 10, 9}, {15, 11, 10},                          //
-        {16, 12, 11}, {17, 13, 12}};                                                   // south cap
-    EXPECT_EQ(trianglesOf(model), expected);
-
+    const Indices expected = {0,  4,  5,  1,  5,  6,  2,  6,  7,  3,  7,  8,   // north cap
+                              4,  9,  10, 4,  10, 5,  5,  10, 11, 5,  11, 6,   // band
+                              6,  11, 12, 6,  12, 7,  7,  12, 13, 7,  13, 8,   //
+                              14, 10, 9,  15, 11, 10, 16, 12, 11, 17, 13, 12}; // south cap
+    EXPECT_EQ(indicesOf(model), expected);
     ASSERT_TRUE(model.constructSphereOfRadius(1, 3, 2)); // only the caps
     EXPECT_EQ(model.numberOfVertices(), 10);
-    const std::vector<Triangle> caps = {{0, 3, 4}, {1, 4, 5}, {2, 5, 6},
-                                        {7, 4, 3}, {8, 5, 4}, {9, 6, 5}};
-    EXPECT_EQ(trianglesOf(model), caps);
-    expectNear(at(model.vertices(), 3), {1, 0, 0});
+    EXPECT_EQ(indicesOf(model), (Indices{0, 3, 4, 1, 4, 5, 2, 5, 6, 7, 4, 3, 8, 5, 4, 9, 6, 5}));
 }
 
 TEST(RVModelVNTSphere, NormalsAreTheUnitOutwardDirectionOrZeroForRadiusZero) {
     RVModelVNT model;
     for (float radius : {2.5f, 0.0f}) {
         ASSERT_TRUE(model.constructSphereOfRadius(radius, 7, 5));
-        const float scale = radius == 0 ? 0 : 1 / radius;
-        for (int k = 0; k < model.numberOfVertices(); ++k) {
-            const Vector p = at(model.vertices(), k);
-            expectNear(at(model.normals(), k), {p[0] * scale, p[1] * scale, p[2] * scale});
-        }
+        for (int k = 0; k < 3 * model.numberOfVertices(); ++k)
+            EXPECT_NEAR(model.normals()[k], radius ? model.vertices()[k] / radius : 0, 1e-6) << k;
     }
 }
 
@@ -97,14 +131,14 @@ TEST(RVModelVNTSphere, RefusesShapesItCannotBuildAndKeepsTheModel) {
     RVModelVNT model;
     // (330 + 1) * (197 + 1) - 2 = 65536 vertices still fit 16-bit indices.
     ASSERT_TRUE(model.constructSphereOfRadius(1, 197, 330));
-    EXPECT_EQ(trianglesOf(model).back()[0], 65535);
+    EXPECT_EQ(indicesOf(model)[3 * model.numberOfTriangles() - 3], 65535);
     ASSERT_TRUE(model.constructSphereOfRadius(1, 4, 3));
-    const std::vector<Triangle> before = trianglesOf(model);
+    const Indices before = indicesOf(model);
     const std::pair<int, int> refused[] = {{0, 3}, {-2, 3}, {4, 1}, {256, 255}, {1 << 30, 1 << 30}};
     for (const auto& [slices, stacks] : refused) { // 256 x 255 would need 65790 vertices
         EXPECT_FALSE(model.constructSphereOfRadius(1, slices, stacks)) << slices << "x" << stacks;
         EXPECT_EQ(model.numberOfVertices(), 18);
-        EXPECT_EQ(trianglesOf(model), before);
+        EXPECT_EQ(indicesOf(model), before);
     }
 }
 
@@ -149,7 +183,7 @@ TEST(RVModelVNTTransforms, TranslateAndScaleMovePositionsOnly) {
 TEST(RVModelVNTTransforms, DeformDividesByWAndRecomputesNormals) {
     RVModelVNT model;
     // A roof along the y axis: a large face in z = 0 and a small one in x = 0.
-    build(model, {{0, 0, 0}, {0, 1, 0}, {10, 0, 0}, {0, 0, 0.1f}}, {{0, 2, 1}, {0, 1, 3}});
+    build(model, {{0, 0, 0}, {0, 1, 0}, {10, 0, 0}, {0, 0, 0.1f}}, {0, 2, 1, 0, 1, 3});
     const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     model.deform(identity);
     expectNear(at(model.vertices(), 2), {10, 0, 0});
@@ -159,8 +193,7 @@ TEST(RVModelVNTTransforms, DeformDividesByWAndRecomputesNormals) {
     const float half = float(std::sqrt(0.5));
     expectNear(at(model.normals(), 0), {half, 0, half});
     expectNear(at(model.normals(), 1), {half, 0, half});
-
-    build(model, {{0, 5, 5}, {2, 4, 6}, {4, 0, 0}}, {{0, 1, 2}});
+    build(model, {{0, 5, 5}, {2, 4, 6}, {4, 0, 0}}, {0, 1, 2});
     // Column-major: w = x, positions also moved by (2, 0, 0) before dividing.
     const float matrix[16] = {1, 0, 0, 1, 0, 1, 0, 0, 0, 0, 1, 0, 2, 0, 0, 0};
     model.deform(matrix);
@@ -171,9 +204,9 @@ TEST(RVModelVNTTransforms, DeformDividesByWAndRecomputesNormals) {
 
 TEST(RVModelVNTTransforms, CollinearTrianglesAndIndicesOutOfRangeAddNothingToNormals) {
     RVModelVNT model;
+    // The third triangle points far outside.
     build(model, {{0, 0, 0}, {1, 1, 1}, {2, 2, 2}, {1, 0, 0}, {0, 1, 0}},
-          {{0, 1, 2}, {0, 3, 4}, {0, 3, 4}});
-    model.triangles()[8] = 60000; // the third triangle points far outside
+          {0, 1, 2, 0, 3, 4, 0, 3, 60000});
     model.recomputeNormals();
     expectNear(at(model.normals(), 0), {0, 0, 1});
     expectNear(at(model.normals(), 3), {0, 0, 1});
@@ -197,6 +230,101 @@ TEST_F(RVModelVNTDrawing, DrawsEveryTriangleUnlessAnIndexIsOutOfRange) {
     model.triangles()[7] = 18;
     EXPECT_TRUE(captureFeedback([&] { model.draw(); }).empty());
     expectNoGLError();
+}
+
+TEST(RVModelFile, TheSmallModelIsTheHundredAndTenByteBigEndianFileWhateverFollows) {
+    TemporaryFolder folder;
+    RVModelVNT model, loaded;
+    ASSERT_TRUE(RVModelVNT().storeToFile(folder.file("empty")));
+    EXPECT_EQ(TemporaryFolder::read(folder.file("empty")), std::string(8, '\0'));
+    ASSERT_TRUE(loaded.constructSphereOfRadius(1, 3, 2) &&
+                loaded.loadFromFile(folder.file("empty")));
+    EXPECT_EQ(snapshot(loaded), snapshot(RVModelVNT()));
+    buildSmallModel(model);
+    ASSERT_TRUE(model.storeToFile(folder.file("small")));
+    ASSERT_EQ(smallModelFile().size(), 110u);
+    EXPECT_EQ(TemporaryFolder::read(folder.file("small")), smallModelFile());
+    TemporaryFolder::write(folder.file("longer"), smallModelFile() + "\xDE\xAD\xBE\xEF\x01");
+    for (const char* file : {"small", "longer"}) {
+        ASSERT_TRUE(loaded.loadFromFile(folder.file(file))) << file;
+        EXPECT_EQ(snapshot(loaded), snapshot(model)) << file;
+    }
+}
+
+TEST(RVModelFile, RoundTripIsBitIdenticalForUnusualFloatsAndOddTriangleCounts) {
+    TemporaryFolder folder;
+    RVModelVNT model, loaded;
+    ASSERT_TRUE(model.constructSphereOfRadius(1.25f, 5, 4));
+    // An odd triangle count puts the float blocks off 4-byte alignment.
+    ASSERT_TRUE(model.setNumberOfTriangles(model.numberOfTriangles() - 1));
+    model.vertices()[0] = -0.0f;
+    model.vertices()[1] = std::numeric_limits<float>::denorm_min();
+    model.normals()[2] = std::numeric_limits<float>::infinity();
+    const std::uint32_t payloadNaN = 0x7FC01234;
+    std::memcpy(model.textureCoordinates() + 3, &payloadNaN, 4);
+    ASSERT_TRUE(model.storeToFile(folder.file("sphere")));
+    EXPECT_EQ(fs::file_size(folder.file("sphere")), fileLength(model));
+    ASSERT_TRUE(loaded.loadFromFile(folder.file("sphere")));
+    EXPECT_EQ(snapshot(loaded), snapshot(model));
+}
+
+TEST(RVModelFile, StoringReplacesTheWholeFileOrFailsCleanly) {
+    TemporaryFolder folder;
+    const std::string file = folder.file("model");
+    RVModelVNT sphere, small;
+    ASSERT_TRUE(sphere.constructSphereOfRadius(1, 8, 6));
+    buildSmallModel(small);
+    ASSERT_TRUE(sphere.storeToFile(file));
+    fs::permissions(file, fs::perms(0640));
+    ASSERT_TRUE(small.storeToFile(file));
+    EXPECT_EQ(TemporaryFolder::read(file), smallModelFile());
+    EXPECT_EQ(fs::status(file).permissions(), fs::perms(0640));
+    EXPECT_EQ(folder.entryCount(), 1u) << "no temporary file is left beside it";
+    // Through a symbolic link the file it names is replaced, and the link stays.
+    fs::create_symlink(file, folder.file("link"));
+    ASSERT_TRUE(sphere.storeToFile(folder.file("link")));
+    EXPECT_TRUE(fs::is_symlink(folder.file("link")));
+    EXPECT_EQ(fs::file_size(file), fileLength(sphere));
+    const std::string before = snapshot(small);
+    EXPECT_FALSE(small.storeToFile(folder.file("no/such/folder/model")));
+    EXPECT_FALSE(small.storeToFile(""));
+    EXPECT_FALSE(small.loadFromFile(folder.file("missing")));
+    EXPECT_FALSE(small.loadFromFile(folder.file(""))) << "a folder, not a file";
+    EXPECT_EQ(snapshot(small), before);
+}
+
+TEST(RVModelFile, BrokenFilesAreRefusedWithoutLargeAllocationsAndLeaveTheModelUnchanged) {
+    TemporaryFolder folder;
+    std::string indexOutOfRange = smallModelFile();
+    indexOutOfRange[13] = 3; // the third index names vertex 3 of 3
+    const struct {
+        const char* what;
+        std::string bytes;
+    } broken[] = {
+        {"empty", ""},
+        {"seven bytes", std::string(7, '\0')},
+        {"one byte short of its counts", smallModelFile().substr(0, 109)},
+        {"counts far larger than the file", withHeader(1000, 1000, 200)},
+        {"2^31 - 1 triangles in 20 bytes", withHeader(0x7FFFFFFF, 0, 20)},
+        {"2^31 - 1 vertices in 20 bytes", withHeader(0, 0x7FFFFFFF, 20)},
+        {"a negative triangle count", withHeader(0x80000000, 0, 20)},
+        {"a negative vertex count", withHeader(0, 0xFFFFFFFF, 20)},
+        {"an index out of range", indexOutOfRange},
+    };
+    VexmiraTest::AllocationPeak peak;
+    for (const auto& file : broken) {
+        SCOPED_TRACE(file.what);
+        RVModelVNT model;
+        ASSERT_TRUE(model.constructSphereOfRadius(1, 4, 3));
+        const std::string before = snapshot(model);
+        TemporaryFolder::write(folder.file("broken"), file.bytes);
+        EXPECT_FALSE(model.loadFromFile(folder.file("broken")));
+        EXPECT_EQ(snapshot(model), before);
+    }
+    // Arrays for 2^31 - 1 triangles or vertices would take gigabytes.
+    if (const auto growth = peak.growth()) {
+        EXPECT_LT(*growth, std::size_t{1} << 30);
+    }
 }
 
 } // namespace

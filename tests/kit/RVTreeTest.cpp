@@ -8,8 +8,7 @@
 
 namespace {
 
-class NamedNode : public RVTree {
-public:
+struct NamedNode : RVTree {
     explicit NamedNode(std::string name) : name(std::move(name)) {}
     const std::string name;
 };
@@ -43,13 +42,11 @@ TEST(RVTree, AttachingAppendsAndDetachingMatchesByIdentityInTheOwnRow) {
     EXPECT_EQ(childNames(*parent), (Names{"N1", "N2", "N4", "N5"})) << "N5 comes along";
     EXPECT_EQ(childNames(*n4), (Names{"K"}));
     EXPECT_EQ(parent->nextSibling(), nullptr);
-
     auto stranger = node("S");
     EXPECT_EQ(parent->detachChild(grandchild), grandchild);
     EXPECT_EQ(parent->detachChild(stranger), stranger);
     EXPECT_EQ(childNames(*parent), (Names{"N1", "N2", "N4", "N5"}));
     EXPECT_EQ(childNames(*n4), (Names{"K"}));
-
     EXPECT_EQ(parent->detachChild(n2), n2);
     EXPECT_EQ(childNames(*parent), (Names{"N1", "N4", "N5"}));
     parent->detachChild(n1);
@@ -57,7 +54,6 @@ TEST(RVTree, AttachingAppendsAndDetachingMatchesByIdentityInTheOwnRow) {
     EXPECT_EQ(childNames(*parent), (Names{"N4"}));
     parent->detachChild(n4);
     EXPECT_EQ(parent->firstChild(), nullptr);
-
     // The same for the row that follows a node, which does not include the node.
     n1->attachSibling(n2).attachSibling(n4);
     EXPECT_EQ(n1->detachSibling(n1), n1);
@@ -70,7 +66,6 @@ TEST(RVTree, ADetachedNodeKeepsItsChildrenButLeavesItsSiblingsBehind) {
     limb->attachChild(node("X")).attachChild(node("Y"));
     parent->attachChild(limb).attachChild(node("N2")).attachChild(node("N3"));
     std::weak_ptr<RVTree> watch = limb;
-
     auto held = parent->detachChild(std::move(limb));
     EXPECT_EQ(held->nextSibling(), nullptr);
     EXPECT_EQ(childNames(*parent), (Names{"N2", "N3"}));
@@ -78,7 +73,6 @@ TEST(RVTree, ADetachedNodeKeepsItsChildrenButLeavesItsSiblingsBehind) {
     other->attachChild(held);
     EXPECT_EQ(childNames(*other), (Names{"L"}));
     EXPECT_EQ(childNames(*held), (Names{"X", "Y"}));
-
     held.reset();
     other->detachChild(other->firstChild());
     EXPECT_TRUE(watch.expired()) << "detaching gives up the tree's reference";
@@ -88,7 +82,6 @@ TEST(RVTree, AttachingThatWouldCloseALoopIsRefused) {
     auto root = node("R"), child = node("C"), grandchild = node("G");
     root->attachChild(child);
     child->attachChild(grandchild);
-
     root->attachChild(root);
     grandchild->attachChild(root);
     child->attachSibling(child);
@@ -97,7 +90,6 @@ TEST(RVTree, AttachingThatWouldCloseALoopIsRefused) {
     EXPECT_EQ(childNames(*child), (Names{"G"}));
     EXPECT_EQ(grandchild->firstChild(), nullptr);
     EXPECT_EQ(child->nextSibling(), nullptr);
-
     std::weak_ptr<RVTree> watch = grandchild;
     root.reset();
     child.reset();
