@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -76,44 +77,34 @@ TEST(PropertyList, ReadsNestingCommentsQuotesEscapesAndEveryTopLevelKind) {
 }
 
 TEST(PropertyList, MalformedTextIsRefusedWithItsPosition) {
-    struct Case {
-        std::string text;
-        int line, column; // counted by hand
-    };
-    std::vector<Case> cases = {{"", 1, 1},
-                               {"   \n  ", 2, 3},
-                               {"{", 1, 2},
-                               {"{ a = 1 }", 1, 9},
-                               {"{ a 1; }", 1, 5},
-                               {"{ = 1; }", 1, 3},
-                               {"{ a = ; }", 1, 7},
-                               {"( a b )", 1, 5},
-                               {"( a, ", 1, 6},
-                               {"\"abc", 1, 1},
-                               {"{ a = \"x\\", 1, 9},
-                               {"/* comment", 1, 1},
-                               {"{ a = b; } extra", 1, 12},
-                               {"{ a = <0fab>; }", 1, 7},
-                               {"\"\\U\"", 1, 2},
-                               {"\"\\777\"", 1, 2},
-                               {"\"\\UD800\"", 1, 2},
-                               {"{\n  a = 1;\n  b = 2\n}", 4, 1},
-                               {"{\n  a = (1, 2;\n}", 2, 12},
-                               {"\x01", 1, 1},
-                               {"{\r\n a = 1;\r\n b = ;\r\n}", 3, 6},
-                               {"{ a = (1, 2), }", 1, 13}};
-    cases.push_back({std::string(100000, '('), 1, 257}); // nesting beyond the limit
-    cases.push_back({"", 1, 3 * 256 + 1});
-    for (int i = 0; i < 100000; ++i)
-        cases.back().text += "{a=";
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text.substr(0, 40));
+    auto expectRefusedAt = [](const std::string& text, int line, int column) {
+        SCOPED_TRACE(text.substr(0, 40));
         PropertyListError error;
-        EXPECT_FALSE(PropertyListParser::parse(c.text, error));
-        EXPECT_EQ(error.line, c.line) << error.description();
-        EXPECT_EQ(error.column, c.column) << error.description();
+        EXPECT_FALSE(PropertyListParser::parse(text, error));
+        EXPECT_EQ(error.line, line) << error.description();
+        EXPECT_EQ(error.column, column) << error.description();
         EXPECT_FALSE(error.message.empty());
+    };
+    // '@' marks where each text breaks and '|' stands for a line break.
+    std::vector<std::string> texts = {"@",         "   |  @",   "{@",          "{ a = 1 @}",
+                                      "{ a @1; }", "{ @= 1; }", "{ a = @; }",  "( a @b )",
+                                      "( a, @",    "@\"abc",    "{ a = \"x@\\"};
+    texts.insert(texts.end(),
+                 {"@/* comment", "{ a = b; } @extra", "{ a = @<0fab>; }", "\"@\\U\"", "\"@\\777\"",
+                  "\"@\\UD800\"", "{|  a = 1;|  b = 2|@}", "{|  a = (1, 2@;|}", "@\x01",
+                  "{\r| a = 1;\r| b = @;\r|}", "{ a = (1, 2)@, }"});
+    for (std::string text : texts) {
+        std::replace(text.begin(), text.end(), '|', '\n');
+        const std::size_t at = text.find('@'), lineStart = text.rfind('\n', at);
+        const auto line = 1 + std::count(text.begin(), text.begin() + at, '\n');
+        const auto column = lineStart == std::string::npos ? at + 1 : at - lineStart;
+        expectRefusedAt(text.erase(at, 1), int(line), int(column));
     }
+    std::string nested; // nesting beyond the limit
+    for (int i = 0; i < 100000; ++i)
+        nested += "{a=";
+    expectRefusedAt(nested, 1, 3 * PropertyListParser::maximumDepth + 1);
+    expectRefusedAt(std::string(100000, '('), 1, PropertyListParser::maximumDepth + 1);
     PropertyListError error; // a dictionary is refused where another kind begins
     EXPECT_FALSE(PropertyListParser::parseDictionary("  // c\n   ( a )", error));
     EXPECT_EQ(error.description(), "line 2, column 4: expected a dictionary but found an array");
