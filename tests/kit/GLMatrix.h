@@ -57,14 +57,6 @@ inline Matrix ortho(double l, double r, double b, double t, double n, double f) 
     return m;
 }
 
-// The image of point (x, y, z) (w = 1), after the division by w.
-inline std::array<double, 3> apply(const Matrix& m, double x, double y, double z) {
-    const double w = m[3] * x + m[7] * y + m[11] * z + m[15];
-    return {(m[0] * x + m[4] * y + m[8] * z + m[12]) / w,
-            (m[1] * x + m[5] * y + m[9] * z + m[13]) / w,
-            (m[2] * x + m[6] * y + m[10] * z + m[14]) / w};
-}
-
 inline Matrix glMatrix(GLenum which) {
     GLfloat values[16];
     glGetFloatv(which, values);

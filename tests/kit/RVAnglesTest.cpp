@@ -12,7 +12,8 @@
 
 namespace {
 
-// The turn-by-turn loops the camera has always wrapped its angles with.
+// The turn-by-turn loops the camera and the transformation have always
+// reduced their angles with.
 GLfloat loopIntoTurn(GLfloat value) {
     while (value >= 360.0f)
         value = static_cast<GLfloat>(value - 360.0);
@@ -26,15 +27,6 @@ GLfloat loopIntoSignedTurn(GLfloat value) {
         value = static_cast<GLfloat>(value - 360.0);
     while (value <= -180.0f)
         value = static_cast<GLfloat>(value + 360.0);
-    return value;
-}
-
-// The transformation's whole-turn subtraction, in single precision.
-float subtractTurns(float value) {
-    while (value >= 360.0f)
-        value -= 360.0f;
-    while (value < 0.0f)
-        value += 360.0f;
     return value;
 }
 
@@ -55,7 +47,7 @@ TEST(RVAngles, OrdinaryAnglesWrapBitForBitLikeTheTurnLoop) {
     for (GLfloat angle : angles) {
         EXPECT_EQ(bits(RVWrapAngle(angle)), bits(loopIntoTurn(angle))) << angle;
         EXPECT_EQ(bits(RVWrapSignedAngle(angle)), bits(loopIntoSignedTurn(angle))) << angle;
-        EXPECT_EQ(bits(RVReduceAngle(angle)), bits(subtractTurns(angle))) << angle;
+        EXPECT_EQ(bits(RVReduceAngle(angle)), bits(loopIntoTurn(angle))) << angle;
     }
 }
 

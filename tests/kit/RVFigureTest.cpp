@@ -218,16 +218,15 @@ TEST(RVFigurePose, BlendsOnlyThePairsOfChildrenThatExist) {
     auto figure = node(), pose = node(2, 0, 0), grandchild = node(0, 0, 4);
     part(figure).setAzimuth(350);
     part(pose).setAzimuth(10);
-    std::vector<std::shared_ptr<RVFigure>> mine, theirs;
+    const std::vector<std::shared_ptr<RVFigure>> mine = {node(), node(), node()},
+                                                 theirs = {node(), node()};
     for (int k = 0; k < 3; ++k) {
-        mine.push_back(node());
-        part(mine.back()).setElevation(100);
-        figure->attachChild(mine.back());
-        if (k == 2)
-            break;
-        theirs.push_back(node());
-        part(theirs.back()).setElevation(200 + 20 * k);
-        pose->attachChild(theirs.back());
+        figure->attachChild(mine[k]);
+        part(mine[k]).setElevation(100);
+        if (k < 2) {
+            pose->attachChild(theirs[k]);
+            part(theirs[k]).setElevation(200 + 20 * k);
+        }
     }
     theirs[1]->attachChild(grandchild); // a surplus grandchild of the pose
 

@@ -62,13 +62,13 @@ TEST(RVTransformation, CarriesPointsForwardAndBackLikeTheComposedMatrices) {
         const RVTransformation t =
             transformation(coordinate(random), coordinate(random), coordinate(random), a, e, w);
         const GLfloat v[3] = {coordinate(random), coordinate(random), coordinate(random)};
-        const auto expected = apply(rotationOf(a, e, w), v[0], v[1], v[2]);
+        const Matrix expected = rotationOf(a, e, w) * translation(v[0], v[1], v[2]);
         GLfloat rotated[3], unrotated[3], returned[3];
         t.applyRotationTo(v, rotated).applyInverseRotationTo(rotated, unrotated);
         t.applyTo(v, moved).applyInverseTo(moved, returned);
         for (int i = 0; i < 3; ++i) {
-            ASSERT_NEAR(rotated[i], expected[i], 2e-5) << "case " << k;
-            ASSERT_NEAR(moved[i], expected[i] + t.location(i), 4e-5) << "case " << k;
+            ASSERT_NEAR(rotated[i], expected[12 + i], 2e-5) << "case " << k;
+            ASSERT_NEAR(moved[i], expected[12 + i] + t.location(i), 4e-5) << "case " << k;
             ASSERT_NEAR(unrotated[i], v[i], 4e-5) << "case " << k;
             ASSERT_NEAR(returned[i], v[i], 6e-5) << "case " << k;
         }
