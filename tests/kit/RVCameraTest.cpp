@@ -76,14 +76,17 @@ TEST_F(RVCameraTest, ProjectionMatchesTheViewWindowAndDegenerateViewsLeaveNoErro
     EXPECT_FLOAT_EQ(camera.horizontal(), 0.35726559f);
     EXPECT_MATRIX_NEAR(glMatrix(GL_PROJECTION_MATRIX), frustum(-h, h, -v, v, 1, 100), 1e-5);
     const Matrix perspective = glMatrix(GL_PROJECTION_MATRIX);
-    EXPECT_MATRIX_NEAR(glMatrix((camera.setDistance(20), GL_PROJECTION_MATRIX)), perspective, 0);
+    camera.setDistance(20);
+    EXPECT_MATRIX_NEAR(glMatrix(GL_PROJECTION_MATRIX), perspective, 0);
 
     camera.setDistance(10).setProjection(0);
     EXPECT_FLOAT_EQ(camera.vertical(), 2.679492f);
     EXPECT_FLOAT_EQ(camera.horizontal(), 3.5726559f);
-    for (double d : {10.0, 5.0})
-        EXPECT_MATRIX_NEAR(glMatrix((camera.setDistance(d), GL_PROJECTION_MATRIX)),
+    for (double d : {10.0, 5.0}) {
+        camera.setDistance(d);
+        EXPECT_MATRIX_NEAR(glMatrix(GL_PROJECTION_MATRIX),
                            ortho(-d * h, d * h, -d * v, d * v, 1, 100), 1e-5);
+    }
     EXPECT_EQ(glInteger(GL_MATRIX_MODE), GL_PROJECTION);
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);

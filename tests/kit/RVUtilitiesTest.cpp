@@ -17,6 +17,7 @@ TEST(RVUtilities, NormalizesIntoAnotherVectorOrInPlaceAndLeavesZeroAlone) {
     const GLfloat v[3] = {3.0f, 0.0f, 4.0f}, zero[3] = {0, 0, 0};
     GLfloat out[3] = {9.0f, 9.0f, 9.0f};
     EXPECT_EQ(RVNormalizeVector(v, out), 5.0f);
+    // Times the inverse length, all in single precision.
     EXPECT_EQ(vec(out), (std::vector<GLfloat>{3.0f * (1 / 5.0f), 0.0f, 4.0f * (1 / 5.0f)}));
     const std::vector<GLfloat> normalized = vec(out);
     EXPECT_EQ(RVNormalizeVector(zero, out), 0.0f);
