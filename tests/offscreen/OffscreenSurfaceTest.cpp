@@ -10,9 +10,12 @@ TEST(OffscreenSurface, OffersTheBuffersTheKitReliesOnAndReadsRowsTopDown) {
     auto surface = OffscreenSurface::create(4, 3, &error);
     ASSERT_TRUE(surface) << error;
     EXPECT_GE(surface->accumulationBits(), 16);
-    GLint drawBuffer = 0, stencilBits = 0;
+    EXPECT_EQ(surface->auxiliaryBuffers(), 0);
+    GLint drawBuffer = 0, stencilBits = 0, depthBits = 0;
     glGetIntegerv(GL_DRAW_BUFFER, &drawBuffer);
     glGetIntegerv(GL_STENCIL_BITS, &stencilBits);
+    glGetIntegerv(GL_DEPTH_BITS, &depthBits);
+    EXPECT_GE(depthBits, 24);
     EXPECT_EQ(drawBuffer, GL_FRONT); // single-buffered: what is drawn is what is read back
     EXPECT_GE(stencilBits, 8);
     glEnable(GL_SCISSOR_TEST);
