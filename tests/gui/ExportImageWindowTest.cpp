@@ -1,10 +1,15 @@
 #include "GuiTest.h"
 
+#include "Platform/core/Localization.h"
 #include "Platform/fltk/FltkGLView.h"
 #include "Platform/fltk/FltkWindow.h"
 #include "Platform/offscreen/PngReader.h"
 #include "Vexmira/Blowup.h"
 #include "Vexmira/MyDocument.h"
+
+#include <clocale>
+#include <cstdlib>
+#include <filesystem>
 
 namespace VexmiraGuiTest {
 
@@ -45,6 +50,41 @@ TEST_F(ExportImageWindowTest, ExportWritesWhatTheWindowShows) {
     }
     EXPECT_EQ(differing, 0u);
     EXPECT_GT(coloured, 1000u);
+}
+
+// The item and its error message in German (gettext needs a locale other
+// than plain "C" to honour LANGUAGE).
+class GermanExportImageTest : public GuiTest {
+protected:
+    void SetUp() override {
+        std::setlocale(LC_ALL, "C.UTF-8");
+        setenv("LANGUAGE", "de", 1);
+        Platform::reloadLocalization();
+        GuiTest::SetUp();
+    }
+    void TearDown() override {
+        GuiTest::TearDown();
+        unsetenv("LANGUAGE");
+        std::setlocale(LC_ALL, "C");
+        Platform::reloadLocalization();
+    }
+};
+
+TEST_F(GermanExportImageTest, TheItemAndItsFailureSpeakGerman) {
+    MyDocument* document = newDocument();
+    showAndDraw(document);
+    EXPECT_EQ(menuItemLabel(document, "Export Image..."), "Bild exportieren \xE2\x80\xA6");
+
+    const std::string path = scratchPath("kein-ordner/bild.png");
+    dialogs.files.push_back(path);
+    chooseMenuItem(document, "Export Image...");
+    ASSERT_EQ(dialogs.errors.size(), 1u);
+    EXPECT_EQ(dialogs.errors[0].rfind("Das Bild \xE2\x80\x9E"
+                                      "bild.png\xE2\x80\x9C konnte nicht exportiert werden.",
+                                      0),
+              0u)
+        << dialogs.errors[0];
+    EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 } // namespace VexmiraGuiTest
