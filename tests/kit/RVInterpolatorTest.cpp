@@ -8,7 +8,7 @@
 
 namespace {
 
-enum Action { Start, StartFails, Progress };
+enum Action { Start, StartFails, At }; // At: read the progress
 
 // What the test does at a time on its clock, in microseconds after second
 // 1000 (negative: the clock cannot be read), and the progress it expects.
@@ -18,42 +18,36 @@ struct Step {
     float progress = 0;
 };
 
+constexpr int second = 1000000;
+
 } // namespace
 
 TEST(RVInterpolator, ProgressFollowsTheSuppliedClock) {
     std::vector<Step> withTolerance = {{Start, 0}};
     for (int tenth = 1; tenth <= 9; ++tenth)
-        withTolerance.push_back({Progress, tenth * 100000LL, tenth / 10.0f});
-    withTolerance.push_back({Progress, 950000, 1}); // 0.05 s to go: less than one 0.1 s interval
+        withTolerance.push_back({At, tenth * second / 10, tenth / 10.0f});
+    withTolerance.push_back({At, 950000, 1}); // 0.05 s to go: less than one 0.1 s interval
     const struct {
         const char* what;
         int duration;
         float tolerance;
         std::vector<Step> steps;
     } cases[] = {
-        {"without tolerance",
-         1000000,
-         0,
-         {{Start, 0}, {Progress, 250000, 0.25f}, {Progress, 1000000, 1}, {Progress, 1500000, 1}}},
-        {"one average interval of tolerance", 1000000, 1, withTolerance},
-        {"duration 0",
-         0,
-         0,
-         {{Start, 0}, {Progress, 0, 1}, {Progress, 1, 1}, {Progress, 5000000, 1}}},
-        {"an hour late, beyond 32 bits", 1000000, 0, {{Start, 0}, {Progress, 3600LL * 1000000, 1}}},
-        {"the longest duration", INT_MAX, 0, {{Start, 0}, {Progress, INT_MAX / 2, 0.5f}}},
-        {"a clock that went back", 1000000, 0, {{Start, 500000}, {Progress, 250000, -0.25f}}},
+        {"no tolerance", second, 0, {{Start, 0}, {At, second / 4, .25f}, {At, second, 1}}},
+        {"after the end", second, 0, {{Start, 0}, {At, 3 * second / 2, 1}}},
+        {"one average interval of tolerance", second, 1, withTolerance},
+        {"duration 0", 0, 0, {{Start, 0}, {At, 0, 1}, {At, 1, 1}, {At, second, 1}}},
+        {"an hour late, beyond 32 bits", second, 0, {{Start, 0}, {At, 3600LL * second, 1}}},
+        {"the longest duration", INT_MAX, 0, {{Start, 0}, {At, INT_MAX / 2, .5f}}},
+        {"a clock that went back", second, 0, {{Start, second / 2}, {At, second / 4, -.25f}}},
         // A second start forgets the samples before it: the one sample 0.6 s
         // after it spans more than the 0.4 s to go.
-        {"started again",
-         1000000,
+        {"restarted",
+         second,
          1,
-         {{Start, 0}, {Progress, 10000, 0.01f}, {Start, 10000000}, {Progress, 10600000, 1}}},
+         {{Start, 0}, {At, 10000, .01f}, {Start, 9 * second}, {At, 9600000, 1}}},
         // The earlier start stays.
-        {"an unreadable clock",
-         1000000,
-         0,
-         {{Start, 0}, {StartFails, -1}, {Progress, -1, 0}, {Progress, 500000, 0.5f}}},
+        {"no clock", second, 0, {{Start, 0}, {StartFails, -1}, {At, -1, 0}, {At, second / 2, .5f}}},
     };
     for (const auto& example : cases) {
         SCOPED_TRACE(example.what);
@@ -62,10 +56,10 @@ TEST(RVInterpolator, ProgressFollowsTheSuppliedClock) {
         interpolator.setDuration(example.duration).setTolerance(example.tolerance);
         for (const Step& step : example.steps) {
             if (step.at >= 0)
-                now = RVInterpolator::WallTime{1000 + step.at / 1000000, step.at % 1000000};
+                now = RVInterpolator::WallTime{1000 + step.at / second, step.at % second};
             else
                 now.reset();
-            if (step.action == Progress) {
+            if (step.action == At) {
                 const float progress = interpolator.progress();
                 EXPECT_NEAR(progress, step.progress, step.progress == 1 ? 0 : 1e-6) << step.at;
             } else {
@@ -77,9 +71,7 @@ TEST(RVInterpolator, ProgressFollowsTheSuppliedClock) {
 
 TEST(RVInterpolator, TheWallClockRuns) {
     RVInterpolator interpolator;
-    interpolator.setDuration(INT_MAX);
-    ASSERT_TRUE(interpolator.start());
-    const float progress = interpolator.progress();
-    EXPECT_GE(progress, 0.0f);
-    EXPECT_LT(progress, 1.0f);
+    ASSERT_TRUE(interpolator.setDuration(INT_MAX).start());
+    EXPECT_GE(interpolator.progress(), 0.0f);
+    EXPECT_LT(interpolator.progress(), 1.0f);
 }

@@ -47,15 +47,15 @@ protected:
 
     // One strip per plane (one in all for interleaved samples).
     template <class Sample>
-    TIFF* writeTexture(int key, const TiffLayout& layout, std::vector<Sample> samples) {
+    void writeTexture(int key, const TiffLayout& layout, std::vector<Sample> samples) {
         TIFF* tiff = TIFFOpen(texturePath(key).c_str(), "w");
         TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, layout.width);
         TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, layout.height);
+        TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, layout.height);
         TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, layout.samplesPerPixel);
         TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, layout.bitsPerSample);
         TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, layout.photometric);
         TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, layout.planarConfig);
-        TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, samples.empty() ? 1 : layout.height);
         const std::uint16_t unassociatedAlpha[1] = {EXTRASAMPLE_UNASSALPHA};
         if (layout.samplesPerPixel == 4)
             TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, unassociatedAlpha);
@@ -66,11 +66,11 @@ protected:
         const int strips =
             layout.planarConfig == PLANARCONFIG_SEPARATE ? layout.samplesPerPixel : 1;
         const std::size_t stripBytes = samples.size() * sizeof(Sample) / strips;
-        auto* bytes = reinterpret_cast<std::uint8_t*>(samples.data());
-        for (int strip = 0; strip < strips && !samples.empty(); ++strip)
-            EXPECT_GE(TIFFWriteEncodedStrip(tiff, strip, bytes + strip * stripBytes, stripBytes),
-                      0);
-        return tiff;
+        for (int strip = 0; strip < strips; ++strip)
+            TIFFWriteEncodedStrip(
+                tiff, strip, reinterpret_cast<std::uint8_t*>(samples.data()) + strip * stripBytes,
+                stripBytes);
+        TIFFClose(tiff);
     }
 
     // The texture's level 0 as OpenGL holds it, OpenGL's first row first.
@@ -90,7 +90,7 @@ const Bytes redGreenOverBlueWhite = {255, 0, 0,   255, 0,   255, 0,   255,  // t
                                      0,   0, 255, 255, 255, 255, 255, 255}; // bottom row
 
 TEST_F(RVTextureTest, TwoByTwoImageIsUploadedBottomRowFirstAndIsComplete) {
-    TIFFClose(writeTexture(7, TiffLayout{}, redGreenOverBlueWhite));
+    writeTexture(7, TiffLayout{}, redGreenOverBlueWhite);
     RVTexture* texture = database->retainKey<RVTexture>(7);
     ASSERT_NE(texture->textureName(), 0u);
     EXPECT_EQ(texture->width(), 2);
@@ -106,13 +106,11 @@ TEST_F(RVTextureTest, TwoByTwoImageIsUploadedBottomRowFirstAndIsComplete) {
     // the bottom-left corner. A texture waiting for mipmaps would leave it white.
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glEnable(GL_TEXTURE_2D);
-    glColor3f(1, 1, 1);
     glBegin(GL_QUADS);
-    const float corners[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
-    for (const auto& corner : corners) {
-        glTexCoord2f(corner[0], corner[1]);
-        glVertex2f(2 * corner[0] - 1, 2 * corner[1] - 1);
-    }
+    glTexCoord2f(0, 0), glVertex2f(-1, -1);
+    glTexCoord2f(1, 0), glVertex2f(1, -1);
+    glTexCoord2f(1, 1), glVertex2f(1, 1);
+    glTexCoord2f(0, 1), glVertex2f(-1, 1);
     glEnd();
     const auto pixels = surface().readPixels();
     EXPECT_EQ(pixel(pixels, 2, surface().height() - 3), 0x0000FFFFu); // bottom left: blue
@@ -126,11 +124,11 @@ TEST_F(RVTextureTest, OtherInterleavedLayoutsAreConvertedToRgba8) {
     palette.colormap.assign(3 * 256, 0);
     palette.colormap[0] = 65535;           // entry 0: red
     palette.colormap[2 * 256 + 1] = 65535; // entry 1: blue
-    TIFFClose(writeTexture(1, rgb, Bytes{10, 20, 30, 200, 100, 50}));
-    TIFFClose(writeTexture(2, grey, Bytes{0, 200}));
-    TIFFClose(writeTexture(3, palette, Bytes{1, 0}));
-    TIFFClose(writeTexture(4, deep, std::vector<std::uint16_t>{65535, 0, 0x8080}));
-    TIFFClose(writeTexture(5, translucent, Bytes{200, 100, 50, 128}));
+    writeTexture(1, rgb, Bytes{10, 20, 30, 200, 100, 50});
+    writeTexture(2, grey, Bytes{0, 200});
+    writeTexture(3, palette, Bytes{1, 0});
+    writeTexture(4, deep, std::vector<std::uint16_t>{65535, 0, 0x8080});
+    writeTexture(5, translucent, Bytes{200, 100, 50, 128});
     const Bytes expected[] = {
         {10, 20, 30, 255, 200, 100, 50, 255},
         {200, 200, 200, 255, 0, 0, 0, 255}, // the bottom row first
@@ -150,13 +148,11 @@ TEST_F(RVTextureTest, OtherInterleavedLayoutsAreConvertedToRgba8) {
 TEST_F(RVTextureTest, PlanarHugeMissingAndDamagedFilesGiveEmptyTexturesQuietly) {
     TiffLayout planar;
     planar.samplesPerPixel = 3, planar.planarConfig = PLANARCONFIG_SEPARATE;
-    TIFFClose(writeTexture(1, planar, Bytes(12, 90)));
+    writeTexture(1, planar, Bytes(12, 90));
     VexmiraTest::TemporaryFolder::write(texturePath(2), std::string("II*\0garbage", 11));
     VexmiraTest::TemporaryFolder::write(texturePath(3), "not a TIFF at all");
     // 100000 x 100000 grey pixels declared, one row stored.
-    TIFF* huge = writeTexture(5, TiffLayout{100000, 100000, 1, 8, PHOTOMETRIC_MINISBLACK}, Bytes{});
-    ASSERT_EQ(TIFFWriteScanline(huge, Bytes(100000, 7).data(), 0, 0), 1);
-    TIFFClose(huge);
+    writeTexture(5, TiffLayout{100000, 100000, 1, 8, PHOTOMETRIC_MINISBLACK}, Bytes(100000, 7));
     GLuint previous = 0;
     glGenTextures(1, &previous);
     glBindTexture(GL_TEXTURE_2D, previous);
@@ -184,7 +180,7 @@ TEST_F(RVTextureTest, PlanarHugeMissingAndDamagedFilesGiveEmptyTexturesQuietly) 
 }
 
 TEST_F(RVTextureTest, TwoRequestsForOneKeyShareOneDecodedTextureUntilTheLastRelease) {
-    TIFFClose(writeTexture(12, TiffLayout{}, redGreenOverBlueWhite));
+    writeTexture(12, TiffLayout{}, redGreenOverBlueWhite);
     RVTexture* first = database->retainKey<RVTexture>(12);
     std::filesystem::remove(texturePath(12)); // a second decode would find nothing
     EXPECT_EQ(database->retainKey<RVTexture>(12), first);

@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -13,20 +11,19 @@ struct NamedNode : RVTree {
     const std::string name;
 };
 
-using Names = std::vector<std::string>;
-
 std::shared_ptr<NamedNode> node(const char* name) {
     return std::make_shared<NamedNode>(name);
 }
 
-Names namesFrom(std::shared_ptr<NamedNode> first) {
-    Names names;
+// The names of a row, each followed by a space.
+std::string namesFrom(std::shared_ptr<NamedNode> first) {
+    std::string names;
     for (auto child = std::move(first); child; child = child->nextSibling<NamedNode>())
-        names.push_back(child->name);
+        names += child->name + " ";
     return names;
 }
 
-Names childNames(const RVTree& parent) {
+std::string childNames(const RVTree& parent) {
     return namesFrom(parent.firstChild<NamedNode>());
 }
 
@@ -39,26 +36,25 @@ TEST(RVTree, AttachingAppendsAndDetachingMatchesByIdentityInTheOwnRow) {
     parent->attachChild(n1).attachChild(n2);
     n4->attachSibling(node("N5")).attachChild(grandchild);
     parent->attachChild(n4);
-    EXPECT_EQ(childNames(*parent), (Names{"N1", "N2", "N4", "N5"})) << "N5 comes along";
-    EXPECT_EQ(childNames(*n4), (Names{"K"}));
+    EXPECT_EQ(childNames(*parent), "N1 N2 N4 N5 ") << "N5 comes along";
+    EXPECT_EQ(childNames(*n4), "K ");
     EXPECT_EQ(parent->nextSibling(), nullptr);
     auto stranger = node("S");
     EXPECT_EQ(parent->detachChild(grandchild), grandchild);
     EXPECT_EQ(parent->detachChild(stranger), stranger);
-    EXPECT_EQ(childNames(*parent), (Names{"N1", "N2", "N4", "N5"}));
-    EXPECT_EQ(childNames(*n4), (Names{"K"}));
     EXPECT_EQ(parent->detachChild(n2), n2);
-    EXPECT_EQ(childNames(*parent), (Names{"N1", "N4", "N5"}));
+    EXPECT_EQ(childNames(*parent), "N1 N4 N5 ") << "the grandchild and the stranger stay";
+    EXPECT_EQ(childNames(*n4), "K ");
     parent->detachChild(n1);
     parent->detachChild(parent->firstChild()->nextSibling());
-    EXPECT_EQ(childNames(*parent), (Names{"N4"}));
+    EXPECT_EQ(childNames(*parent), "N4 ");
     parent->detachChild(n4);
     EXPECT_EQ(parent->firstChild(), nullptr);
     // The same for the row that follows a node, which does not include the node.
     n1->attachSibling(n2).attachSibling(n4);
     EXPECT_EQ(n1->detachSibling(n1), n1);
     EXPECT_EQ(n1->detachSibling(n4), n4);
-    EXPECT_EQ(namesFrom(n1), (Names{"N1", "N2"}));
+    EXPECT_EQ(namesFrom(n1), "N1 N2 ");
 }
 
 TEST(RVTree, ADetachedNodeKeepsItsChildrenButLeavesItsSiblingsBehind) {
@@ -68,11 +64,11 @@ TEST(RVTree, ADetachedNodeKeepsItsChildrenButLeavesItsSiblingsBehind) {
     std::weak_ptr<RVTree> watch = limb;
     auto held = parent->detachChild(std::move(limb));
     EXPECT_EQ(held->nextSibling(), nullptr);
-    EXPECT_EQ(childNames(*parent), (Names{"N2", "N3"}));
+    EXPECT_EQ(childNames(*parent), "N2 N3 ");
     auto other = node("O");
     other->attachChild(held);
-    EXPECT_EQ(childNames(*other), (Names{"L"}));
-    EXPECT_EQ(childNames(*held), (Names{"X", "Y"}));
+    EXPECT_EQ(childNames(*other), "L ");
+    EXPECT_EQ(childNames(*held), "X Y ");
     held.reset();
     other->detachChild(other->firstChild());
     EXPECT_TRUE(watch.expired()) << "detaching gives up the tree's reference";
@@ -86,13 +82,11 @@ TEST(RVTree, AttachingThatWouldCloseALoopIsRefused) {
     grandchild->attachChild(root);
     child->attachSibling(child);
     root->attachChild(child);
-    EXPECT_EQ(childNames(*root), (Names{"C"}));
-    EXPECT_EQ(childNames(*child), (Names{"G"}));
+    EXPECT_EQ(childNames(*root), "C ");
+    EXPECT_EQ(childNames(*child), "G ");
     EXPECT_EQ(grandchild->firstChild(), nullptr);
     EXPECT_EQ(child->nextSibling(), nullptr);
     std::weak_ptr<RVTree> watch = grandchild;
-    root.reset();
-    child.reset();
-    grandchild.reset();
+    root = child = grandchild = nullptr;
     EXPECT_TRUE(watch.expired()) << "no loop keeps the nodes alive";
 }
