@@ -1,76 +1,229 @@
 #pragma once
 
-#include "ScriptedDialogs.h"
-
-#include "Platform/fltk/FltkApplication.h"
-
+// GoogleTest comes before X11, whose macros (None) it would meet otherwise.
 #include <gtest/gtest.h>
 
+#include "Platform/core/UserDialogs.h"
+#include "Platform/fltk/FltkApplication.h"
+#include "Platform/fltk/FltkGLView.h"
+#include "Platform/fltk/FltkMenuBar.h"
+#include "Platform/fltk/FltkWindow.h"
+#include "Vexmira/BlowupView.h"
+#include "Vexmira/MyDocument.h"
+#include "Vexmira/MyDocumentLayout.h"
+#include "Vexmira/MyWindowController.h"
+#include "support/TemporaryFolder.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Menu_Item.H>
+#include <FL/Fl_Valuator.H>
+#include <FL/fl_draw.H>
+#include <FL/gl.h>
+
 #include <cstdint>
+#include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
-class Fl_Menu_Item;
-class MyDocument;
-class MyWindowController;
-class BlowupView;
-
-namespace Platform {
-class FltkWindow;
-}
-
 namespace VexmiraGuiTest {
 
-// One FLTK application per test, with scripted dialogs, documents of the
-// Vexmira type and windows whose views record their hooks (ProbeView).
+// Answers the application's questions from queues a test fills, and records what was asked.
+// An empty queue answers Cancel / no file.
+class ScriptedDialogs : public Platform::UserDialogs {
+public:
+    std::deque<SaveChoice> saveChoices;
+    std::deque<std::string> files;
+    std::vector<std::string> questions, errors;
+
+    SaveChoice askToSaveChanges(const std::string& message) override {
+        questions.push_back(message);
+        return take(saveChoices).value_or(SaveChoice::cancel);
+    }
+    std::optional<std::string> chooseFileToOpen(const std::string&, const std::string&) override {
+        return take(files);
+    }
+    std::optional<std::string> chooseFileToSave(const std::string&, const std::string&,
+                                                const std::string&) override {
+        return take(files);
+    }
+    void showError(const std::string& message) override { errors.push_back(message); }
+
+private:
+    template <typename T> static std::optional<T> take(std::deque<T>& queue) {
+        if (queue.empty())
+            return std::nullopt;
+        T front = queue.front();
+        queue.pop_front();
+        return front;
+    }
+};
+
+// A BlowupView that records its gesture hooks and counts its draws.
+class ProbeView : public BlowupView {
+public:
+    struct Call {
+        std::string hook;
+        Point location, oldLocation;
+        GLuint modifiers;
+    };
+    std::vector<Call> calls;
+    int draws = 0;
+
+    void drawRect() override {
+        ++draws;
+        BlowupView::drawRect();
+    }
+    EasyView& handleClickAt(Point point, GLuint modifiers) override {
+        calls.push_back({"click", point, {}, modifiers});
+        return BlowupView::handleClickAt(point, modifiers);
+    }
+    EasyView& handleDragTo(Point location, Point oldLocation, GLuint modifiers) override {
+        calls.push_back({"drag", location, oldLocation, modifiers});
+        return BlowupView::handleDragTo(location, oldLocation, modifiers);
+    }
+    EasyView& handleDragEndAt(Point point, GLuint modifiers) override {
+        calls.push_back({"end", point, {}, modifiers});
+        return BlowupView::handleDragEndAt(point, modifiers);
+    }
+};
+
+// One FLTK application per test, with scripted dialogs and Vexmira documents whose windows
+// hold ProbeViews.
 class GuiTest : public ::testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override {
+        Platform::WindowLayout layout = MyDocumentLayout::layout();
+        layout.makeOpenGLView = [] { return std::make_unique<ProbeView>(); };
+        Platform::WindowLayout::registerLayout(layout);
+        fltk_ = std::make_unique<Platform::FltkApplication>(&dialogs);
+        application().setDocumentType(
+            {myDocumentType, myDocumentExtension, [] { return std::make_unique<MyDocument>(); }});
+    }
+    void TearDown() override {
+        while (!application().documents().empty()) {
+            dialogs.saveChoices.assign(1, Platform::UserDialogs::SaveChoice::dontSave);
+            application().closeDocument(application().documents().back().get());
+        }
+        fltk_.reset();
+        pump();
+    }
 
     Platform::Application& application() { return fltk_->application(); }
-    MyDocument* newDocument();
-    MyDocument* openDocument(const std::string& path);
+    // The document with its window shown and drawn; nullptr if it could not be made.
+    MyDocument* newDocument() { return shown(application().newDocument()); }
+    MyDocument* openDocument(const std::string& path) {
+        return shown(application().openDocument(path));
+    }
 
-    static MyWindowController& controllerOf(MyDocument* document);
-    static Platform::FltkWindow& windowOf(MyDocument* document);
-    static BlowupView* viewOf(MyDocument* document);
+    static MyWindowController& controllerOf(MyDocument* document) {
+        return static_cast<MyWindowController&>(*document->windowControllers().front());
+    }
+    static Platform::FltkWindow& windowOf(MyDocument* document) {
+        return static_cast<Platform::FltkWindow&>(*controllerOf(document).window());
+    }
+    static ProbeView& viewOf(MyDocument* document) {
+        return static_cast<ProbeView&>(*windowOf(document).openGLView());
+    }
 
-    // Lets FLTK map the window and draw it until its view has prepared its
-    // OpenGL state and has no redraw pending.
-    void showAndDraw(MyDocument* document);
-    // Processes pending events and redraws.
-    static void pump();
+    // Lets FLTK map and draw the window until its view is prepared and has no redraw pending.
+    void showAndDraw(MyDocument* document) {
+        Platform::FltkWindow& window = windowOf(document);
+        Platform::OpenGLView* view = window.openGLView();
+        // The X server maps windows asynchronously; the bound only keeps a broken display from
+        // hanging the test, the assertion decides.
+        for (int round = 0; round < 200 && (!window.flWindow()->visible() || !view->isPrepared() ||
+                                            view->needsDisplay());
+             ++round) {
+            Fl::wait(0.02);
+            Fl::flush();
+        }
+        ASSERT_TRUE(view->isPrepared());
+        window.glView()->redraw();
+        pump();
+    }
+    static void pump() {
+        Fl::flush();
+        Fl::check();
+        Fl::flush();
+    }
 
-    // Moves a slider widget as the user would, sending its callback.
-    static void moveSlider(MyDocument* document, const std::string& name, double value);
-    static double sliderValue(MyDocument* document, const std::string& name);
+    // Moves a slider widget as the user would, with its callback.
+    static void moveSlider(MyDocument* document, const std::string& name, double value) {
+        Fl_Valuator* widget = windowOf(document).sliderWidget(name);
+        ASSERT_NE(widget, nullptr) << name;
+        widget->value(value);
+        widget->do_callback();
+    }
+    static double sliderValue(MyDocument* document, const std::string& name) {
+        return windowOf(document).sliderWidget(name)->value();
+    }
 
-    // The menu item of a command after validation, by English title ("Save").
-    static const Fl_Menu_Item* menuItem(MyDocument* document, const std::string& englishTitle);
-    static bool menuItemEnabled(MyDocument* document, const std::string& englishTitle);
-    static std::string menuItemLabel(MyDocument* document, const std::string& englishTitle);
-    // Chooses an enabled item as a click on it would.
-    static void chooseMenuItem(MyDocument* document, const std::string& englishTitle);
+    // Menu items by English title ("Save"), after validation; choosing needs an enabled item.
+    static const Fl_Menu_Item* menuItem(MyDocument* document, const std::string& englishTitle) {
+        windowOf(document).menuBar()->validate();
+        return windowOf(document).menuBar()->itemForCommand(englishTitle);
+    }
+    static bool menuItemEnabled(MyDocument* document, const std::string& englishTitle) {
+        return menuItem(document, englishTitle)->active() != 0;
+    }
+    static std::string menuItemLabel(MyDocument* document, const std::string& englishTitle) {
+        return menuItem(document, englishTitle)->label();
+    }
+    static void chooseMenuItem(MyDocument* document, const std::string& englishTitle) {
+        const Fl_Menu_Item* item = menuItem(document, englishTitle);
+        ASSERT_TRUE(item->active()) << englishTitle;
+        item->do_callback(windowOf(document).menuBar());
+    }
 
-    // Mouse events as FLTK delivers them to the GL view: x, y in FLTK's
-    // window coordinates (origin top left), state the FLTK modifier bits.
-    static void press(MyDocument* document, int x, int y, int state = 0);
-    static void dragTo(MyDocument* document, int x, int y, int state = 0);
-    static void release(MyDocument* document, int x, int y, int state = 0);
+    // A mouse event (FL_PUSH, FL_DRAG, FL_RELEASE) as FLTK delivers it to the GL view, in FLTK's
+    // window coordinates (y downward); state holds FLTK's modifier bits.
+    static void mouse(MyDocument* document, int event, int x, int y, int state = 0) {
+        Platform::FltkGLView* view = windowOf(document).glView();
+        Fl::e_x = x;
+        Fl::e_y = y;
+        Fl::e_x_root = view->x_root() + x;
+        Fl::e_y_root = view->y_root() + y;
+        Fl::e_state = state | (event == FL_RELEASE ? 0 : FL_BUTTON1);
+        Fl::e_keysym = FL_Button + FL_LEFT_MOUSE;
+        view->handle(event);
+    }
+    // Press at (x, y), one drag by (dx, dy) and release there, all with the same state.
+    static void drag(MyDocument* document, int x, int y, int dx, int dy, int state = 0) {
+        mouse(document, FL_PUSH, x, y, state);
+        mouse(document, FL_DRAG, x + dx, y + dy, state);
+        mouse(document, FL_RELEASE, x + dx, y + dy, state);
+    }
 
     // What the view's GL window shows, as RGB bytes, the top row first.
-    static std::vector<std::uint8_t> readShownPixels(MyDocument* document);
+    static std::vector<std::uint8_t> readShownPixels(MyDocument* document) {
+        Platform::FltkGLView* view = windowOf(document).glView();
+        view->make_current();
+        glFinish();
+        // Mesa's software rasteriser under Xvfb reads a double-buffered window's GL_FRONT as zeros;
+        // the X server's copy of the window is the front buffer as the user sees it.
+        view->Fl_Window::make_current();
+        std::vector<std::uint8_t> pixels(static_cast<std::size_t>(view->w()) * view->h() * 3);
+        fl_read_image(pixels.data(), 0, 0, view->w(), view->h());
+        return pixels;
+    }
 
-    // A scratch folder of this test, removed afterwards.
-    std::string scratchPath(const std::string& name);
+    std::string scratchPath(const std::string& name) { return scratch_.file(name); }
 
     ScriptedDialogs dialogs;
 
 private:
+    MyDocument* shown(Platform::Document* document) {
+        auto* myDocument = dynamic_cast<MyDocument*>(document);
+        if (myDocument)
+            showAndDraw(myDocument);
+        return myDocument;
+    }
+
+    VexmiraTest::TemporaryFolder scratch_;
     std::unique_ptr<Platform::FltkApplication> fltk_;
-    std::string scratch_;
 };
 
 } // namespace VexmiraGuiTest
