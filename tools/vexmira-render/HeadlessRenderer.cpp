@@ -11,6 +11,7 @@
 #include "Vexmira/MyDocumentLayout.h"
 #include "Vexmira/MyWindowController.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -39,9 +40,8 @@ bool readStandardInput(std::string& data, std::string& errorMessage) {
 bool loadDocument(const std::string& input, MyDocument& document, std::string& errorMessage) {
     if (input.empty())
         return true;
-    std::string reason;
     if (input == "-") {
-        std::string data;
+        std::string data, reason;
         if (!readStandardInput(data, errorMessage))
             return false;
         if (document.loadDataRepresentation(data, myDocumentType, reason))
