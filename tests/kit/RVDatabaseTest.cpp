@@ -2,9 +2,8 @@
 #include "Platform/core/ResourceDirectory.h"
 #include "support/TemporaryFolder.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
 
 namespace {
@@ -26,8 +25,7 @@ struct OtherResource : RVResource {
     using RVResource::RVResource;
 };
 
-// Holds another key of its own database while it lives, as a composite
-// resource holds its parts, and gives it back by key when destroyed.
+// Holds another key of its database while it lives, as a composite holds its parts.
 struct HoldingResource : RVResource {
     static constexpr int heldKey = 100;
     HoldingResource(int key, RVDatabase* database) : RVResource(key, database) {

@@ -1,18 +1,16 @@
 #include "TolvaneKit/RVTexture.h"
-
 #include "Platform/core/ResourceDirectory.h"
 #include "TolvaneKit/RVDatabase.h"
 #include "support/AllocationPeak.h"
 #include "support/OffscreenGLTest.h"
 #include "support/TemporaryFolder.h"
 
-#include <gtest/gtest.h>
-#include <tiffio.h>
-
 #include <cstdint>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <memory>
 #include <string>
+#include <tiffio.h>
 #include <vector>
 
 namespace {
@@ -102,8 +100,7 @@ TEST_F(RVTextureTest, TwoByTwoImageIsUploadedBottomRowFirstAndIsComplete) {
                             255, 0, 0,   255, 0,   255, 0,   255}; // row 1: red, green
     EXPECT_EQ(readBack(*texture), expected);
 
-    // A quad over the whole viewport with the texture's bottom-left texel in
-    // the bottom-left corner. A texture waiting for mipmaps would leave it white.
+    // Drawn over the viewport at once: a texture waiting for mipmaps would draw white.
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glEnable(GL_TEXTURE_2D);
     glBegin(GL_QUADS);

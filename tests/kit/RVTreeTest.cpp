@@ -1,7 +1,6 @@
 #include "TolvaneKit/RVTree.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 namespace {
