@@ -103,10 +103,9 @@ protected:
             {myDocumentType, myDocumentExtension, [] { return std::make_unique<MyDocument>(); }});
     }
     void TearDown() override {
-        while (!application().documents().empty()) {
-            dialogs.saveChoices.assign(1, Platform::UserDialogs::SaveChoice::dontSave);
-            application().closeDocument(application().documents().back().get());
-        }
+        dialogs.saveChoices.assign(application().documents().size(),
+                                   Platform::UserDialogs::SaveChoice::dontSave);
+        application().quit();
         fltk_.reset();
         pump();
     }
@@ -178,17 +177,17 @@ protected:
         item->do_callback(windowOf(document).menuBar());
     }
 
-    // A mouse event (FL_PUSH, FL_DRAG, FL_RELEASE) as FLTK delivers it to the GL view, in FLTK's
+    // A mouse event (FL_PUSH, FL_DRAG, FL_RELEASE) as FLTK delivers it to a widget, in FLTK's
     // window coordinates (y downward); state holds FLTK's modifier bits.
-    static void mouse(MyDocument* document, int event, int x, int y, int state = 0) {
-        Platform::FltkGLView* view = windowOf(document).glView();
+    static void mouse(Fl_Widget* widget, int event, int x, int y, int state = 0) {
         Fl::e_x = x;
         Fl::e_y = y;
-        Fl::e_x_root = view->x_root() + x;
-        Fl::e_y_root = view->y_root() + y;
         Fl::e_state = state | (event == FL_RELEASE ? 0 : FL_BUTTON1);
         Fl::e_keysym = FL_Button + FL_LEFT_MOUSE;
-        view->handle(event);
+        widget->handle(event);
+    }
+    static void mouse(MyDocument* document, int event, int x, int y, int state = 0) {
+        mouse(windowOf(document).glView(), event, x, y, state);
     }
     // Press at (x, y), one drag by (dx, dy) and release there, all with the same state.
     static void drag(MyDocument* document, int x, int y, int dx, int dy, int state = 0) {
@@ -216,10 +215,9 @@ protected:
 
 private:
     MyDocument* shown(Platform::Document* document) {
-        auto* myDocument = dynamic_cast<MyDocument*>(document);
-        if (myDocument)
-            showAndDraw(myDocument);
-        return myDocument;
+        if (document)
+            showAndDraw(static_cast<MyDocument*>(document));
+        return static_cast<MyDocument*>(document);
     }
 
     VexmiraTest::TemporaryFolder scratch_;

