@@ -68,14 +68,16 @@ std::string snapshot(const RVModelVNT& model) {
            bytes(model.normals(), 12 * vertices) + bytes(model.textureCoordinates(), 8 * vertices);
 }
 
-std::size_t fileLength(const RVModelVNT& model) {
-    return 8u + 6u * model.numberOfTriangles() + 32u * model.numberOfVertices();
-}
-
 const float sin60 = float(std::sqrt(3.0) / 2.0);
 
 TEST(RVModelVNTSphere, FourSlicesThreeStacksAndTwoStacksHaveTheDocumentedLayout) {
     RVModelVNT model;
+    ASSERT_TRUE(model.constructSphereOfRadius(0, 4, 3));
+    for (int k = 0; k < 3 * 18; ++k) // the normals of a point are zero, not a division by zero
+        EXPECT_EQ(model.normals()[k], 0) << k;
+    ASSERT_TRUE(model.constructSphereOfRadius(2, 4, 3));
+    for (int k = 0; k < 3 * 18; ++k)
+        EXPECT_NEAR(model.normals()[k], model.vertices()[k] / 2, 1e-6) << "outward, unit length";
     ASSERT_TRUE(model.constructSphereOfRadius(1, 4, 3));
     ASSERT_EQ(model.numberOfVertices(), 18);
     const float* st = model.textureCoordinates();
@@ -104,15 +106,6 @@ TEST(RVModelVNTSphere, FourSlicesThreeStacksAndTwoStacksHaveTheDocumentedLayout)
     ASSERT_TRUE(model.constructSphereOfRadius(1, 3, 2)); // only the caps
     EXPECT_EQ(model.numberOfVertices(), 10);
     EXPECT_EQ(indicesOf(model), (Indices{0, 3, 4, 1, 4, 5, 2, 5, 6, 7, 4, 3, 8, 5, 4, 9, 6, 5}));
-}
-
-TEST(RVModelVNTSphere, NormalsAreTheUnitOutwardDirectionOrZeroForRadiusZero) {
-    RVModelVNT model;
-    for (float radius : {2.5f, 0.0f}) {
-        ASSERT_TRUE(model.constructSphereOfRadius(radius, 7, 5));
-        for (int k = 0; k < 3 * model.numberOfVertices(); ++k)
-            EXPECT_NEAR(model.normals()[k], radius ? model.vertices()[k] / radius : 0, 1e-6) << k;
-    }
 }
 
 TEST(RVModelVNTSphere, RefusesShapesItCannotBuildAndKeepsTheModel) {
@@ -179,8 +172,8 @@ TEST(RVModelVNTTransforms, CollinearTrianglesAndIndicesOutOfRangeAddNothingToNor
     model.recomputeNormals();
     expectNear(at(model.normals(), 0), {0, 0, 1});
     expectNear(at(model.normals(), 3), {0, 0, 1});
+    EXPECT_EQ(at(model.normals(), 1), at(model.normals(), 2));
     EXPECT_EQ(at(model.normals(), 1), (Vector{0, 0, 0}));
-    EXPECT_EQ(at(model.normals(), 2), (Vector{0, 0, 0}));
 }
 
 class RVModelVNTDrawing : public VexmiraTest::OffscreenGLTest {};
@@ -204,11 +197,6 @@ TEST_F(RVModelVNTDrawing, DrawsEveryTriangleUnlessAnIndexIsOutOfRange) {
 TEST(RVModelFile, TheSmallModelIsTheHundredAndTenByteBigEndianFileWhateverFollows) {
     TemporaryFolder folder;
     RVModelVNT model, loaded;
-    ASSERT_TRUE(RVModelVNT().storeToFile(folder.file("empty")));
-    EXPECT_EQ(TemporaryFolder::read(folder.file("empty")), std::string(8, '\0'));
-    ASSERT_TRUE(loaded.constructSphereOfRadius(1, 3, 2) &&
-                loaded.loadFromFile(folder.file("empty")));
-    EXPECT_EQ(snapshot(loaded), snapshot(RVModelVNT()));
     buildSmallModel(model);
     ASSERT_TRUE(model.storeToFile(folder.file("small")));
     ASSERT_EQ(smallModelFile().size(), 110u);
@@ -232,7 +220,7 @@ TEST(RVModelFile, RoundTripIsBitIdenticalForUnusualFloatsAndOddTriangleCounts) {
     const std::uint32_t payloadNaN = 0x7FC01234;
     std::memcpy(model.textureCoordinates() + 3, &payloadNaN, 4);
     ASSERT_TRUE(model.storeToFile(folder.file("sphere")));
-    EXPECT_EQ(fs::file_size(folder.file("sphere")), fileLength(model));
+    EXPECT_EQ(fs::file_size(folder.file("sphere")), 8u + 6u * 29 + 32u * 28); // 5 x 4, less one
     ASSERT_TRUE(loaded.loadFromFile(folder.file("sphere")));
     EXPECT_EQ(snapshot(loaded), snapshot(model));
 }
@@ -253,7 +241,7 @@ TEST(RVModelFile, StoringReplacesTheWholeFileOrFailsCleanly) {
     fs::create_symlink(file, folder.file("link"));
     ASSERT_TRUE(sphere.storeToFile(folder.file("link")));
     EXPECT_TRUE(fs::is_symlink(folder.file("link")));
-    EXPECT_EQ(fs::file_size(file), fileLength(sphere));
+    EXPECT_EQ(fs::file_size(file), 8u + 6u * 2 * 8 * 5 + 32u * (9 * 7 - 2)); // 8 x 6
     const std::string before = snapshot(small);
     EXPECT_FALSE(small.storeToFile(folder.file("no/such/folder/model")));
     EXPECT_FALSE(small.storeToFile(""));

@@ -52,6 +52,55 @@ std::string listing(const RVBinaryTree& root, int level, int spaces) {
     return testing::internal::GetCapturedStdout();
 }
 
+// Runs the work with the default 8 MB stack, whatever the test runner was started with.
+void runOnDefaultStack(std::function<void()> work) {
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, 8u << 20);
+    pthread_t thread;
+    auto body = [](void* task) -> void* {
+        (*static_cast<std::function<void()>*>(task))();
+        return nullptr;
+    };
+    ASSERT_EQ(pthread_create(&thread, &attributes, body, &work), 0);
+    pthread_join(thread, nullptr);
+    pthread_attr_destroy(&attributes);
+}
+
+// The chain plain insertion builds, each node added below the end instead of from the root.
+Ptr chain(int first, int step, int count) {
+    Ptr root = nodeWithKey(first);
+    RVSplayTree* end = root.get();
+    for (int i = 1; i < count; ++i, end = end->quicklyFindKey(first + (i - 1) * step))
+        end->quicklyInsertNode(nodeWithKey(first + i * step));
+    return root;
+}
+
+// After splaying the deepest key n (even) of the chain 1..n: root n without
+// right child; its left child 2; each even e < n - 2 has left leaf e - 1 and
+// right child e + 2; n - 2 has left leaf n - 3 and right leaf n - 1.
+bool hasShapeAfterFindingTheEnd(const Ptr& root, int n) {
+    auto isLeaf = [](const Ptr& node, int key) {
+        return node && node->key() == key && !node->left() && !node->right();
+    };
+    if (root->key() != n || root->right())
+        return false;
+    Ptr node = root->left();
+    for (int even = 2; even < n - 2; even += 2, node = node->right())
+        if (!node || node->key() != even || !isLeaf(node->left(), even - 1))
+            return false;
+    return node && node->key() == n - 2 && isLeaf(node->left(), n - 3) &&
+           isLeaf(node->right(), n - 1);
+}
+
+// The listing of the keys 1..n: n lines, the largest key first, the smallest last.
+void expectListingOfOneTo(const Ptr& root, int n) {
+    const std::string text = listing(*root, 0, 0);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), n);
+    EXPECT_EQ(text.substr(0, 10), std::to_string(n) + ",1\n");
+    EXPECT_EQ(text.substr(text.size() - 5), "\n1,1\n");
+}
+
 } // namespace
 
 TEST(RVSplayTree, SplayingGivesTheDocumentedShapes) {
@@ -168,64 +217,10 @@ TEST(RVSplayTree, RandomOperationsKeepOrderKeysAndData) {
     }
 }
 
-namespace {
-
-// A million nodes in a chain on the default 8 MB stack: recursing per level would overflow it.
-constexpr int millionNodes = 1000000;
-
-void runOnDefaultStack(std::function<void()> work) {
-    pthread_attr_t attributes;
-    pthread_attr_init(&attributes);
-    pthread_attr_setstacksize(&attributes, 8u << 20);
-    pthread_t thread;
-    auto body = [](void* task) -> void* {
-        (*static_cast<std::function<void()>*>(task))();
-        return nullptr;
-    };
-    ASSERT_EQ(pthread_create(&thread, &attributes, body, &work), 0);
-    pthread_join(thread, nullptr);
-    pthread_attr_destroy(&attributes);
-}
-
-// The chain plain insertion builds, each node added below the end instead of from the root.
-Ptr chain(int first, int step, int count) {
-    Ptr root = nodeWithKey(first);
-    RVSplayTree* end = root.get();
-    for (int i = 1; i < count; ++i, end = end->quicklyFindKey(first + (i - 1) * step))
-        end->quicklyInsertNode(nodeWithKey(first + i * step));
-    return root;
-}
-
-// After splaying the deepest key n (even) of the chain 1..n: root n without
-// right child; its left child 2; each even e < n - 2 has left leaf e - 1 and
-// right child e + 2; n - 2 has left leaf n - 3 and right leaf n - 1.
-bool hasShapeAfterFindingTheEnd(const Ptr& root, int n) {
-    auto isLeaf = [](const Ptr& node, int key) {
-        return node && node->key() == key && !node->left() && !node->right();
-    };
-    if (root->key() != n || root->right())
-        return false;
-    Ptr node = root->left();
-    for (int even = 2; even < n - 2; even += 2, node = node->right())
-        if (!node || node->key() != even || !isLeaf(node->left(), even - 1))
-            return false;
-    return node && node->key() == n - 2 && isLeaf(node->left(), n - 3) &&
-           isLeaf(node->right(), n - 1);
-}
-
-// The listing of the keys 1..n: n lines, the largest key first, the smallest last.
-void expectListingOfOneTo(const Ptr& root, int n) {
-    const std::string text = listing(*root, 0, 0);
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), n);
-    EXPECT_EQ(text.substr(0, 10), std::to_string(n) + ",1\n");
-    EXPECT_EQ(text.substr(text.size() - 5), "\n1,1\n");
-}
-
-} // namespace
-
+// A million nodes in a chain: recursing once per level would overflow the stack.
 TEST(RVContainerSturdiness, AMillionNodeChainIsSearchedSplayedPrintedAndReleased) {
     runOnDefaultStack([] {
-        const int n = millionNodes;
+        const int n = 1000000;
         Ptr root = chain(1, 1, n - 1);
         root->quicklyInsertNode(nodeWithKey(n));
         EXPECT_EQ(root->quicklyFindKey(n + 1), nullptr);

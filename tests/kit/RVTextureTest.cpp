@@ -87,31 +87,28 @@ protected:
 const Bytes redGreenOverBlueWhite = {255, 0, 0,   255, 0,   255, 0,   255,  // top row
                                      0,   0, 255, 255, 255, 255, 255, 255}; // bottom row
 
-TEST_F(RVTextureTest, TwoByTwoImageIsUploadedBottomRowFirstAndIsComplete) {
+TEST_F(RVTextureTest, TwoByTwoImageIsDecodedOnceUploadedBottomRowFirstAndComplete) {
     writeTexture(7, TiffLayout{}, redGreenOverBlueWhite);
     RVTexture* texture = database->retainKey<RVTexture>(7);
+    std::filesystem::remove(texturePath(7)); // a second decode would find nothing
+    ASSERT_EQ(database->retainKey<RVTexture>(7), texture);
     ASSERT_NE(texture->textureName(), 0u);
     EXPECT_EQ(texture->width(), 2);
     EXPECT_EQ(texture->height(), 2);
-    GLint bound = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(GLuint(bound), texture->textureName());
     const Bytes expected = {0,   0, 255, 255, 255, 255, 255, 255,  // OpenGL row 0: blue, white
                             255, 0, 0,   255, 0,   255, 0,   255}; // row 1: red, green
     EXPECT_EQ(readBack(*texture), expected);
-
-    // Drawn over the viewport at once: a texture waiting for mipmaps would draw white.
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    // A point drawn with the bottom-left texel at once: a texture waiting for mipmaps draws white.
     glEnable(GL_TEXTURE_2D);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0), glVertex2f(-1, -1);
-    glTexCoord2f(1, 0), glVertex2f(1, -1);
-    glTexCoord2f(1, 1), glVertex2f(1, 1);
-    glTexCoord2f(0, 1), glVertex2f(-1, 1);
+    glBegin(GL_POINTS);
+    glTexCoord2f(0.25f, 0.25f), glVertex2f(-0.49f, -0.49f);
     glEnd();
-    const auto pixels = surface().readPixels();
-    EXPECT_EQ(pixel(pixels, 2, surface().height() - 3), 0x0000FFFFu); // bottom left: blue
-    EXPECT_EQ(pixel(pixels, surface().width() - 3, 2), 0x00FF00FFu);  // top right: green
+    EXPECT_EQ(pixel(surface().readPixels(), 16, surface().height() - 17), 0x0000FFFFu);
+    const GLuint name = texture->textureName();
+    database->releaseKey(7);
+    EXPECT_TRUE(glIsTexture(name));
+    database->releaseKey(7);
+    EXPECT_FALSE(glIsTexture(name)) << "the last giving back deletes it";
     expectNoGLError();
 }
 
@@ -119,8 +116,7 @@ TEST_F(RVTextureTest, OtherInterleavedLayoutsAreConvertedToRgba8) {
     TiffLayout rgb{2, 1, 3}, grey{1, 2, 1, 8, PHOTOMETRIC_MINISBLACK};
     TiffLayout palette{2, 1, 1, 8, PHOTOMETRIC_PALETTE}, deep{1, 1, 3, 16}, translucent{1, 1};
     palette.colormap.assign(3 * 256, 0);
-    palette.colormap[0] = 65535;           // entry 0: red
-    palette.colormap[2 * 256 + 1] = 65535; // entry 1: blue
+    palette.colormap[0] = palette.colormap[2 * 256 + 1] = 65535; // entry 0 red, entry 1 blue
     writeTexture(1, rgb, Bytes{10, 20, 30, 200, 100, 50});
     writeTexture(2, grey, Bytes{0, 200});
     writeTexture(3, palette, Bytes{1, 0});
@@ -153,7 +149,6 @@ TEST_F(RVTextureTest, PlanarHugeMissingAndDamagedFilesGiveEmptyTexturesQuietly) 
     GLuint previous = 0;
     glGenTextures(1, &previous);
     glBindTexture(GL_TEXTURE_2D, previous);
-
     VexmiraTest::AllocationPeak peak;
     testing::internal::CaptureStderr();
     for (int key : {1, 2, 3, 4, 5}) { // key 4 has no file
@@ -166,27 +161,12 @@ TEST_F(RVTextureTest, PlanarHugeMissingAndDamagedFilesGiveEmptyTexturesQuietly) 
     if (const auto growth = peak.growth()) { // 40 GB of staging would show here
         EXPECT_LT(*growth, std::size_t{1} << 30);
     }
+    database->retainKey<RVTexture>(4)->apply(); // unbinds what was bound before
     GLint bound = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(GLuint(bound), previous) << "nothing was bound for the failures";
-    database->retainKey<RVTexture>(4)->apply();
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     EXPECT_EQ(bound, 0);
     glDeleteTextures(1, &previous);
     expectNoGLError();
-}
-
-TEST_F(RVTextureTest, TwoRequestsForOneKeyShareOneDecodedTextureUntilTheLastRelease) {
-    writeTexture(12, TiffLayout{}, redGreenOverBlueWhite);
-    RVTexture* first = database->retainKey<RVTexture>(12);
-    std::filesystem::remove(texturePath(12)); // a second decode would find nothing
-    EXPECT_EQ(database->retainKey<RVTexture>(12), first);
-    EXPECT_EQ(first->width(), 2);
-    const GLuint name = first->textureName();
-    database->releaseKey(12);
-    EXPECT_TRUE(glIsTexture(name));
-    database->releaseKey(12);
-    EXPECT_FALSE(glIsTexture(name));
 }
 
 } // namespace

@@ -37,13 +37,11 @@ TEST(RVTree, AttachingAppendsAndDetachingMatchesByIdentityInTheOwnRow) {
     parent->attachChild(n4);
     EXPECT_EQ(childNames(*parent), "N1 N2 N4 N5 ") << "N5 comes along";
     EXPECT_EQ(childNames(*n4), "K ");
-    EXPECT_EQ(parent->nextSibling(), nullptr);
     auto stranger = node("S");
     EXPECT_EQ(parent->detachChild(grandchild), grandchild);
     EXPECT_EQ(parent->detachChild(stranger), stranger);
     EXPECT_EQ(parent->detachChild(n2), n2);
     EXPECT_EQ(childNames(*parent), "N1 N4 N5 ") << "the grandchild and the stranger stay";
-    EXPECT_EQ(childNames(*n4), "K ");
     parent->detachChild(n1);
     parent->detachChild(parent->firstChild()->nextSibling());
     EXPECT_EQ(childNames(*parent), "N4 ");
@@ -66,7 +64,6 @@ TEST(RVTree, ADetachedNodeKeepsItsChildrenButLeavesItsSiblingsBehind) {
     EXPECT_EQ(childNames(*parent), "N2 N3 ");
     auto other = node("O");
     other->attachChild(held);
-    EXPECT_EQ(childNames(*other), "L ");
     EXPECT_EQ(childNames(*held), "X Y ");
     held.reset();
     other->detachChild(other->firstChild());
