@@ -14,8 +14,7 @@
 
 #include <utility>
 
-// A document's window off screen, as the renderer runs it: the view hands itself over with the
-// model's camera settings and smooths by drawing the model once per pass.
+// A document's window off screen, as the renderer runs it.
 TEST(HeadlessWindow, TheViewTakesTheModelsCameraSettingsAndDrawsOncePerSmoothingPass) {
     MyDocumentLayout::registerLayout();
     Platform::OffscreenWindow::installBuilder(120, 90);

@@ -25,12 +25,6 @@ std::string documentText(int meridians, int antialiasing) {
            std::to_string(antialiasing) + "\"; }";
 }
 
-std::vector<GLfloat> targetOf(RVCamera* camera) {
-    std::vector<GLfloat> target(3);
-    camera->getTarget(target.data());
-    return target;
-}
-
 } // namespace
 
 TEST_F(DocumentWindowTest, SlidersSetTheModelAndCameraRedrawOnceAndAreUndoneByName) {
@@ -107,32 +101,10 @@ TEST_F(DocumentWindowTest, OpeningAndRevertingGiveTheCameraTheStoredSettings) {
     EXPECT_FALSE(document->isDocumentEdited());
 }
 
-TEST_F(DocumentWindowTest, AnotherDocumentsNotificationChangesNothingInThisWindow) {
-    MyDocument* first = newDocument();
-    MyDocument* second = newDocument();
-    MyWindowController& controller = controllerOf(first);
-    const long meridiansSets = controller.meridiansSlider()->setCount();
-    const long zoomSets = controller.zoomSlider()->setCount();
-    const float distance = viewOf(first).camera()->distance();
-    ASSERT_FALSE(viewOf(first).needsDisplay());
-
-    second->model().setMeridians(10);
-    second->model().setDistance(30.0f);
-    Platform::NotificationCenter::defaultCenter().postNotification(VexmiraMeridiansNotification,
-                                                                   &second->model());
-    EXPECT_EQ(controller.meridiansSlider()->setCount(), meridiansSets);
-    EXPECT_EQ(controller.zoomSlider()->setCount(), zoomSets);
-    EXPECT_EQ(sliderValue(first, "meridians"), 72.0);
-    EXPECT_EQ(viewOf(first).camera()->distance(), distance);
-    EXPECT_FALSE(viewOf(first).needsDisplay());
-    EXPECT_EQ(sliderValue(second, "meridians"), 10.0);
-}
-
 TEST_F(DocumentWindowTest, SaveAndRevertAreEnabledOnlyWhenTheyWouldDoSomething) {
     MyDocument* document = newDocument();
     EXPECT_FALSE(menuItemEnabled(document, "Save"));
     EXPECT_FALSE(menuItemEnabled(document, "Revert To Saved"));
-    EXPECT_EQ(windowOf(document).title(), "Untitled");
 
     moveSlider(document, "blowup", 0.3);
     EXPECT_TRUE(menuItemEnabled(document, "Save"));
@@ -142,7 +114,6 @@ TEST_F(DocumentWindowTest, SaveAndRevertAreEnabledOnlyWhenTheyWouldDoSomething) 
 
     dialogs.files = {scratchPath("picture")};
     chooseMenuItem(document, "Save As...");
-    EXPECT_EQ(document->fileName(), scratchPath("picture.vexmira"));
     EXPECT_FALSE(menuItemEnabled(document, "Save"));
     EXPECT_FALSE(menuItemEnabled(document, "Revert To Saved"));
     EXPECT_FALSE(menuItemEnabled(document, "Undo")) << "saving clears the history";
@@ -154,19 +125,28 @@ TEST_F(DocumentWindowTest, SaveAndRevertAreEnabledOnlyWhenTheyWouldDoSomething) 
     EXPECT_TRUE(menuItemEnabled(document, "Revert To Saved"));
     chooseMenuItem(document, "Save");
     EXPECT_FALSE(menuItemEnabled(document, "Save"));
-    EXPECT_TRUE(dialogs.errors.empty());
 }
 
-TEST_F(DocumentWindowTest, ClosingAndQuittingAskBeforeUnsavedChangesAreLost) {
+TEST_F(DocumentWindowTest, WindowsKeepToTheirDocumentsAndAskBeforeChangesAreLost) {
     MyDocument* older = newDocument();
     MyDocument* newer = newDocument();
+    auto& controller = static_cast<MyWindowController&>(*older->windowControllers().front());
+    const long meridiansSets = controller.meridiansSlider()->setCount();
+    ASSERT_FALSE(viewOf(older).needsDisplay());
+    newer->model().setMeridians(10);
+    Platform::NotificationCenter::defaultCenter().postNotification(VexmiraMeridiansNotification,
+                                                                   &newer->model());
+    EXPECT_EQ(controller.meridiansSlider()->setCount(), meridiansSets);
+    EXPECT_EQ(sliderValue(older, "meridians"), 72.0);
+    EXPECT_FALSE(viewOf(older).needsDisplay());
+    EXPECT_EQ(sliderValue(newer, "meridians"), 10.0);
+
     moveSlider(older, "meridians", 12.0);
     moveSlider(newer, "meridians", 13.0);
-    // The close box asks; Cancel, and Save with no file chosen, keep the window.
-    dialogs.saveChoices = {SaveChoice::cancel, SaveChoice::save};
+    // The close box asks; Save with no file chosen keeps the window.
+    dialogs.saveChoices = {SaveChoice::save};
     windowOf(newer).flWindow()->do_callback();
-    windowOf(newer).flWindow()->do_callback();
-    EXPECT_EQ(dialogs.questions.size(), 2u);
+    EXPECT_EQ(dialogs.questions.size(), 1u);
     // Quitting goes newest first and stops at the first Cancel.
     dialogs.saveChoices = {SaveChoice::dontSave, SaveChoice::cancel};
     EXPECT_FALSE(application().quit());
@@ -212,14 +192,13 @@ TEST_F(DocumentWindowTest, BadFilesAreReportedByNameAndLoseNothing) {
         EXPECT_NE(dialogs.errors[0].find(std::filesystem::path(target).filename().string()),
                   std::string::npos);
         EXPECT_FALSE(document->hasFileName());
-        EXPECT_TRUE(menuItemEnabled(document, "Save"));
         EXPECT_EQ(menuItemLabel(document, "Undo"), "Undo Set Blowup");
     }
     EXPECT_EQ(document->model().blowup(), 0.4f);
     EXPECT_TRUE(document->isDocumentEdited());
 }
 
-TEST_F(DocumentWindowTest, AClickAndADragCallTheHooksInOrderWithThePressModifiers) {
+TEST_F(DocumentWindowTest, GesturesCallTheHooksWithThePressModifiersAndMoveTheCamera) {
     MyDocument* document = newDocument();
     ProbeView& view = viewOf(document);
     const float height = static_cast<float>(windowOf(document).glView()->h());
@@ -248,18 +227,18 @@ TEST_F(DocumentWindowTest, AClickAndADragCallTheHooksInOrderWithThePressModifier
     EXPECT_EQ(view.calls[1].location.y, height - 58.5f);
     EXPECT_EQ(view.calls[2].oldLocation.y, view.calls[1].location.y);
     EXPECT_EQ(view.calls[3].location.y, height - 50.5f);
-}
 
-TEST_F(DocumentWindowTest, ControlDragsMoveTheTargetAndOtherDragsTurnTheCameraUpToThePoles) {
-    MyDocument* document = newDocument();
-    ProbeView& view = viewOf(document);
+    // Control-drags move the target; other drags turn the camera, up to the poles.
     RVCamera* camera = view.camera();
-    EXPECT_EQ(targetOf(camera), (std::vector<GLfloat>{0.0f, 0.0f, 1.0f}));
+    GLfloat target[3];
+    camera->getTarget(target);
+    EXPECT_EQ(std::vector<GLfloat>(target, target + 3), (std::vector<GLfloat>{0.0f, 0.0f, 1.0f}));
     const float elevation = camera->elevation(), azimuth = camera->azimuth();
     drag(document, 300, 300, 0, -30, FL_CTRL); // 30 pixels upward (FLTK's y grows downward)
-    EXPECT_EQ(targetOf(camera)[0], 0.0f);
-    EXPECT_EQ(targetOf(camera)[1], 0.0f);
-    EXPECT_NEAR(targetOf(camera)[2], -2.0f, 1e-6);
+    camera->getTarget(target);
+    EXPECT_EQ(target[0], 0.0f);
+    EXPECT_EQ(target[1], 0.0f);
+    EXPECT_NEAR(target[2], -2.0f, 1e-6);
     EXPECT_EQ(camera->elevation(), elevation);
     EXPECT_EQ(camera->azimuth(), azimuth);
 

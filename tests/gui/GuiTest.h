@@ -30,8 +30,7 @@
 
 namespace VexmiraGuiTest {
 
-// Answers the application's questions from queues a test fills, and records what was asked.
-// An empty queue answers Cancel / no file.
+// Answers from queues a test fills (empty: Cancel / no file) and records what was asked.
 class ScriptedDialogs : public Platform::UserDialogs {
 public:
     std::deque<SaveChoice> saveChoices;
@@ -90,8 +89,7 @@ public:
     }
 };
 
-// One FLTK application per test, with scripted dialogs and Vexmira documents whose windows
-// hold ProbeViews.
+// One FLTK application per test, with scripted dialogs and windows holding ProbeViews.
 class GuiTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -117,11 +115,8 @@ protected:
         return shown(application().openDocument(path));
     }
 
-    static MyWindowController& controllerOf(MyDocument* document) {
-        return static_cast<MyWindowController&>(*document->windowControllers().front());
-    }
     static Platform::FltkWindow& windowOf(MyDocument* document) {
-        return static_cast<Platform::FltkWindow&>(*controllerOf(document).window());
+        return static_cast<Platform::FltkWindow&>(*document->windowControllers().front()->window());
     }
     static ProbeView& viewOf(MyDocument* document) {
         return static_cast<ProbeView&>(*windowOf(document).openGLView());
@@ -131,8 +126,7 @@ protected:
     void showAndDraw(MyDocument* document) {
         Platform::FltkWindow& window = windowOf(document);
         Platform::OpenGLView* view = window.openGLView();
-        // The X server maps windows asynchronously; the bound only keeps a broken display from
-        // hanging the test, the assertion decides.
+        // The X server maps windows asynchronously; the bound only stops a broken display.
         for (int round = 0; round < 200 && (!window.flWindow()->visible() || !view->isPrepared() ||
                                             view->needsDisplay());
              ++round) {
@@ -196,7 +190,7 @@ protected:
         mouse(document, FL_RELEASE, x + dx, y + dy, state);
     }
 
-    // What the view's GL window shows, as RGB bytes, the top row first.
+    // What the view's GL window shows, RGB, the top row first.
     static std::vector<std::uint8_t> readShownPixels(MyDocument* document) {
         Platform::FltkGLView* view = windowOf(document).glView();
         view->make_current();
