@@ -72,12 +72,11 @@ const float sin60 = float(std::sqrt(3.0) / 2.0);
 
 TEST(RVModelVNTSphere, FourSlicesThreeStacksAndTwoStacksHaveTheDocumentedLayout) {
     RVModelVNT model;
-    ASSERT_TRUE(model.constructSphereOfRadius(0, 4, 3));
-    for (int k = 0; k < 3 * 18; ++k) // the normals of a point are zero, not a division by zero
-        EXPECT_EQ(model.normals()[k], 0) << k;
-    ASSERT_TRUE(model.constructSphereOfRadius(2, 4, 3));
-    for (int k = 0; k < 3 * 18; ++k)
-        EXPECT_NEAR(model.normals()[k], model.vertices()[k] / 2, 1e-6) << "outward, unit length";
+    for (float radius : {2.0f, 0.0f}) { // unit normals outward; zero for a point, not NaN
+        ASSERT_TRUE(model.constructSphereOfRadius(radius, 4, 3));
+        for (int k = 0; k < 3 * 18; ++k)
+            EXPECT_NEAR(model.normals()[k], radius ? model.vertices()[k] / radius : 0, 1e-6) << k;
+    }
     ASSERT_TRUE(model.constructSphereOfRadius(1, 4, 3));
     ASSERT_EQ(model.numberOfVertices(), 18);
     const float* st = model.textureCoordinates();
@@ -255,10 +254,7 @@ TEST(RVModelFile, BrokenFilesAreRefusedWithoutLargeAllocationsAndLeaveTheModelUn
     auto zeros = [](std::size_t count) { return std::string(count, '\0'); };
     std::string indexOutOfRange = smallModelFile();
     indexOutOfRange[13] = 3; // the third index names vertex 3 of 3
-    const struct {
-        const char* what;
-        std::string bytes;
-    } broken[] = {
+    const std::pair<const char*, std::string> broken[] = {
         {"empty", ""},
         {"seven bytes", std::string(7, '\0')},
         {"one byte short of its counts", smallModelFile().substr(0, 109)},
@@ -270,12 +266,12 @@ TEST(RVModelFile, BrokenFilesAreRefusedWithoutLargeAllocationsAndLeaveTheModelUn
         {"an index out of range", indexOutOfRange},
     };
     VexmiraTest::AllocationPeak peak;
-    for (const auto& file : broken) {
-        SCOPED_TRACE(file.what);
+    for (const auto& [what, bytes] : broken) {
+        SCOPED_TRACE(what);
         RVModelVNT model;
         ASSERT_TRUE(model.constructSphereOfRadius(1, 4, 3));
         const std::string before = snapshot(model);
-        TemporaryFolder::write(folder.file("broken"), file.bytes);
+        TemporaryFolder::write(folder.file("broken"), bytes);
         EXPECT_FALSE(model.loadFromFile(folder.file("broken")));
         EXPECT_EQ(snapshot(model), before);
     }

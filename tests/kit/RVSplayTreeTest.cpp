@@ -115,18 +115,15 @@ TEST(RVSplayTree, SplayingGivesTheDocumentedShapes) {
 }
 
 TEST(RVSplayTree, PlainRemovalAndSearch) {
-    const struct {
-        Keys keys;
-        const char* after;
-    } cases[] = {
+    const std::pair<Keys, const char*> cases[] = {
         {{5, 3, 8, 1, 9}, "3(1,8(-,9))"}, // no right child below the left: it wins
         {{5, 3, 8, 4, 9}, "8(3(-,4),9)"}, // no left child below the right: it wins
         {{5, 3, 10, 4, 8, 6, 7}, "6(3(-,4),10(8(7,-),-))"}, // both busy: the successor
         {{5, 7}, "7"},
         {{5}, "-"},
     };
-    for (const auto& removal : cases)
-        EXPECT_EQ(shape(RVSplayTree::quicklyRemoveRoot(plainTree(removal.keys))), removal.after);
+    for (const auto& [keys, after] : cases)
+        EXPECT_EQ(shape(RVSplayTree::quicklyRemoveRoot(plainTree(keys))), after);
     Ptr root = RVSplayTree::quicklyRemoveKey(plainTree({5, 3, 8, 1, 9}), 8);
     EXPECT_EQ(shape(root), "5(3(1,-),9)");
     EXPECT_EQ(shape(RVSplayTree::quicklyRemoveKey(root, 77)), "5(3(1,-),9)");
@@ -236,10 +233,8 @@ TEST(RVContainerSturdiness, AMillionNodeChainIsSearchedSplayedPrintedAndReleased
         root = RVSplayTree::insertNode(root, nodeWithKey(n + 5));
         EXPECT_EQ(root->key(), n + 5);
         std::weak_ptr<RVSplayTree> watch = root;
-        root.reset();
+        root = RVSplayTree::quicklyRemoveKey(chain(0, -1, n), 1 - n); // now a left chain
         EXPECT_TRUE(watch.expired());
-
-        root = RVSplayTree::quicklyRemoveKey(chain(0, -1, n), 1 - n); // a left chain
         watch = root;
         root.reset();
         EXPECT_TRUE(watch.expired());
