@@ -15,17 +15,13 @@ namespace VexmiraGuiTest {
 using DocumentWindowTest = GuiTest;
 using SaveChoice = Platform::UserDialogs::SaveChoice;
 
-namespace {
-
-// A stored document in the text property-list form, at distance 12.
-std::string documentText(int meridians, int antialiasing) {
+// A stored document in the text property-list form, at distance 12 with antialiasing 4.
+static std::string documentText(int meridians) {
     return "{ Class = MyDocument; Version = 1; blowupValue = \"0.5\"; immersionValue = \"0\"; "
-           "distanceValue = \"12\"; meridiansValue = \"" +
-           std::to_string(meridians) + "\"; resolutionValue = \"34\"; antialiasingValue = \"" +
-           std::to_string(antialiasing) + "\"; }";
+           "distanceValue = \"12\"; antialiasingValue = \"4\"; resolutionValue = \"34\"; "
+           "meridiansValue = \"" +
+           std::to_string(meridians) + "\"; }";
 }
-
-} // namespace
 
 TEST_F(DocumentWindowTest, SlidersSetTheModelAndCameraRedrawOnceAndAreUndoneByName) {
     MyDocument* document = newDocument();
@@ -82,7 +78,7 @@ TEST_F(DocumentWindowTest, ADragOfAContinuousSliderIsOneUndoStep) {
 
 TEST_F(DocumentWindowTest, OpeningAndRevertingGiveTheCameraTheStoredSettings) {
     const std::string path = scratchPath("stored.vexmira");
-    VexmiraTest::TemporaryFolder::write(path, documentText(30, 4));
+    VexmiraTest::TemporaryFolder::write(path, documentText(30));
     EXPECT_TRUE(application().openFiles({path}));
     ASSERT_EQ(application().documents().size(), 1u);
     MyDocument* document = openDocument(scratchPath("./stored.vexmira")); // the same document
@@ -158,7 +154,7 @@ TEST_F(DocumentWindowTest, WindowsKeepToTheirDocumentsAndAskBeforeChangesAreLost
 TEST_F(DocumentWindowTest, BadFilesAreReportedByNameAndLoseNothing) {
     MyDocument* document = newDocument();
     moveSlider(document, "blowup", 0.4);
-    const std::string huge = documentText(900000000, 1);
+    const std::string huge = documentText(900000000);
     using Case = std::tuple<const char*, const char*, const char*>; // name, contents, problem
     for (auto [name, contents, problem] : {Case{"missing.vexmira", nullptr, ""},
                                            Case{"malformed.vexmira", "{ Class = MyDocument; ", ""},
@@ -254,8 +250,6 @@ TEST_F(DocumentWindowTest, GesturesCallTheHooksWithThePressModifiersAndMoveTheCa
     EXPECT_TRUE(view.needsDisplay());
 }
 
-namespace {
-
 // The meridians are drawn in saturated red, green and blue, the circle in white; smoothing turns
 // white lines light grey.
 struct PixelCensus {
@@ -263,7 +257,7 @@ struct PixelCensus {
     int colouredTotal() const { return coloured[0] + coloured[1] + coloured[2]; }
 };
 
-PixelCensus census(const std::vector<std::uint8_t>& rgb) {
+static PixelCensus census(const std::vector<std::uint8_t>& rgb) {
     PixelCensus counts;
     for (std::size_t i = 0; i + 2 < rgb.size(); i += 3) {
         const auto [low, high] = std::minmax({rgb[i], rgb[i + 1], rgb[i + 2]});
@@ -275,8 +269,6 @@ PixelCensus census(const std::vector<std::uint8_t>& rgb) {
     }
     return counts;
 }
-
-} // namespace
 
 TEST_F(DocumentWindowTest, TheWindowShowsColouredMeridiansAndWithABlowupTheWhiteCircle) {
     MyDocument* document = newDocument();
