@@ -81,8 +81,8 @@ TEST_F(DocumentWindowTest, OpeningAndRevertingGiveTheCameraTheStoredSettings) {
     VexmiraTest::TemporaryFolder::write(path, documentText(30));
     EXPECT_TRUE(application().openFiles({path}));
     ASSERT_EQ(application().documents().size(), 1u);
-    MyDocument* document = openDocument(scratchPath("./stored.vexmira")); // the same document
-    ASSERT_EQ(application().documents().size(), 1u);
+    MyDocument* document = openDocument(scratchPath("./stored.vexmira")); // brought forward
+    ASSERT_EQ(document, application().documents().back().get());
     RVCamera* camera = viewOf(document).camera();
     EXPECT_EQ(camera->smoothingPasses(), 4);
     EXPECT_EQ(camera->distance(), 12.0f);
