@@ -1,24 +1,37 @@
 #pragma once
 
+#include "support/TemporaryFolder.h"
+
+#include <cstdlib>
 #include <string>
+#include <sys/wait.h>
 
 namespace VexmiraTest {
 
-// What one run of a command-line program left behind.
+// What one run of a command-line program left behind; status is -1 when it did not exit.
 struct ProgramRun {
-    int status = -1; // the exit status; -1 when it did not exit normally
-    std::string standardOutput;
-    std::string standardError;
+    int status = -1;
+    std::string standardOutput, standardError;
 };
 
-// Runs `program arguments` through the shell with standard input from
-// inputFile (or /dev/null) and in workingDirectory (or the current one);
-// both outputs are captured through files in captureFolder.
-ProgramRun runProgram(const std::string& program, const std::string& arguments,
-                      const std::string& captureFolder, const std::string& inputFile = "",
-                      const std::string& workingDirectory = "");
+// A text as one shell word.
+inline std::string shellQuoted(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
 
-// A path as one shell word.
-std::string shellQuoted(const std::string& text);
+// Runs a shell command line with standard input from inputFile and both outputs captured.
+inline ProgramRun runProgram(const std::string& commandLine,
+                             const std::string& inputFile = "/dev/null") {
+    TemporaryFolder captures;
+    const std::string out = captures.file("stdout"), err = captures.file("stderr");
+    const int raw = std::system((commandLine + " <" + shellQuoted(inputFile) + " >" +
+                                 shellQuoted(out) + " 2>" + shellQuoted(err))
+                                    .c_str());
+    return {raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, TemporaryFolder::read(out),
+            TemporaryFolder::read(err)};
+}
 
 } // namespace VexmiraTest
