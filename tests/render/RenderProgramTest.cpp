@@ -1,27 +1,45 @@
-// vexmira-render as a user runs it: a separate process with no display at all.
+// vexmira-render as a user runs it: a separate process with no display, built or installed.
 
 #include "Platform/offscreen/PngReader.h"
-#include "render/ProgramRun.h"
+#include "support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <numbers>
+#include <sys/wait.h>
 
-using namespace VexmiraTest;
+using VexmiraTest::TemporaryFolder;
+namespace fs = std::filesystem;
 
 namespace {
 
+struct ProgramRun {
+    int status = -1; // -1 when the program did not exit
+    std::string standardOutput, standardError;
+};
+
 class RenderProgramTest : public ::testing::Test {
 protected:
-    ProgramRun render(const std::string& arguments, const std::string& inputFile = "/dev/null") {
-        return runProgram("env -u DISPLAY -u WAYLAND_DISPLAY " +
-                              shellQuoted(VEXMIRA_RENDER_PROGRAM) + " " + arguments,
-                          inputFile);
+    static std::string quoted(const std::string& path) { return "'" + path + "'"; } // no quotes
+    static ProgramRun runProgram(const std::string& commandLine,
+                                 const std::string& input = "/dev/null") {
+        TemporaryFolder captures;
+        const std::string out = captures.file("out"), err = captures.file("err");
+        const int raw = std::system(
+            (commandLine + " <" + quoted(input) + " >" + quoted(out) + " 2>" + quoted(err))
+                .c_str());
+        return {raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, TemporaryFolder::read(out),
+                TemporaryFolder::read(err)};
+    }
+    ProgramRun render(const std::string& arguments, const std::string& input = "/dev/null") {
+        return runProgram("env -u DISPLAY -u WAYLAND_DISPLAY " + quoted(VEXMIRA_RENDER_PROGRAM) +
+                              " " + arguments,
+                          input);
     }
     // Renders into the output folder and returns the file's bytes.
     std::string renderFile(const std::string& arguments, const std::string& name) {
-        const ProgramRun run = render(arguments + " -o " + shellQuoted(output_.file(name)));
+        const ProgramRun run = render(arguments + " -o " + quoted(output_.file(name)));
         EXPECT_EQ(run.status, 0) << run.standardError;
         EXPECT_EQ(run.standardError, "");
         return TemporaryFolder::read(output_.file(name));
@@ -30,35 +48,31 @@ protected:
         renderFile(arguments, name);
         return Platform::readPngFile(output_.file(name)).value_or(Platform::PngImage{});
     }
+    // Writes a document with the given entries; returns its path as one shell word.
+    std::string document(const std::string& name, const std::string& entries) {
+        TemporaryFolder::write(inputs_.file(name),
+                               "{ Class = MyDocument; Version = 1; " + entries + " }");
+        return quoted(inputs_.file(name));
+    }
+
+    // A pixel's red, green and blue.
+    static const std::uint8_t* pixelAt(const Platform::PngImage& image, int x, int y) {
+        return &image.rgba[(static_cast<std::size_t>(y) * image.width + x) * 4];
+    }
+    static bool black(const std::uint8_t* c) { return c[0] == 0 && c[1] == 0 && c[2] == 0; }
+    // The colour wheel's hue angle in radians: red at 0, green at 2 pi / 3, blue at -2 pi / 3.
+    static double hueOf(const std::uint8_t* c) {
+        return std::atan2(std::sqrt(3.0) * (c[1] - c[2]), 2.0 * c[0] - c[1] - c[2]);
+    }
 
     TemporaryFolder inputs_, output_;
 };
-
-struct Rgb {
-    int red, green, blue;
-    bool black() const { return red == 0 && green == 0 && blue == 0; }
-    bool operator==(const Rgb&) const = default;
-};
-
-Rgb pixelAt(const Platform::PngImage& image, int x, int y) {
-    const auto* p = &image.rgba[(static_cast<std::size_t>(y) * image.width + x) * 4];
-    return {p[0], p[1], p[2]};
-}
-
-// The colour wheel's hue angle in radians: red at 0, green at 2 pi / 3, blue at -2 pi / 3.
-double hueOf(const Rgb& c) {
-    return std::atan2(std::sqrt(3.0) * (c.green - c.blue), 2.0 * c.red - c.green - c.blue);
-}
-
-std::string documentText(const std::string& entries) {
-    return "{ Class = MyDocument; Version = 1; " + entries + " }";
-}
 
 } // namespace
 
 // From straight above the unblown meridians are 72 spokes through the centre; the azimuth of
 // -90 degrees puts world angle theta at image angle theta - 90, and meridian theta has hue
-// 2 theta, so the hue at image angle phi is 2 phi + 180 (mod 360).
+// 2 theta, so the hue at image angle phi is 2 phi + 180 degrees.
 TEST_F(RenderProgramTest, DefaultPictureIsTheStarOfMeridiansInTheirHues) {
     const Platform::PngImage image = renderPicture("", "default.png");
     ASSERT_EQ(image.width, 800);
@@ -67,8 +81,9 @@ TEST_F(RenderProgramTest, DefaultPictureIsTheStarOfMeridiansInTheirHues) {
     int coloured = 0, matching = 0;
     for (int y = 0; y < image.height; ++y)
         for (int x = 0; x < image.width; ++x) {
+            ASSERT_EQ(pixelAt(image, x, y)[3], 255); // opaque
             const double dx = x + 0.5 - image.width / 2.0, dy = image.height / 2.0 - (y + 0.5);
-            if (pixelAt(image, x, y).black() || std::hypot(dx, dy) < 40.0)
+            if (black(pixelAt(image, x, y)) || std::hypot(dx, dy) < 40.0)
                 continue;
             ++coloured;
             const double expected = 2.0 * std::atan2(dy, dx) + pi;
@@ -77,8 +92,6 @@ TEST_F(RenderProgramTest, DefaultPictureIsTheStarOfMeridiansInTheirHues) {
         }
     EXPECT_GT(coloured, 5000);
     EXPECT_GT(matching, coloured * 95 / 100) << matching << " of " << coloured;
-    for (std::size_t alpha = 3; alpha < image.rgba.size(); alpha += 4)
-        ASSERT_EQ(image.rgba[alpha], 255);
 
     EXPECT_EQ(renderFile("", "again.png"), TemporaryFolder::read(output_.file("default.png")));
     // The camera options' documented defaults are the window's camera.
@@ -95,14 +108,15 @@ TEST_F(RenderProgramTest, SmoothingChangesOnlyPixelsNearTheLines) {
     auto nearDrawn = [&](int x, int y) {
         for (int ny = std::max(0, y - 1); ny <= std::min(once.height - 1, y + 1); ++ny)
             for (int nx = std::max(0, x - 1); nx <= std::min(once.width - 1, x + 1); ++nx)
-                if (!pixelAt(once, nx, ny).black())
+                if (!black(pixelAt(once, nx, ny)))
                     return true;
         return false;
     };
     int changed = 0, farFromLines = 0;
     for (int y = 0; y < once.height; ++y)
         for (int x = 0; x < once.width; ++x)
-            if (!(pixelAt(once, x, y) == pixelAt(smoothed, x, y))) {
+            if (!std::equal(pixelAt(once, x, y), pixelAt(once, x, y) + 3,
+                            pixelAt(smoothed, x, y))) {
                 ++changed;
                 farFromLines += !nearDrawn(x, y);
             }
@@ -110,52 +124,43 @@ TEST_F(RenderProgramTest, SmoothingChangesOnlyPixelsNearTheLines) {
     EXPECT_EQ(farFromLines, 0);
 }
 
-// A document file, the same piped through, and its values given as options are one picture.
-TEST_F(RenderProgramTest, DocumentsFromFilesPipesAndOptionsAgree) {
-    const std::string document = inputs_.file("picture.vexmira");
-    TemporaryFolder::write(
-        document, documentText("blowupValue = 0.6; immersionValue = 0.3; distanceValue = 6; "
-                               "meridiansValue = 20; resolutionValue = 50; "
-                               "antialiasingValue = 2;"));
+// A document piped through draws as its values given as options; an option overrides a file's.
+TEST_F(RenderProgramTest, DocumentsFromPipesAndFilesMeetTheOptions) {
+    const std::string file = document(
+        "picture.vexmira", "blowupValue = 0.6; distanceValue = 6; immersionValue = 0.3; "
+                           "meridiansValue = 20; resolutionValue = 50; antialiasingValue = 2;");
     const std::string view = " --size 300x200 --elevation 75 --azimuth 20 --target-z 0.5";
-    const std::string fromFile = renderFile(shellQuoted(document) + view, "file.png");
-    const ProgramRun piped = render("-" + view + " -o -", document);
+    const ProgramRun piped = render("-" + view + " -o -", inputs_.file("picture.vexmira"));
     ASSERT_EQ(piped.status, 0) << piped.standardError;
-    EXPECT_EQ(piped.standardOutput, fromFile);
-    EXPECT_EQ(renderFile(view + " --blowup 0.6 --immersion 0.3 --distance 6 --meridians 20"
+    EXPECT_EQ(piped.standardOutput,
+              renderFile(view + " --blowup 0.6 --immersion 0.3 --distance 6 --meridians 20"
                                 " --resolution 50 --passes 2",
-                         "options.png"),
-              fromFile);
-    // An option overrides the document's value.
-    EXPECT_NE(renderFile(shellQuoted(document) + view + " --meridians 3", "fewer.png"), fromFile);
+                         "options.png"));
+    EXPECT_EQ(renderFile(file + view, "file.png"), piped.standardOutput);
+    EXPECT_NE(renderFile(file + view + " --meridians 3", "fewer.png"), piped.standardOutput);
 }
 
 TEST_F(RenderProgramTest, RefusalsExitWithStatusTwoAndLeaveNoFile) {
-    const std::string garbage = inputs_.file("garbage.vexmira");
-    TemporaryFolder::write(garbage, "this is { not a property list");
-    const std::string huge = inputs_.file("huge.vexmira");
-    TemporaryFolder::write(huge, documentText("meridiansValue = 5000; resolutionValue = 5000;"));
-    const std::string stored = inputs_.file("stored.vexmira");
-    TemporaryFolder::write(stored, documentText("meridiansValue = 2000;"));
-    const std::string out = " -o " + shellQuoted(output_.file("out.png"));
+    TemporaryFolder::write(inputs_.file("garbage.vexmira"), "not { a property list");
+    const std::string out = " -o " + quoted(output_.file("out.png"));
     const std::pair<std::string, std::string> refusals[] = {
         {"", "no output given"},
         {"--frobnicate" + out, "unknown option"},
         {"--size 0x100" + out, "--size width"},
         {"--azimuth north" + out, "--azimuth"},
         {"--blowup nan" + out, "--blowup"},
-        {"--meridians 1001 --resolution 1000" + out, "meridians times resolution"},
-        {shellQuoted(stored) + " --resolution 501" + out, "meridians times resolution"},
-        {shellQuoted(inputs_.file("missing.vexmira")) + out, "missing.vexmira"},
-        {shellQuoted(garbage) + out, "garbage.vexmira"},
-        {shellQuoted(huge) + out, "huge.vexmira"},
-        {"-o " + shellQuoted(output_.file("no-such-folder/out.png")), "out.png"},
-        {"-o " + shellQuoted(output_.file("")), ""},
+        {document("stored.vexmira", "meridiansValue = 2000;") + " --resolution 501" + out,
+         "meridians times resolution"},
+        {quoted(inputs_.file("missing.vexmira")) + out, "missing.vexmira"},
+        {quoted(inputs_.file("garbage.vexmira")) + out, "garbage.vexmira"},
+        {document("huge.vexmira", "meridiansValue = 5000; resolutionValue = 5000;") + out,
+         "huge.vexmira"},
+        {"-o " + quoted(output_.file("no-such-folder/out.png")), "out.png"},
         {"- -o -", "standard input"}, // garbage on standard input
     };
     for (const auto& [arguments, mentioned] : refusals) {
         SCOPED_TRACE(arguments);
-        const ProgramRun run = render(arguments, garbage);
+        const ProgramRun run = render(arguments, inputs_.file("garbage.vexmira"));
         EXPECT_EQ(run.status, 2);
         EXPECT_EQ(run.standardOutput, "");
         EXPECT_TRUE(run.standardError.starts_with("vexmira-render: ")) << run.standardError;
@@ -163,19 +168,37 @@ TEST_F(RenderProgramTest, RefusalsExitWithStatusTwoAndLeaveNoFile) {
         EXPECT_EQ(std::count(run.standardError.begin(), run.standardError.end(), '\n'), 1);
         EXPECT_EQ(output_.entryCount(), 0u);
     }
-    // A failed render leaves an earlier picture as it was.
-    TemporaryFolder::write(output_.file("out.png"), "earlier picture");
-    EXPECT_EQ(render("--meridians x" + out).status, 2);
-    EXPECT_EQ(TemporaryFolder::read(output_.file("out.png")), "earlier picture");
-    EXPECT_EQ(output_.entryCount(), 1u);
 }
 
-TEST_F(RenderProgramTest, HelpExplainsEveryOptionAndVersionIsTheProjects) {
-    const ProgramRun help = render("--help");
-    EXPECT_EQ(help.status, 0);
-    for (const char* option :
-         {"--output", "--size", "--azimuth", "--elevation", "--twist", "--target-z", "--passes",
-          "--blowup", "--immersion", "--meridians", "--resolution", "--distance", "--version"})
-        EXPECT_NE(help.standardOutput.find(option), std::string::npos) << option;
-    EXPECT_EQ(render("--version").standardOutput, "vexmira-render " VEXMIRA_PROJECT_VERSION "\n");
+// Installed and then moved, the program needs neither the source and build trees nor the prefix
+// it was configured for.
+TEST_F(RenderProgramTest, MovedInstalledTreeHasEverythingAndRendersWithItsOwnResources) {
+    ASSERT_EQ(runProgram(quoted(VEXMIRA_CMAKE_COMMAND) + " --install " +
+                         quoted(VEXMIRA_TEST_BINARY_DIR) + " --prefix " + inputs_.file("prefix"))
+                  .status,
+              0);
+    const fs::path tree = inputs_.file("moved");
+    fs::rename(inputs_.file("prefix"), tree);
+    for (const char* file :
+         {"bin/vexmira", "share/locale/de/LC_MESSAGES/vexmira.mo", "share/man/man1/vexmira.1",
+          "share/man/man1/vexmira-render.1", "share/applications/vexmira.desktop",
+          "share/icons/hicolor/256x256/apps/vexmira.png", "share/mime/packages/vexmira.xml",
+          "share/vexmira/resources/RVModelVNT/1.rvmvnt",
+          "share/vexmira/resources/RVTexture/1.tiff"})
+        EXPECT_TRUE(fs::is_regular_file(tree / file)) << file;
+
+    // Run from a folder of its own, it reads the resources beside itself and draws as built.
+    const std::string program =
+        "cd " + quoted(output_.file("")) + " && " + quoted(tree / "bin/vexmira-render");
+    const std::string help = runProgram(program + " --help").standardOutput;
+    const std::string label = "Resources are read from: ";
+    const auto found = help.find(label), start = found + label.size();
+    ASSERT_NE(found, std::string::npos) << help;
+    EXPECT_EQ(fs::weakly_canonical(help.substr(start, help.find('\n', start) - start)),
+              fs::weakly_canonical(tree / "share/vexmira/resources"));
+    EXPECT_EQ(runProgram(program + " --version").standardOutput,
+              "vexmira-render " VEXMIRA_PROJECT_VERSION "\n");
+    const std::string view = " --size 240x180 --elevation 70 --blowup 0.5 --passes 2";
+    ASSERT_EQ(runProgram(program + view + " -o installed.png").status, 0);
+    EXPECT_EQ(TemporaryFolder::read(output_.file("installed.png")), renderFile(view, "built.png"));
 }
