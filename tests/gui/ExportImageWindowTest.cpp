@@ -2,6 +2,8 @@
 
 #include "Platform/offscreen/PngReader.h"
 
+#include <filesystem>
+
 namespace VexmiraGuiTest {
 
 using ExportImageWindowTest = GuiTest;
@@ -11,7 +13,7 @@ TEST_F(ExportImageWindowTest, ExportWritesWhatTheWindowShows) {
     MyDocument* document = newDocument();
     document->model().setBlowup(0.7f);
     showAndDraw(document);
-    dialogs.files.push_back(scratchPath("window.png"));
+    dialogs.files.push_back(scratchPath("window")); // the extension is added
     chooseMenuItem(document, "Export Image...");
     pump();
     EXPECT_TRUE(dialogs.errors.empty());
@@ -30,6 +32,18 @@ TEST_F(ExportImageWindowTest, ExportWritesWhatTheWindowShows) {
         coloured += expected[0] != 0 || expected[1] != 0 || expected[2] != 0;
     }
     EXPECT_GT(coloured, 1000u);
+}
+
+// Cancel writes nothing quietly; an unwritable place writes nothing and says which file failed.
+TEST_F(ExportImageWindowTest, CancelOrAnUnwritablePlaceWritesNothing) {
+    MyDocument* document = newDocument();
+    chooseMenuItem(document, "Export Image...");
+    EXPECT_TRUE(dialogs.errors.empty());
+    dialogs.files.push_back(scratchPath("missing-folder/picture.png"));
+    chooseMenuItem(document, "Export Image...");
+    ASSERT_EQ(dialogs.errors.size(), 1u);
+    EXPECT_NE(dialogs.errors[0].find("picture.png"), std::string::npos) << dialogs.errors[0];
+    EXPECT_TRUE(std::filesystem::is_empty(scratchPath("")));
 }
 
 } // namespace VexmiraGuiTest

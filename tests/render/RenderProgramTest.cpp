@@ -191,6 +191,10 @@ TEST_F(RenderProgramTest, MovedInstalledTreeHasEverythingAndRendersWithItsOwnRes
     const std::string program =
         "cd " + quoted(output_.file("")) + " && " + quoted(tree / "bin/vexmira-render");
     const std::string help = runProgram(program + " --help").standardOutput;
+    for (const char* option :
+         {"--output", "--size", "--azimuth", "--elevation", "--twist", "--target-z", "--passes",
+          "--blowup", "--immersion", "--meridians", "--resolution", "--distance", "--version"})
+        EXPECT_NE(help.find(option), std::string::npos) << option;
     const std::string label = "Resources are read from: ";
     const auto found = help.find(label), start = found + label.size();
     ASSERT_NE(found, std::string::npos) << help;
