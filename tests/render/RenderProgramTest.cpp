@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <numbers>
 #include <sys/wait.h>
 
@@ -21,7 +23,8 @@ struct ProgramRun {
 
 class RenderProgramTest : public ::testing::Test {
 protected:
-    static std::string quoted(const std::string& path) { return "'" + path + "'"; } // no quotes
+    // A path as one shell word; no path used here holds a quote.
+    static std::string quoted(const std::string& path) { return "'" + path + "'"; }
     static ProgramRun runProgram(const std::string& commandLine,
                                  const std::string& input = "/dev/null") {
         TemporaryFolder captures;
@@ -55,7 +58,7 @@ protected:
         return quoted(inputs_.file(name));
     }
 
-    // A pixel's red, green and blue.
+    // A pixel's red, green, blue and alpha.
     static const std::uint8_t* pixelAt(const Platform::PngImage& image, int x, int y) {
         return &image.rgba[(static_cast<std::size_t>(y) * image.width + x) * 4];
     }
