@@ -1,5 +1,7 @@
 #include "TolvaneKit/RVTransformation.h"
 
+#include "TolvaneKit/RVAngles.h"
+
 #include <cmath>
 
 namespace {
@@ -51,24 +53,9 @@ void turnBackAboutY(const CosineSine& angle, const float in[3], float out[3]) {
 } // namespace
 
 float RVReduceAngle(float angle) {
-    if (!std::isfinite(angle)) {
-        return 0.0f;
-    }
-    // Zero of either sign is already reduced and stays as it is.
-    if (angle == 0.0f) {
-        return angle;
-    }
-    // std::fmod is exact, and so is every step of subtracting or adding 360
-    // one turn at a time while the angle's spacing divides 360 (below 2^27
-    // in magnitude): both reach the same remainder. Only the final step of
-    // a negative angle, back above zero, rounds, and it is done the same way.
-    float remainder = std::fmod(angle, 360.0f);
-    if (remainder < 0.0f) {
-        remainder += 360.0f;
-    } else if (remainder == 0.0f) {
-        remainder = 0.0f; // a whole number of turns leaves +0, never -0
-    }
-    return remainder;
+    // The camera's wrapping already reduces exactly like the turn-by-turn
+    // loop; only a non-finite angle differs: here it counts as no turn at all.
+    return std::isfinite(angle) ? RVWrapAngle(angle) : 0.0f;
 }
 
 float RVInterpolateAngles(float a, float b, float fraction) {

@@ -1,5 +1,7 @@
 #include "Vexmira/Blowup.h"
 
+#include "TolvaneKit/RVAngles.h"
+
 #include "Platform/core/NotificationCenter.h"
 #include "Platform/core/UndoManager.h"
 #include "Vexmira/MyDocument.h"
@@ -290,14 +292,7 @@ Blowup& Blowup::draw() {
 // looping for ever, and a small negative hue whose turn rounds up to exactly
 // 360 counts as 0 (red) instead of falling into a seventh, magenta sector.
 void Blowup::setHue(float hue) {
-    float h = std::isfinite(hue) ? hue : 0.0f;
-    // Removing whole turns at once gives the same float as removing them one
-    // by one wherever each step is exact, and stays quick for huge hues.
-    h = static_cast<float>(std::fmod(static_cast<double>(h), hueCircle));
-    while (h >= hueCircle)
-        h = static_cast<float>(h - hueCircle);
-    while (h < 0.0)
-        h = static_cast<float>(h + hueCircle);
+    float h = std::isfinite(hue) ? RVWrapAngle(hue) : 0.0f;
     if (h >= hueCircle)
         h = 0.0f;
     h = static_cast<float>(h / 60.0);
