@@ -11,8 +11,7 @@ namespace {
 
 constexpr int valuesPerVertex = 11; // x, y, z, r, g, b, a, s, t, r, q of GL_3D_COLOR_TEXTURE
 
-// Window coordinates lose a few ulps to the viewport's depth mapping and y flip; the texture
-// coordinates generated in eye space carry the exact floats, so they win when they agree.
+// Texture coordinates generated in eye space are exact, window coordinates a few ulps off.
 FeedbackVertex toObjectSpace(const GLfloat* values) {
     const double e = OffscreenGLTest::captureExtent;
     const float fromWindow[3] = {values[0], values[1],
@@ -40,8 +39,7 @@ std::vector<FeedbackPrimitive> parse(const std::vector<GLfloat>& buffer, int use
             break;
         }
         FeedbackPrimitive primitive{kinds[index], {}};
-        if (primitive.kind == F::PassThrough)
-            primitive.passThroughValue = buffer[at++];
+        at += primitive.kind == F::PassThrough; // skips the value passed through
         const int count =
             vertexCounts[index] < 0 ? static_cast<int>(buffer[at++]) : vertexCounts[index];
         for (int k = 0; k < count && at + valuesPerVertex <= used; ++k, at += valuesPerVertex)
@@ -91,14 +89,13 @@ std::vector<FeedbackPrimitive> OffscreenGLTest::captureFeedback(const std::funct
         if (mode == GL_PROJECTION)
             glOrtho(-e, e, -e, e, -e, e);
     }
-    // Texture coordinates (s, t, r, q) generated as eye (x, y, z, w) carry the exact floats;
-    // Mesa generates them only while texturing is on, hence the 1x1 texture.
+    // Texture coordinates generated as eye (x, y, z, w); Mesa needs texturing on for them.
     GLuint texture = 0;
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
     const GLubyte white[4] = {255, 255, 255, 255};
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, white);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST); // complete without mipmaps
     glEnable(GL_TEXTURE_2D);
     for (GLenum k = 0; k < 4; ++k) { // GL_S..GL_Q and GL_TEXTURE_GEN_S..Q run consecutively
         GLfloat plane[4] = {0, 0, 0, 0};

@@ -19,11 +19,9 @@ struct FeedbackPrimitive {
     enum Kind { Point, Line, LineReset, Polygon, Bitmap, Pixels, PassThrough };
     Kind kind;
     std::vector<FeedbackVertex> vertices;
-    float passThroughValue = 0;
 };
 
-// Joins line segments into polylines: Mesa reports every segment as a plain Line, so a segment
-// continues the polyline it starts where the last one ended. A loop of n vertices gives n + 1.
+// Joins Mesa's separate line segments into polylines; a loop of n vertices gives n + 1.
 std::vector<std::vector<FeedbackVertex>>
 polylines(const std::vector<FeedbackPrimitive>& primitives);
 
@@ -42,9 +40,8 @@ protected:
     Platform::OffscreenSurface& surface() { return *surface_; }
     void recreateSurface(int width, int height);
 
-    // Runs draw once in feedback mode, the modelview starting as the identity, and returns the
-    // exact floats OpenGL received (from window coordinates, a few ulps off, if draw disables
-    // texturing). Matrices, viewport, texture and enable state are restored afterwards.
+    // Runs draw once in feedback mode from an identity modelview and returns the floats OpenGL
+    // received (a few ulps off if draw disables texturing); GL state is restored afterwards.
     std::vector<FeedbackPrimitive> captureFeedback(const std::function<void()>& draw);
 
     static std::vector<float> currentColor();
