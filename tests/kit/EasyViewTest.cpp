@@ -1,5 +1,4 @@
-// The hook order of gestures and the default drag are checked in real windows
-// by tests/gui; here, the default click and the camera's late creation.
+// The hook order of gestures and the default drag are checked in real windows by tests/gui.
 
 #include "TolvaneKit/EasyView.h"
 
@@ -8,16 +7,13 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
 
 // Records its click hooks and draws a square named 7 around the target.
-class RecordingView : public EasyView {
-public:
+struct RecordingView : EasyView {
     std::vector<std::string> hooks;
 
     EasyView& drawSceneForSelection() override {
@@ -26,58 +22,43 @@ public:
         return *this;
     }
     EasyView& handleClickAt(Point p, GLuint modifiers) override {
-        record((std::ostringstream() << "click " << p.x << "," << p.y).str(), modifiers);
+        hooks.push_back("click " + std::to_string(int(p.x)) + "," + std::to_string(int(p.y)) + " " +
+                        std::to_string(modifiers));
         return EasyView::handleClickAt(p, modifiers);
     }
     EasyView& handleClickOn(GLuint result, GLuint modifiers) override {
-        record("clickOn " + std::to_string(result), modifiers);
+        hooks.push_back("clickOn " + std::to_string(result) + " " + std::to_string(modifiers));
         return *this;
     }
-
-private:
-    void record(const std::string& hook, GLuint modifiers) {
-        hooks.push_back(hook + " mods " + std::to_string(modifiers));
-    }
-};
-
-class EasyViewTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        std::string error;
-        host = Platform::OffscreenViewHost::create(view, 64, 48, &error);
-        ASSERT_TRUE(host) << error;
-    }
-
-    RecordingView view;
-    std::unique_ptr<Platform::OffscreenViewHost> host;
 };
 
 } // namespace
 
-TEST_F(EasyViewTest, DefaultClickPicksTheNamedObjectWithThePressModifiers) {
-    host->display();
-    host->mouseDown(32, 24, Platform::ControlKeyMask);
-    host->mouseUp(32, 24, 0);
-    host->mouseDown(2, 46, 0); // empty space
-    host->mouseUp(2, 46, 0);
-    host->mouseDragged(1, 1, 0); // outside a gesture: not part of one
-    host->mouseUp(1, 1, 0);
-    EXPECT_EQ(view.hooks, (std::vector<std::string>{"click 32,24 mods 262144",
-                                                    "clickOn 7 mods 262144", "click 2,46 mods 0"}));
-}
-
-TEST_F(EasyViewTest, ResizeBeforeTheFirstDrawWaitsForTheCamera) {
+TEST(EasyView, WaitsForItsFirstDrawThenPicksTheNamedObjectWithThePressModifiers) {
+    RecordingView view;
+    std::string error;
+    auto host = Platform::OffscreenViewHost::create(view, 64, 48, &error);
+    ASSERT_TRUE(host) << error;
     ASSERT_TRUE(host->resize(40, 30));
-    view.reshape(); // nothing to resize yet
+    view.reshape(); // no camera to resize yet
     EXPECT_EQ(view.camera(), nullptr);
     host->mouseDown(5, 5);
-    host->mouseUp(5, 5); // a click before any draw has nothing to pick
+    host->mouseUp(5, 5); // nothing to pick before the first draw
     host->display();
-    ASSERT_NE(view.camera(), nullptr);
-    ASSERT_NE(view.tester(), nullptr);
+    ASSERT_TRUE(view.camera() && view.tester());
     EXPECT_EQ(view.camera()->width(), 40.0f);
     EXPECT_EQ(view.camera()->height(), 30.0f);
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(std::vector<GLint>(viewport + 2, viewport + 4), std::vector<GLint>({40, 30}));
+
+    host->mouseDown(20, 15, Platform::ControlKeyMask);
+    host->mouseUp(20, 15, 0);
+    host->mouseDown(1, 28, 0); // empty space
+    host->mouseUp(1, 28, 0);
+    host->mouseDragged(1, 1, 0); // outside a gesture: not part of one
+    host->mouseUp(1, 1, 0);
+    const std::string control = std::to_string(Platform::ControlKeyMask);
+    EXPECT_EQ(view.hooks, (std::vector<std::string>{"click 5,5 0", "click 20,15 " + control,
+                                                    "clickOn 7 " + control, "click 1,28 0"}));
 }

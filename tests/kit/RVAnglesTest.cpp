@@ -12,25 +12,12 @@
 
 namespace {
 
-// The turn-by-turn loops the camera and the transformation have always
-// reduced their angles with.
-GLfloat loopIntoTurn(GLfloat value) {
-    while (value >= 360.0f)
+// The turn-by-turn loops the camera and the transformation have always reduced angles with.
+std::uint32_t loopedBits(GLfloat value, bool intoSignedTurn) {
+    while (intoSignedTurn ? value > 180.0f : value >= 360.0f)
         value = static_cast<GLfloat>(value - 360.0);
-    while (value < 0.0f)
+    while (intoSignedTurn ? value <= -180.0f : value < 0.0f)
         value = static_cast<GLfloat>(value + 360.0);
-    return value;
-}
-
-GLfloat loopIntoSignedTurn(GLfloat value) {
-    while (value > 180.0f)
-        value = static_cast<GLfloat>(value - 360.0);
-    while (value <= -180.0f)
-        value = static_cast<GLfloat>(value + 360.0);
-    return value;
-}
-
-std::uint32_t bits(GLfloat value) {
     return std::bit_cast<std::uint32_t>(value);
 }
 
@@ -45,9 +32,10 @@ TEST(RVAngles, OrdinaryAnglesWrapBitForBitLikeTheTurnLoop) {
     for (int k = 0; k < 3000; ++k)
         angles.insert(angles.end(), {near(random), far(random)});
     for (GLfloat angle : angles) {
-        EXPECT_EQ(bits(RVWrapAngle(angle)), bits(loopIntoTurn(angle))) << angle;
-        EXPECT_EQ(bits(RVWrapSignedAngle(angle)), bits(loopIntoSignedTurn(angle))) << angle;
-        EXPECT_EQ(bits(RVReduceAngle(angle)), bits(loopIntoTurn(angle))) << angle;
+        SCOPED_TRACE(angle);
+        EXPECT_EQ(std::bit_cast<std::uint32_t>(RVWrapAngle(angle)), loopedBits(angle, false));
+        EXPECT_EQ(std::bit_cast<std::uint32_t>(RVWrapSignedAngle(angle)), loopedBits(angle, true));
+        EXPECT_EQ(std::bit_cast<std::uint32_t>(RVReduceAngle(angle)), loopedBits(angle, false));
     }
 }
 
@@ -55,11 +43,10 @@ TEST(RVAngles, HugeAnglesWrapByTheirRemainderAndNonFiniteOnesEnd) {
     // Taking 360 off these changes nothing in single precision.
     for (GLfloat angle : {1e20f, -1e20f, 3.0e38f, 8.6e9f, -123456789012.0f}) {
         const double remainder = std::fmod(static_cast<double>(angle), 360.0);
-        const double intoTurn = remainder < 0 ? remainder + 360.0 : remainder;
         const double signedTurn = remainder > 180.0     ? remainder - 360.0
                                   : remainder <= -180.0 ? remainder + 360.0
                                                         : remainder;
-        EXPECT_FLOAT_EQ(RVWrapAngle(angle), static_cast<GLfloat>(intoTurn)) << angle;
+        EXPECT_FLOAT_EQ(RVWrapAngle(angle), GLfloat(remainder < 0 ? remainder + 360 : remainder));
         EXPECT_FLOAT_EQ(RVWrapSignedAngle(angle), static_cast<GLfloat>(signedTurn)) << angle;
         EXPECT_TRUE(RVReduceAngle(angle) >= 0.0f && RVReduceAngle(angle) <= 360.0f) << angle;
     }
@@ -68,8 +55,7 @@ TEST(RVAngles, HugeAnglesWrapByTheirRemainderAndNonFiniteOnesEnd) {
     const float blended = RVInterpolateAngles(inf, 3e38f, 0.5f);
     EXPECT_TRUE(blended >= 0.0f && blended < 360.0f) << blended;
     for (GLfloat angle : {inf, -inf, std::numeric_limits<GLfloat>::quiet_NaN()}) {
-        EXPECT_TRUE(std::isnan(RVWrapAngle(angle)));
-        EXPECT_TRUE(std::isnan(RVWrapSignedAngle(angle)));
+        EXPECT_TRUE(std::isnan(RVWrapAngle(angle)) && std::isnan(RVWrapSignedAngle(angle)));
         EXPECT_EQ(RVReduceAngle(angle), 0.0f);
         EXPECT_EQ(RVInterpolateAngles(10, 20, angle), 0.0f);
     }
