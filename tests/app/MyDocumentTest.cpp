@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <clocale>
 #include <cstdlib>
-#include <random>
 #include <tuple>
 
 using VexmiraTest::TemporaryFolder;
@@ -72,18 +71,12 @@ TEST(MyDocument, WritesTheEightEntriesInAsciiWithSixDecimalsAndReadsThemBackExac
     opened.model().setMeridians(99);
     ASSERT_TRUE(opened.revertToSaved(error)) << error;
     EXPECT_EQ(snapshot(opened), snapshot(document));
-}
-
-TEST(MyDocument, ReadsAnyLayoutQuotingOrderClassAndVersionAndMissingKeysAsZero) {
-    const char* text = "// written by hand\n{\n"
-                       "  antialiasingValue = \"2\" ;  Version = 2; Class = SomethingElse;\n"
-                       "  /* the rest */ \"meridiansValue\"=\"5\";resolutionValue=6;\n"
-                       "  blowupValue = \" 0.25\"; immersionValue = 1.5;\n"
-                       "  unknownKey = ( ignored, { too = yes; } );\n}\n";
-    MyDocument document;
-    std::string error;
-    ASSERT_TRUE(document.loadDataRepresentation(text, "Vexmira document", error)) << error;
-    EXPECT_EQ(values(document), std::tuple(0.25f, 1.5f, 0.0f, 5, 6, 2));
+    const char* handWritten =
+        "// by hand\n{ antialiasingValue = \"2\" ; Version = 2; Class = Other;\n"
+        "  /* rest */ \"meridiansValue\"=\"5\";resolutionValue=6;\n"
+        "  blowupValue = \" 0.25\"; immersionValue = 1.5; x = (y, {z=w;});}";
+    ASSERT_TRUE(opened.loadDataRepresentation(handWritten, "Vexmira document", error)) << error;
+    EXPECT_EQ(values(opened), std::tuple(0.25f, 1.5f, 0.0f, 5, 6, 2));
 }
 
 TEST(MyDocument, SaveRevertUndoAndRedoMenuItemsInTheUsersLanguage) {
@@ -97,10 +90,6 @@ TEST(MyDocument, SaveRevertUndoAndRedoMenuItemsInTheUsersLanguage) {
     document.undoManager().setActionName("Set Meridians");
     EXPECT_TRUE(enabled("Save") && enabled("Undo Set Meridians") && enabled("Export Picture..."));
     EXPECT_FALSE(enabled("Revert To Saved") || enabled("Redo")); // never saved
-    document.undoManager().undo();
-    EXPECT_TRUE(enabled("Redo Set Meridians"));
-    EXPECT_FALSE(enabled("Undo"));
-    document.undoManager().redo();
     std::string error;
     ASSERT_TRUE(document.saveToFile(folder.file("m.vexmira"), error)) << error;
     EXPECT_FALSE(enabled("Save") || enabled("Revert To Saved") || enabled("Undo"));
@@ -118,10 +107,6 @@ TEST(MyDocument, SaveRevertUndoAndRedoMenuItemsInTheUsersLanguage) {
 }
 
 TEST(MyDocument, BadFilesAreRefusedWithTheirPlaceAndChangeNothing) {
-    std::mt19937 random(20261206);
-    std::string noise(1 << 20, '\0'), asciiNoise(1 << 20, '\0');
-    for (std::size_t k = 0; k < noise.size(); ++k)
-        asciiNoise[k] = static_cast<char>((noise[k] = static_cast<char>(random())) & 0x7F);
     const struct {
         std::string text, expectedInMessage;
     } cases[] = {{"{ blowupValue = \"0.5\xC3\xA9\"; }", "line 1, column 21"},
@@ -133,9 +118,7 @@ TEST(MyDocument, BadFilesAreRefusedWithTheirPlaceAndChangeNothing) {
                  {"{ meridiansValue = (1); }", "\"meridiansValue\""},
                  {"{ distanceValue = { a = b; }; }", "\"distanceValue\""},
                  {"{ meridiansValue = 2000; resolutionValue = 1000; }", "1000000"},
-                 {"{ immersionValue = 1e999; }", "\"immersionValue\""},
-                 {noise, "line "},
-                 {asciiNoise, "line "}};
+                 {"{ immersionValue = 1e999; }", "\"immersionValue\""}};
     TemporaryFolder folder;
     const std::string path = folder.file("broken.vexmira");
     for (const auto& c : cases) {

@@ -1,11 +1,8 @@
 #include "Platform/core/PropertyList.h"
 #include "Platform/core/PropertyListParser.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <string>
-#include <vector>
 
 using Platform::PropertyList;
 using Platform::PropertyListError;
@@ -27,15 +24,14 @@ TEST(PropertyList, FlatDictionariesRoundTripWhateverTheirCharacters) {
         {"a", "1"},
         {"b c", "x y"},
         {"empty", ""},
-        {"quotes and backslashes", "say \"hi\" \\ 'there'"},
+        {"quotes", "say \"hi\" \\ 'there'"},
         {"controls", std::string("line\nbreak\ttab\r\x01\x7f") + '\0' + "end"},
         {"comment-like", "//not a comment /* nor this */"},
-        {"punctuation", "a=b;c,d(e){f}<g>/usr/share"},
         {"utf8", "Gr\u00fc\u00dfe"},
+        {"punctuation", "a=b;c,d(e){f}<g>/usr/share"},
         {"key with = sign;", "value"}};
     const std::string text = PropertyList::describe(dictionary);
-    EXPECT_EQ(text.front(), '{');
-    EXPECT_NE(text.find("a = 1;"), std::string::npos) << text;
+    EXPECT_TRUE(text.starts_with("{") && text.find("a = 1;") != std::string::npos) << text;
     EXPECT_NE(text.find("\"b c\" = \"x y\";"), std::string::npos) << text;
     EXPECT_EQ(PropertyList::describe({}), "{\n}\n");
     PropertyListError error;
@@ -65,8 +61,7 @@ TEST(PropertyList, ReadsNestingCommentsQuotesEscapesAndEveryTopLevelKind) {
     EXPECT_EQ(d.at("").string(), "");
     EXPECT_EQ(d.at("octal").string(), std::string("\0\nx", 3));
     EXPECT_EQ(d.at("surrogates").string(), "\xF0\x9F\x98\x80");
-    EXPECT_EQ(parsed("  word  ").string(), "word");
-    EXPECT_EQ(parsed("(x)").array().size(), 1u);
+    EXPECT_TRUE(parsed("  word  ").string() == "word" && parsed("(x)").array().size() == 1u);
     EXPECT_TRUE(parsed("{}").dictionary().empty());
     const int depth = PropertyListParser::maximumDepth; // the deepest nesting allowed parses
     const PropertyList deep = parsed(std::string(depth, '(') + std::string(depth, ')'));
