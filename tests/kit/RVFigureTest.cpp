@@ -12,16 +12,17 @@ namespace {
 constexpr double degrees = 180.0 / M_PI;
 const float notANumber = std::numeric_limits<float>::quiet_NaN();
 using Point = std::array<GLfloat, 3>;
+using Figure = std::shared_ptr<RVFigure>;
 
-std::shared_ptr<RVFigure> node(float x = 0, float y = 0, float z = 0) {
-    auto t = std::make_shared<RVTransformation>();
+Figure node(float x = 0, float y = 0, float z = 0) {
     const GLfloat location[3] = {x, y, z};
+    auto t = std::make_shared<RVTransformation>();
     t->setLocation(location);
     return std::make_shared<RVFigure>(t);
 }
 
 // A joint at (x, y, z), its lower segment `upper` along +z, the end `lower` further on.
-std::shared_ptr<RVFigure> limb(float x, float y, float z, float upper, float lower) {
+Figure limb(float x, float y, float z, float upper, float lower) {
     auto top = node(x, y, z), middle = node(0, 0, upper);
     middle->attachChild(node(0, 0, lower));
     top->attachChild(middle);
@@ -29,7 +30,7 @@ std::shared_ptr<RVFigure> limb(float x, float y, float z, float upper, float low
 }
 
 // The placement of the node `depth` first children below `figure`.
-RVTransformation& part(const std::shared_ptr<RVFigure>& figure, int depth = 0) {
+RVTransformation& part(const Figure& figure, int depth = 0) {
     const RVFigure* f = figure.get();
     for (; depth > 0; --depth)
         f = f->childAt(1);
@@ -53,18 +54,13 @@ Point outward(Point p, std::initializer_list<const RVTransformation*> frames,
     return p;
 }
 
-// Where the limb's end lies in the limb's parent frame.
-Point endOf(const std::shared_ptr<RVFigure>& limb) {
-    return outward(locationOf(part(limb, 2)), {&part(limb, 1), &part(limb)});
-}
-
-// The shape the aiming operations expect: legs, legs, torso; the torso
-// carries two arms and the head as its third child.
+// The shape the aiming operations expect: legs, legs, torso; the torso carries two arms and
+// the head as its third child.
 struct Body {
-    std::shared_ptr<RVFigure> root = node(), leftLeg = limb(0.2f, 0, -0.1f, 1, 1),
-                              rightLeg = limb(-0.2f, 0, -0.1f, 1, 1), torso = node(0, 0, 1),
-                              leftArm = limb(0, 0.3f, 0.8f, 0.5f, 0.5f),
-                              rightArm = limb(0, -0.3f, 0.8f, 0.5f, 0.5f), head = node(0, 0, 1.1f);
+    Figure root = node(), leftLeg = limb(0.2f, 0, -0.1f, 1, 1),
+           rightLeg = limb(-0.2f, 0, -0.1f, 1, 1), torso = node(0, 0, 1),
+           leftArm = limb(0, 0.3f, 0.8f, 0.5f, 0.5f), rightArm = limb(0, -0.3f, 0.8f, 0.5f, 0.5f),
+           head = node(0, 0, 1.1f);
     Body() {
         for (const auto& child : {leftLeg, rightLeg, torso})
             root->attachChild(child);
@@ -92,8 +88,8 @@ TEST(RVFigureLimb, BendsByTheLawsOfCosinesAndSinesOrChangesNothing) {
     } cases[] = {
         {3, 4, 5, 30, float(40 + std::acos(0.6) * degrees), -90}, // right angle at the elbow
         {1, 1, 1, 30, 100, -120},                                 // equilateral
-        {1, 1, 3, 30, 40, 0},
-        {1, 1, 2, 30, 40, 0}, // out of, and at, full reach: straight
+        {1, 1, 3, 30, 40, 0}, // out of, and at, full reach: straight
+        {1, 1, 2, 30, 40, 0},
         {0, 1, 1.5f, 0, 7, 0},
         {1, 0, 1.5f, 0, 7, 0},
         {1, 1, 0, 0, 7, 0},
@@ -118,11 +114,10 @@ TEST(RVFigureAiming, ArmsAndLegsAimThroughTheirFramesAndFlipAsTheyShould) {
     Body body;
     part(body.root).setLocation(0, 5).setAzimuth(90);
     part(body.torso).setElevation(10);
-    // An angle of NaN: only check that the end reaches the point.
     const struct {
-        std::shared_ptr<RVFigure> limb;
+        Figure limb;
         Point offset;
-        float azimuth, elevation;
+        float azimuth, elevation; // NaN: only check that the end reaches the point
     } cases[] = {
         {body.leftArm, {3, 0, 0}, 180, 270},
         {body.leftArm, {-3, 0, 0}, 180, 90},
@@ -142,13 +137,14 @@ TEST(RVFigureAiming, ArmsAndLegsAimThroughTheirFramesAndFlipAsTheyShould) {
         arm ? body.root->pointArm(*c.limb, point.data())
             : body.root->pointLeg(*c.limb, point.data());
         if (std::isnan(c.azimuth)) {
+            const Point end =
+                outward(locationOf(part(c.limb, 2)), {&part(c.limb, 1), &part(c.limb)});
             for (int i = 0; i < 3; ++i)
-                EXPECT_NEAR(endOf(c.limb)[i], inParent[i], 1e-4);
-            continue;
+                EXPECT_NEAR(end[i], inParent[i], 1e-4);
+        } else { // azimuths come from an arc cosine near 1, which magnifies rounding
+            EXPECT_NEAR(part(c.limb).azimuth(), c.azimuth, 0.05);
+            EXPECT_NEAR(part(c.limb).elevation(), c.elevation, 1e-3);
         }
-        // Azimuths come from an arc cosine near 1, which magnifies rounding.
-        EXPECT_NEAR(part(c.limb).azimuth(), c.azimuth, 0.05);
-        EXPECT_NEAR(part(c.limb).elevation(), c.elevation, 1e-3);
     }
 }
 
@@ -157,18 +153,17 @@ TEST(RVFigureAiming, TurnsTheHeadToFaceThePointAndLaysTheFootFlat) {
     part(body.root).setLocation(1, 1).setAzimuth(40).setElevation(5);
     part(body.torso).setElevation(-15);
     const Point neck = locationOf(part(body.head));
-    for (Point offset : {Point{-1, 2, 0.5f}, Point{4, 0, 0}}) {
+    for (Point offset : {Point{-1, 2, 0.5f}, Point{4, 0, 0}}) { // the last straight ahead
         part(body.head).setAzimuth(99).setElevation(99);
         const Point sight = {neck[0] + offset[0], neck[1] + offset[1], neck[2] + offset[2]};
         body.root->pointHeadToward(outward(sight, {&part(body.torso), &part(body.root)}).data());
         // The head's +x axis ends up on the line of sight, untwisted.
         const Point facing = outward({1, 0, 0}, {&part(body.head)}, true);
-        const double length = std::hypot(offset[0], offset[1], offset[2]);
         for (int i = 0; i < 3; ++i)
-            EXPECT_NEAR(facing[i], offset[i] / length, 1e-5);
+            EXPECT_NEAR(facing[i], offset[i] / std::hypot(offset[0], offset[1], offset[2]), 1e-5);
         EXPECT_EQ(part(body.head).twist(), 0.0f);
     }
-    EXPECT_NEAR(part(body.head).elevation(), 0, 1e-3); // straight ahead along the torso's +x
+    EXPECT_NEAR(part(body.head).elevation(), 0, 1e-3);
     EXPECT_NEAR(part(body.head).azimuth(), 0, 1e-3);
 
     // The foot's +x axis, carried out through every frame, lies along the normal.
@@ -191,7 +186,6 @@ TEST(RVFigureAiming, AFigureMissingPartsIsLeftAlone) {
     root->attachChild(limb(0, 0, 0, 1, 1));
     root->attachChild(node()); // no torso, so no head and no arms
     root->pointHeadToward(point).pointArm(*arm, point);
-
     Body body; // a torso without a third child, then a head without a transformation
     body.torso->detachChild(body.head);
     body.root->pointHeadToward(point);
@@ -202,7 +196,6 @@ TEST(RVFigureAiming, AFigureMissingPartsIsLeftAlone) {
     body.root->pointLeg(*shortLeg, point).flattenFootOfLeg(*shortLeg, point);
     body.root->flattenFootOfLeg(*body.leftLeg, zero).flattenFootOfLeg(*body.leftLeg, nan);
     body.root->pointLeg(*body.leftLeg, nan).pointArm(*body.leftArm, nan);
-
     // No frame to aim in at a bare root; limbs without an end or a placement.
     RVFigure bare;
     auto looseLeg = limb(0, 0, 0, 1, 1), bareLimb = std::make_shared<RVFigure>();
@@ -218,18 +211,16 @@ TEST(RVFigurePose, BlendsOnlyThePairsOfChildrenThatExist) {
     auto figure = node(), pose = node(2, 0, 0), grandchild = node(0, 0, 4);
     part(figure).setAzimuth(350);
     part(pose).setAzimuth(10);
-    const std::vector<std::shared_ptr<RVFigure>> mine = {node(), node(), node()},
-                                                 theirs = {node(), node()};
+    const std::vector<Figure> mine = {node(), node(), node()}, theirs = {node(), node()};
     for (int k = 0; k < 3; ++k) {
         figure->attachChild(mine[k]);
         part(mine[k]).setElevation(100);
-        if (k < 2) {
-            pose->attachChild(theirs[k]);
-            part(theirs[k]).setElevation(200 + 20 * k);
-        }
+    }
+    for (int k = 0; k < 2; ++k) {
+        pose->attachChild(theirs[k]);
+        part(theirs[k]).setElevation(200 + 20 * k);
     }
     theirs[1]->attachChild(grandchild); // a surplus grandchild of the pose
-
     figure->interpolateToward(*pose, 0.5f);
     EXPECT_FLOAT_EQ(part(figure).location(0), 1.0f);
     EXPECT_NEAR(part(figure).azimuth(), 0, 1e-4);
@@ -237,7 +228,6 @@ TEST(RVFigurePose, BlendsOnlyThePairsOfChildrenThatExist) {
     EXPECT_FLOAT_EQ(part(mine[1]).elevation(), 160.0f);
     EXPECT_FLOAT_EQ(part(mine[2]).elevation(), 100.0f); // no partner: untouched
     EXPECT_EQ(mine[1]->firstChild(), nullptr);
-
     // The other way round the pose's surplus is ignored, the other figure untouched.
     pose->interpolateToward(*figure, 1);
     EXPECT_FLOAT_EQ(part(theirs[0]).elevation(), 150.0f);
