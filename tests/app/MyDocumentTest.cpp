@@ -1,14 +1,9 @@
 #include "Vexmira/MyDocument.h"
-#include "Platform/core/Localization.h"
 #include "Platform/core/PropertyListParser.h"
-
 #include "support/TemporaryFolder.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <clocale>
-#include <cstdlib>
 #include <tuple>
 
 using VexmiraTest::TemporaryFolder;
@@ -77,33 +72,6 @@ TEST(MyDocument, WritesTheEightEntriesInAsciiWithSixDecimalsAndReadsThemBackExac
         "  blowupValue = \" 0.25\"; immersionValue = 1.5; x = (y, {z=w;});}";
     ASSERT_TRUE(opened.loadDataRepresentation(handWritten, "Vexmira document", error)) << error;
     EXPECT_EQ(values(opened), std::tuple(0.25f, 1.5f, 0.0f, 5, 6, 2));
-}
-
-TEST(MyDocument, SaveRevertUndoAndRedoMenuItemsInTheUsersLanguage) {
-    TemporaryFolder folder;
-    MyDocument document;
-    auto enabled = [&document](const char* title) {
-        return document.validateMenuItem(Platform::MenuItem{title});
-    };
-    EXPECT_FALSE(enabled("Save") || enabled("Revert To Saved") || enabled("Undo"));
-    document.model().setMeridians(40);
-    document.undoManager().setActionName("Set Meridians");
-    EXPECT_TRUE(enabled("Save") && enabled("Undo Set Meridians") && enabled("Export Picture..."));
-    EXPECT_FALSE(enabled("Revert To Saved") || enabled("Redo")); // never saved
-    std::string error;
-    ASSERT_TRUE(document.saveToFile(folder.file("m.vexmira"), error)) << error;
-    EXPECT_FALSE(enabled("Save") || enabled("Revert To Saved") || enabled("Undo"));
-    std::setlocale(LC_ALL, "C.UTF-8");
-    setenv("LANGUAGE", "de", 1);
-    Platform::reloadLocalization();
-    const bool sichernWhenSaved = enabled("Sichern");
-    document.model().setBlowup(1.0f);
-    const bool sichernWhenEdited = enabled("Sichern");
-    unsetenv("LANGUAGE");
-    std::setlocale(LC_ALL, "C");
-    Platform::reloadLocalization();
-    EXPECT_FALSE(sichernWhenSaved);
-    EXPECT_TRUE(sichernWhenEdited && enabled("Save") && enabled("Revert To Saved"));
 }
 
 TEST(MyDocument, BadFilesAreRefusedWithTheirPlaceAndChangeNothing) {

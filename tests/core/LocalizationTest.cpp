@@ -1,5 +1,4 @@
 #include "Platform/core/Localization.h"
-
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -8,11 +7,9 @@
 TEST(Localization, TranslatesByEnglishKeyAndFallsBackToTheKey) {
     std::setlocale(LC_ALL, "C.UTF-8"); // gettext ignores LANGUAGE in the plain "C" locale
     for (const std::string language : {"de", "xx"}) {
-        SCOPED_TRACE(language);
         setenv("LANGUAGE", language.c_str(), 1);
         Platform::reloadLocalization();
         const bool de = language == "de";
-        EXPECT_EQ(Platform::localized("Save"), de ? "Sichern" : "Save");
         EXPECT_EQ(Platform::localized("Revert To Saved"),
                   de ? "Zur\u00fcck zur gesicherten Version" : "Revert To Saved");
         EXPECT_EQ(Platform::localized("No such message"), "No such message");

@@ -1,8 +1,5 @@
-// The picture File > Export Image... writes: the view drawn afresh, opaque, top row first.
-
 #include "Platform/core/OpenGLView.h"
 #include "Platform/offscreen/OffscreenViewHost.h"
-
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
@@ -17,9 +14,9 @@ public:
     void drawRect() override {
         ++draws;
         glEnable(GL_SCISSOR_TEST);
-        for (const bool quarter : {false, true}) {
-            glScissor(0, 0, frameWidth() / (quarter ? 2 : 1), frameHeight() / (quarter ? 2 : 1));
-            glClearColor(quarter ? 1.0f : 0.0f, 0.0f, quarter ? 0.0f : 1.0f, 0.0f);
+        for (const int part : {1, 2}) {
+            glScissor(0, 0, frameWidth() / part, frameHeight() / part);
+            glClearColor(part == 2 ? 1.0f : 0.0f, 0.0f, part == 1 ? 1.0f : 0.0f, 0.0f);
             glClear(GL_COLOR_BUFFER_BIT);
         }
         glDisable(GL_SCISSOR_TEST);
@@ -28,6 +25,7 @@ public:
 
 } // namespace
 
+// What File > Export Image... writes: the view drawn afresh, opaque, top row first.
 TEST(ExportImage, CapturesTheViewDrawnAfreshOpaqueAndTopRowFirst) {
     constexpr int width = 64, height = 48;
     QuarteredView view;
