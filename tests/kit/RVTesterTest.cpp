@@ -7,6 +7,7 @@
 #include <vector>
 
 using namespace KitTest;
+using Names = std::vector<GLuint>;
 
 namespace {
 
@@ -14,11 +15,9 @@ class RVTesterTest : public VexmiraTest::OffscreenGLTest {
 protected:
     void SetUp() override {
         OffscreenGLTest::SetUp();
-        // Looking straight down at the origin from (0, 0, 10).
-        camera.prepareOpenGL();
+        camera.prepareOpenGL(); // looking straight down at the origin from (0, 0, 10)
         camera.setWidth(64.0f, 64.0f);
-        ASSERT_TRUE(tester.setHitBufferSize(512));
-        ASSERT_TRUE(tester.setNameDepth(1, 1));
+        ASSERT_TRUE(tester.setHitBufferSize(512) && tester.setNameDepth(1, 1));
     }
 
     // A triangle in the plane z = height around (x, y).
@@ -30,7 +29,8 @@ protected:
         glEnd();
     }
 
-    void pickAtTheCentre(const std::vector<GLuint>& selectionDepths) {
+    // Picks at the centre a triangle per depth (in selection units), named 1, 2, ...
+    void pickAtTheCentre(const Names& selectionDepths) {
         tester.beginPickingWithRadius(1.0f, 32.0f, 32.0f);
         GLuint name = 1;
         for (GLuint depth : selectionDepths) {
@@ -42,8 +42,8 @@ protected:
         EXPECT_TRUE(tester.endTest(false));
     }
 
-    std::vector<GLuint> firstNames() const {
-        std::vector<GLuint> names;
+    Names firstNames() const {
+        Names names;
         for (GLint i = 0; i < tester.numberOfResults(); ++i)
             names.push_back(tester.namesForResult(i)[0]);
         return names;
@@ -55,7 +55,7 @@ protected:
 
 } // namespace
 
-TEST_F(RVTesterTest, PicksTheTriangleUnderTheClickAndLeavesTheStateAsItWas) {
+TEST_F(RVTesterTest, PicksWhatLiesUnderTheClickNearestFirstAndLeavesTheStateAsItWas) {
     const Matrix projection = glMatrix(GL_PROJECTION_MATRIX);
     const Matrix modelview = glMatrix(GL_MODELVIEW_MATRIX);
     ASSERT_TRUE(tester.setNameDepth(1, 4));
@@ -66,7 +66,7 @@ TEST_F(RVTesterTest, PicksTheTriangleUnderTheClickAndLeavesTheStateAsItWas) {
         glLoadName(8);
         triangleAt(3, 3, 0); // well away from the centre
         EXPECT_TRUE(tester.endTest(true));
-        EXPECT_EQ(firstNames(), x == 2 ? std::vector<GLuint>{} : std::vector<GLuint>{7});
+        EXPECT_EQ(firstNames(), x == 2 ? Names{} : Names{7});
     }
     EXPECT_EQ(tester.numberOfNamesForResult(0), 1);
     for (int k = 0; k < 3; ++k) // the centre unprojects onto the triangle at the target
@@ -75,26 +75,19 @@ TEST_F(RVTesterTest, PicksTheTriangleUnderTheClickAndLeavesTheStateAsItWas) {
     EXPECT_EQ(glInteger(GL_MATRIX_MODE), GL_PROJECTION);
     EXPECT_MATRIX_NEAR(glMatrix(GL_PROJECTION_MATRIX), projection, 0);
     EXPECT_MATRIX_NEAR(glMatrix(GL_MODELVIEW_MATRIX), modelview, 0);
+    // Minimum depths 100, 50, 50, 200 under names 1 to 4: the nearest kept, in order.
+    for (auto [kept, names] : {std::pair{1, Names{2}}, {3, {2, 3, 1}}, {8, {2, 3, 1, 4}}}) {
+        ASSERT_TRUE(tester.setNameDepth(1, kept));
+        EXPECT_EQ(tester.numberOfResults(), 0); // new sizes empty the results
+        pickAtTheCentre({100, 50, 50, 200});
+        EXPECT_EQ(firstNames(), names) << kept;
+    }
     expectNoGLError();
 }
 
-TEST_F(RVTesterTest, KeepsTheNearestHitsInDepthOrder) {
-    // Minimum depths 100, 50, 50, 200 under names 1 to 4.
-    const struct {
-        GLint kept;
-        std::vector<GLuint> names;
-    } cases[] = {{1, {2}}, {3, {2, 3, 1}}, {8, {2, 3, 1, 4}}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.kept);
-        ASSERT_TRUE(tester.setNameDepth(1, c.kept));
-        EXPECT_EQ(tester.numberOfResults(), 0); // new sizes empty the results
-        pickAtTheCentre({100, 50, 50, 200});
-        EXPECT_EQ(firstNames(), c.names);
-    }
-}
-
 TEST_F(RVTesterTest, StoresOnlyTheNamesItKeepsAndReportsOverflowAndMisuse) {
-    auto drawNamed = [] { // three names at depth 0.5, then one at 0.6
+    auto pickNamed = [&] { // three names at depth 0.5, then one at 0.6
+        tester.beginPickingWithRadius(1.0f, 32.0f, 32.0f);
         glDepthRange(0.5, 0.5);
         glLoadName(5);
         glPushName(6);
@@ -106,30 +99,22 @@ TEST_F(RVTesterTest, StoresOnlyTheNamesItKeepsAndReportsOverflowAndMisuse) {
         glLoadName(9);
         triangleAt(0, 0, 0);
         glDepthRange(0, 1);
+        return tester.endTest(true);
     };
     ASSERT_TRUE(tester.setNameDepth(1, 2));
-    tester.beginPickingWithRadius(1.0f, 32.0f, 32.0f);
-    drawNamed();
-    EXPECT_TRUE(tester.endTest(false));
-    EXPECT_EQ(firstNames(), (std::vector<GLuint>{5, 9})); // one name later, not three
+    EXPECT_TRUE(pickNamed());
+    EXPECT_EQ(firstNames(), (Names{5, 9})); // one name later, not three
     EXPECT_EQ(tester.numberOfNamesForResult(0), 3);
     EXPECT_EQ(tester.numberOfNamesForResult(1), 1);
-
     ASSERT_TRUE(tester.setHitBufferSize(4)); // a record of three names needs 6 words
-    tester.beginPickingWithRadius(1.0f, 32.0f, 32.0f);
-    drawNamed();
-    EXPECT_TRUE(tester.endTest(true));
+    EXPECT_TRUE(pickNamed());
     EXPECT_EQ(tester.numberOfResults(), -1);
 
-    EXPECT_FALSE(tester.setHitBufferSize(-1));
-    EXPECT_EQ(tester.hitBufferSize(), 0);
-    EXPECT_FALSE(tester.setNameDepth(-1, 4));
-    EXPECT_EQ(tester.nameDepth(), 0);
-    EXPECT_EQ(tester.maxNumberOfResults(), 0);
+    EXPECT_FALSE(tester.setHitBufferSize(-1) || tester.setNameDepth(-1, 4));
+    EXPECT_EQ(tester.hitBufferSize() + tester.nameDepth() + tester.maxNumberOfResults(), 0);
     pickAtTheCentre({10});
     EXPECT_EQ(tester.numberOfResults(), -1);
-    RVTester fresh; // ending a test that never began pops nothing
-    EXPECT_FALSE(fresh.endTest(true));
+    EXPECT_FALSE(RVTester().endTest(true)) << "ending a test that never began pops nothing";
     expectNoGLError();
 }
 
@@ -143,23 +128,21 @@ TEST_F(RVTesterTest, CollisionFindsWhatLiesAlongTheSegment) {
     glLoadName(2);
     triangleAt(5, 0, 6); // beside it
     glLoadName(3);
-    // Along the segment from before its start to 90% of the way: depths 0 to
-    // 0.9. (Mesa reports a hit reaching the far end with a maximum depth of 0.)
+    // Along the segment from before its start to 90% of the way: depths 0 to 0.9. (Mesa
+    // reports a hit reaching the far end with a maximum depth of 0.)
     glBegin(GL_TRIANGLES);
     glVertex3d(-0.3, -0.3, -1);
     glVertex3d(0.3, -0.3, -1);
     glVertex3d(0, 0.3, 9);
     glEnd();
     EXPECT_TRUE(tester.endTest(true));
-    ASSERT_EQ(firstNames(), (std::vector<GLuint>{3, 1}));
+    ASSERT_EQ(firstNames(), (Names{3, 1}));
     const double expected[2][3] = {{0, 0, 4.5}, {0, 0, 4}}; // the middle of its depth range
     for (int result = 0; result < 2; ++result)
         for (int k = 0; k < 3; ++k)
             EXPECT_NEAR(tester.coordinatesForResult(result)[k], expected[result][k], 1e-5);
     EXPECT_MATRIX_NEAR(glMatrix(GL_MODELVIEW_MATRIX), modelview, 0);
-
-    // A segment of length 0 selects nothing.
-    tester.beginCollisionWithRadius(1.0f, start, start);
+    tester.beginCollisionWithRadius(1.0f, start, start); // a segment of length 0: nothing
     triangleAt(0, 0, 0);
     EXPECT_TRUE(tester.endTest(true));
     EXPECT_EQ(tester.numberOfResults(), 0);

@@ -1,4 +1,5 @@
 #include "TolvaneKit/RVTexture.h"
+#include "GLMatrix.h"
 #include "Platform/core/ResourceDirectory.h"
 #include "TolvaneKit/RVDatabase.h"
 #include "support/AllocationPeak.h"
@@ -20,8 +21,7 @@ using Bytes = std::vector<std::uint8_t>;
 // What a test TIFF holds; samples are given row by row from the top.
 struct TiffLayout {
     std::uint32_t width = 2, height = 2;
-    std::uint16_t samplesPerPixel = 4, bitsPerSample = 8;
-    std::uint16_t photometric = PHOTOMETRIC_RGB;
+    std::uint16_t samplesPerPixel = 4, bitsPerSample = 8, photometric = PHOTOMETRIC_RGB;
     std::uint16_t planarConfig = PLANARCONFIG_CONTIG;
     std::vector<std::uint16_t> colormap = {}; // red, then green, then blue entries
 };
@@ -57,16 +57,16 @@ protected:
         const std::uint16_t unassociatedAlpha[1] = {EXTRASAMPLE_UNASSALPHA};
         if (layout.samplesPerPixel == 4)
             TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, unassociatedAlpha);
-        const std::size_t entries = layout.colormap.size() / 3;
-        if (entries > 0)
-            TIFFSetField(tiff, TIFFTAG_COLORMAP, layout.colormap.data(),
-                         layout.colormap.data() + entries, layout.colormap.data() + 2 * entries);
+        const std::uint16_t* map = layout.colormap.data();
+        if (const std::size_t entries = layout.colormap.size() / 3)
+            TIFFSetField(tiff, TIFFTAG_COLORMAP, map, map + entries, map + 2 * entries);
         const int planes =
             layout.planarConfig == PLANARCONFIG_SEPARATE ? layout.samplesPerPixel : 1;
         const std::size_t planeBytes = samples.size() * sizeof(Sample) / planes;
-        auto* bytes = reinterpret_cast<std::uint8_t*>(samples.data());
         for (int plane = 0; plane < planes; ++plane)
-            TIFFWriteEncodedStrip(tiff, plane, bytes + plane * planeBytes, planeBytes);
+            TIFFWriteEncodedStrip(tiff, plane,
+                                  reinterpret_cast<char*>(samples.data()) + plane * planeBytes,
+                                  planeBytes);
         TIFFClose(tiff);
     }
 
@@ -82,19 +82,17 @@ protected:
     std::unique_ptr<RVDatabase> database = std::make_unique<RVDatabase>();
 };
 
-const Bytes redGreenOverBlueWhite = {255, 0, 0,   255, 0,   255, 0,   255,  // top row
-                                     0,   0, 255, 255, 255, 255, 255, 255}; // bottom row
-
 TEST_F(RVTextureTest, TwoByTwoImageIsDecodedOnceUploadedBottomRowFirstAndComplete) {
-    writeTexture(7, TiffLayout{}, redGreenOverBlueWhite);
+    writeTexture(7, TiffLayout{},
+                 Bytes{255, 0, 0, 255, 0, 255, 0, 255,       // red, green
+                       0, 0, 255, 255, 255, 255, 255, 255}); // blue, white
     RVTexture* texture = database->retainKey<RVTexture>(7);
     std::filesystem::remove(texturePath(7)); // a second decode would find nothing
     ASSERT_EQ(database->retainKey<RVTexture>(7), texture);
     ASSERT_NE(texture->textureName(), 0u);
-    const Bytes expected = {0,   0, 255, 255, 255, 255, 255, 255,  // OpenGL row 0: blue, white
-                            255, 0, 0,   255, 0,   255, 0,   255}; // row 1: red, green
-    EXPECT_EQ(readBack(*texture), expected);
-    // A point drawn with the bottom-left texel at once: a texture waiting for mipmaps draws white.
+    EXPECT_EQ(readBack(*texture), (Bytes{0, 0, 255, 255, 255, 255, 255, 255, // blue, white
+                                         255, 0, 0, 255, 0, 255, 0, 255}));  // red, green
+    // The bottom-left texel drawn at once: a texture waiting for mipmaps would draw white.
     glEnable(GL_TEXTURE_2D);
     glBegin(GL_POINTS);
     glTexCoord2f(0.25f, 0.25f), glVertex2f(-0.49f, -0.49f);
@@ -109,15 +107,14 @@ TEST_F(RVTextureTest, TwoByTwoImageIsDecodedOnceUploadedBottomRowFirstAndComplet
 }
 
 TEST_F(RVTextureTest, OtherInterleavedLayoutsAreConvertedToRgba8) {
-    TiffLayout rgb{2, 1, 3}, grey{1, 2, 1, 8, PHOTOMETRIC_MINISBLACK};
-    TiffLayout palette{2, 1, 1, 8, PHOTOMETRIC_PALETTE}, deep{1, 1, 3, 16}, translucent{1, 1};
+    TiffLayout palette{2, 1, 1, 8, PHOTOMETRIC_PALETTE};
     palette.colormap.assign(3 * 256, 0);
     palette.colormap[0] = palette.colormap[2 * 256 + 1] = 65535; // entry 0 red, entry 1 blue
-    writeTexture(1, rgb, Bytes{10, 20, 30, 200, 100, 50});
-    writeTexture(2, grey, Bytes{0, 200});
+    writeTexture(1, {2, 1, 3}, Bytes{10, 20, 30, 200, 100, 50});
+    writeTexture(2, {1, 2, 1, 8, PHOTOMETRIC_MINISBLACK}, Bytes{0, 200});
     writeTexture(3, palette, Bytes{1, 0});
-    writeTexture(4, deep, std::vector<std::uint16_t>{65535, 0, 0x8080});
-    writeTexture(5, translucent, Bytes{200, 100, 50, 128});
+    writeTexture(4, {1, 1, 3, 16}, std::vector<std::uint16_t>{65535, 0, 0x8080});
+    writeTexture(5, {1, 1}, Bytes{200, 100, 50, 128});
     const Bytes expected[] = {
         {10, 20, 30, 255, 200, 100, 50, 255},
         {200, 200, 200, 255, 0, 0, 0, 255}, // the bottom row first
@@ -126,20 +123,19 @@ TEST_F(RVTextureTest, OtherInterleavedLayoutsAreConvertedToRgba8) {
         {200, 100, 50, 128}, // colours stay as stored, not multiplied by alpha
     };
     for (int key = 1; key <= 5; ++key) {
-        SCOPED_TRACE(key);
         RVTexture* texture = database->retainKey<RVTexture>(key);
-        ASSERT_NE(texture->textureName(), 0u);
-        EXPECT_EQ(readBack(*texture), expected[key - 1]);
+        ASSERT_NE(texture->textureName(), 0u) << key;
+        EXPECT_EQ(readBack(*texture), expected[key - 1]) << key;
     }
     expectNoGLError();
 }
 
 TEST_F(RVTextureTest, PlanarHugeMissingAndDamagedFilesGiveEmptyTexturesQuietly) {
-    writeTexture(1, TiffLayout{2, 2, 3, 8, PHOTOMETRIC_RGB, PLANARCONFIG_SEPARATE}, Bytes(12, 90));
+    writeTexture(1, {2, 2, 3, 8, PHOTOMETRIC_RGB, PLANARCONFIG_SEPARATE}, Bytes(12, 90));
     VexmiraTest::TemporaryFolder::write(texturePath(2), std::string("II*\0garbage", 11));
     VexmiraTest::TemporaryFolder::write(texturePath(3), "not a TIFF at all");
     // 100000 x 100000 grey pixels declared, one row stored.
-    writeTexture(5, TiffLayout{100000, 100000, 1, 8, PHOTOMETRIC_MINISBLACK}, Bytes(100000, 7));
+    writeTexture(5, {100000, 100000, 1, 8, PHOTOMETRIC_MINISBLACK}, Bytes(100000, 7));
     GLuint previous = 0;
     glGenTextures(1, &previous);
     glBindTexture(GL_TEXTURE_2D, previous);
@@ -154,10 +150,7 @@ TEST_F(RVTextureTest, PlanarHugeMissingAndDamagedFilesGiveEmptyTexturesQuietly) 
         EXPECT_LT(*growth, std::size_t{1} << 30);
     }
     database->retainKey<RVTexture>(4)->apply(); // unbinds what was bound before
-    GLint bound = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(bound, 0);
-    glDeleteTextures(1, &previous);
+    EXPECT_EQ(KitTest::glInteger(GL_TEXTURE_BINDING_2D), 0);
     expectNoGLError();
 }
 
