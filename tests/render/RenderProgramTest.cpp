@@ -14,27 +14,36 @@
 using VexmiraTest::TemporaryFolder;
 namespace fs = std::filesystem;
 
-namespace {
-
 struct ProgramRun {
     int status = -1; // -1 when the program did not exit
     std::string standardOutput, standardError;
 };
 
+// A path as one shell word; no path used here holds a quote.
+static std::string quoted(const std::string& path) {
+    return "'" + path + "'";
+}
+
+static ProgramRun runProgram(const std::string& commandLine,
+                             const std::string& input = "/dev/null") {
+    TemporaryFolder captures;
+    const std::string out = captures.file("out"), err = captures.file("err");
+    const int raw = std::system(
+        (commandLine + " <" + quoted(input) + " >" + quoted(out) + " 2>" + quoted(err)).c_str());
+    return {raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, TemporaryFolder::read(out),
+            TemporaryFolder::read(err)};
+}
+
+// A pixel's red, green, blue and alpha.
+static const std::uint8_t* pixelAt(const Platform::PngImage& image, int x, int y) {
+    return &image.rgba[(static_cast<std::size_t>(y) * image.width + x) * 4];
+}
+static bool black(const std::uint8_t* c) {
+    return c[0] == 0 && c[1] == 0 && c[2] == 0;
+}
+
 class RenderProgramTest : public ::testing::Test {
 protected:
-    // A path as one shell word; no path used here holds a quote.
-    static std::string quoted(const std::string& path) { return "'" + path + "'"; }
-    static ProgramRun runProgram(const std::string& commandLine,
-                                 const std::string& input = "/dev/null") {
-        TemporaryFolder captures;
-        const std::string out = captures.file("out"), err = captures.file("err");
-        const int raw = std::system(
-            (commandLine + " <" + quoted(input) + " >" + quoted(out) + " 2>" + quoted(err))
-                .c_str());
-        return {raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, TemporaryFolder::read(out),
-                TemporaryFolder::read(err)};
-    }
     ProgramRun render(const std::string& arguments, const std::string& input = "/dev/null") {
         return runProgram("env -u DISPLAY -u WAYLAND_DISPLAY " + quoted(VEXMIRA_RENDER_PROGRAM) +
                               " " + arguments,
@@ -58,24 +67,10 @@ protected:
         return quoted(inputs_.file(name));
     }
 
-    // A pixel's red, green, blue and alpha.
-    static const std::uint8_t* pixelAt(const Platform::PngImage& image, int x, int y) {
-        return &image.rgba[(static_cast<std::size_t>(y) * image.width + x) * 4];
-    }
-    static bool black(const std::uint8_t* c) { return c[0] == 0 && c[1] == 0 && c[2] == 0; }
-    // The colour wheel's hue angle in radians: red at 0, green at 2 pi / 3, blue at -2 pi / 3.
-    static double hueOf(const std::uint8_t* c) {
-        return std::atan2(std::sqrt(3.0) * (c[1] - c[2]), 2.0 * c[0] - c[1] - c[2]);
-    }
-
     TemporaryFolder inputs_, output_;
 };
 
-} // namespace
-
-// From straight above the unblown meridians are 72 spokes through the centre; the azimuth of
-// -90 degrees puts world angle theta at image angle theta - 90, and meridian theta has hue
-// 2 theta, so the hue at image angle phi is 2 phi + 180 degrees.
+// From above, meridian theta lies at image angle phi = theta - 90 degrees with hue 2 theta.
 TEST_F(RenderProgramTest, DefaultPictureIsTheStarOfMeridiansInTheirHues) {
     const Platform::PngImage image = renderPicture("", "default.png");
     ASSERT_EQ(image.width, 800);
@@ -84,13 +79,15 @@ TEST_F(RenderProgramTest, DefaultPictureIsTheStarOfMeridiansInTheirHues) {
     int coloured = 0, matching = 0;
     for (int y = 0; y < image.height; ++y)
         for (int x = 0; x < image.width; ++x) {
-            ASSERT_EQ(pixelAt(image, x, y)[3], 255); // opaque
+            const std::uint8_t* c = pixelAt(image, x, y);
+            ASSERT_EQ(c[3], 255); // opaque
             const double dx = x + 0.5 - image.width / 2.0, dy = image.height / 2.0 - (y + 0.5);
-            if (black(pixelAt(image, x, y)) || std::hypot(dx, dy) < 40.0)
+            if (black(c) || std::hypot(dx, dy) < 40.0)
                 continue;
             ++coloured;
-            const double expected = 2.0 * std::atan2(dy, dx) + pi;
-            matching += std::fabs(std::remainder(hueOf(pixelAt(image, x, y)) - expected, 2 * pi)) <
+            // The colour wheel's angle: red at 0, green at 2 pi / 3, blue at -2 pi / 3.
+            const double hue = std::atan2(std::sqrt(3.0) * (c[1] - c[2]), 2.0 * c[0] - c[1] - c[2]);
+            matching += std::fabs(std::remainder(hue - 2.0 * std::atan2(dy, dx) - pi, 2 * pi)) <
                         8.0 * pi / 180.0;
         }
     EXPECT_GT(coloured, 5000);
@@ -173,8 +170,7 @@ TEST_F(RenderProgramTest, RefusalsExitWithStatusTwoAndLeaveNoFile) {
     }
 }
 
-// Installed and then moved, the program needs neither the source and build trees nor the prefix
-// it was configured for.
+// Installed and moved, the program needs neither the source or build trees nor its first prefix.
 TEST_F(RenderProgramTest, MovedInstalledTreeHasEverythingAndRendersWithItsOwnResources) {
     ASSERT_EQ(runProgram(quoted(VEXMIRA_CMAKE_COMMAND) + " --install " +
                          quoted(VEXMIRA_TEST_BINARY_DIR) + " --prefix " + inputs_.file("prefix"))
