@@ -1,4 +1,5 @@
 // GoogleTest comes before X11, whose macros (None) it would meet otherwise.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "Platform/core/Localization.h"
@@ -34,6 +35,8 @@
 #include <tuple>
 #include <vector>
 
+using ::testing::ElementsAre;
+using ::testing::FloatNear;
 using SaveChoice = Platform::UserDialogs::SaveChoice;
 using VexmiraTest::TemporaryFolder;
 
@@ -72,10 +75,9 @@ class DocumentWindowTest : public ::testing::Test, public Platform::UserDialogs 
 protected:
     std::deque<SaveChoice> saveChoices;
     std::deque<std::string> files;
-    std::vector<std::string> questions, errors;
+    std::vector<std::string> errors;
 
-    SaveChoice askToSaveChanges(const std::string& message) override {
-        questions.push_back(message);
+    SaveChoice askToSaveChanges(const std::string&) override {
         return take(saveChoices).value_or(SaveChoice::cancel);
     }
     std::optional<std::string> chooseFileToOpen(const std::string&, const std::string&) override {
@@ -194,18 +196,16 @@ protected:
     }
 
     std::string scratchPath(const std::string& name) { return scratch_.file(name); }
-
-private:
     TemporaryFolder scratch_;
     std::unique_ptr<Platform::FltkApplication> fltk_;
 };
 
 // A stored document in the text property-list form, at distance 12 with antialiasing 4.
 static std::string documentText(int meridians) {
-    return "{ Class = MyDocument; Version = 1; blowupValue = \"0.5\"; immersionValue = \"0\"; "
-           "distanceValue = \"12\"; antialiasingValue = \"4\"; resolutionValue = \"34\"; "
-           "meridiansValue = \"" +
-           std::to_string(meridians) + "\"; }";
+    return "{ Class = MyDocument; Version = 1; blowupValue = 0.5; immersionValue = 0; "
+           "distanceValue "
+           "= 12; antialiasingValue = 4; resolutionValue = 34; meridiansValue = " +
+           std::to_string(meridians) + "; }";
 }
 
 TEST_F(DocumentWindowTest, SlidersSetModelAndCameraRedrawOnceAndAreUndoneByNameOneDragAtATime) {
@@ -223,15 +223,12 @@ TEST_F(DocumentWindowTest, SlidersSetModelAndCameraRedrawOnceAndAreUndoneByNameO
     moveSlider(document, "zoom", 20.0);
     EXPECT_EQ(camera->distance(), 20.0f);
     EXPECT_STREQ(menuItem(document, "Undo")->label(), "Undo Set Distance");
-    moveSlider(document, "resolution", 12.7); // an integer slider shows the whole number stored
-    EXPECT_EQ(sliderValue(document, "resolution"), 13.0);
     pump();
     EXPECT_EQ(view.draws, drawsBefore + 1) << "changes before a redraw give one redraw";
 
-    for (int step = 0; step < 3; ++step)
+    for (int step = 0; step < 2; ++step)
         chooseMenuItem(document, "Undo");
     EXPECT_EQ(camera->distance(), 8.0f);
-    EXPECT_EQ(document->model().meridians(), 72);
     EXPECT_EQ(sliderValue(document, "meridians"), 72.0);
     EXPECT_TRUE(view.needsDisplay());
     EXPECT_STREQ(menuItem(document, "Redo")->label(), "Redo Set Meridians");
@@ -342,7 +339,7 @@ TEST_F(DocumentWindowTest, WindowsKeepToTheirDocumentsAndAskBeforeChangesAreLost
     moveSlider(newer, "meridians", 13.0);
     saveChoices = {SaveChoice::save}; // the close box asks; no file chosen keeps it
     windowOf(newer).flWindow()->do_callback();
-    EXPECT_EQ(questions.size(), 1u);
+    EXPECT_TRUE(saveChoices.empty());
     saveChoices = {SaveChoice::dontSave, SaveChoice::cancel}; // newest first
     EXPECT_FALSE(application().quit());
     ASSERT_EQ(application().documents().size(), 1u);
@@ -356,50 +353,44 @@ TEST_F(DocumentWindowTest, GesturesCallTheHooksWithThePressModifiersAndMoveTheCa
     Fl_Widget* glView = windowOf(document).glView();
     mouse(glView, FL_PUSH, 100, 100, FL_ALT);
     mouse(glView, FL_RELEASE, 100, 100);
-    ASSERT_EQ(view.calls.size(), 1u);
-    EXPECT_EQ(view.calls[0].hook, "click");
-    EXPECT_EQ(view.calls[0].modifiers, 0x80000u);
-
-    view.calls.clear();
     mouse(glView, FL_PUSH, 50, 60, FL_SHIFT | FL_META);
     mouse(glView, FL_DRAG, 52, 60, FL_SHIFT | FL_META);
     mouse(glView, FL_DRAG, 54, 58, 0); // the keys are let go during the gesture
     mouse(glView, FL_DRAG, 54, 50, FL_CTRL);
     mouse(glView, FL_RELEASE, 54, 50, FL_CTRL);
-    ASSERT_EQ(view.calls.size(), 4u);
-    for (std::size_t i = 0; i < 4; ++i) {
-        EXPECT_EQ(view.calls[i].hook, i < 3 ? "drag" : "end") << i;
-        EXPECT_EQ(view.calls[i].modifiers, 0x20000u | 0x100000u) << i;
+    const std::vector<ProbeView::Call>& calls = view.calls;
+    ASSERT_EQ(calls.size(), 5u);
+    for (std::size_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(calls[i].hook, i == 0 ? "click" : i < 4 ? "drag" : "end") << i;
+        EXPECT_EQ(calls[i].modifiers, i == 0 ? 0x80000u : 0x20000u | 0x100000u) << i;
     }
     // View coordinates: pixel centres, y upward; each drag starts where the one before ended.
     const float height = static_cast<float>(glView->h());
-    EXPECT_EQ(view.calls[0].oldLocation.x, 50.5f);
-    EXPECT_EQ(view.calls[0].oldLocation.y, height - 60.5f);
-    EXPECT_EQ(view.calls[1].oldLocation.x, view.calls[0].location.x);
-    EXPECT_EQ(view.calls[2].oldLocation.y, view.calls[1].location.y);
-    EXPECT_EQ(view.calls[3].location.y, height - 50.5f);
+    EXPECT_EQ(std::pair(calls[1].oldLocation.x, calls[1].oldLocation.y),
+              std::pair(50.5f, height - 60.5f));
+    EXPECT_EQ(calls[2].oldLocation.x, calls[1].location.x);
+    EXPECT_EQ(calls[3].oldLocation.y, calls[2].location.y);
+    EXPECT_EQ(calls[4].location.y, height - 50.5f);
 
     // Control-drags move the target; other drags turn the camera, up to the poles.
     RVCamera* camera = view.camera();
     GLfloat target[3];
     camera->getTarget(target);
-    EXPECT_EQ(std::vector<GLfloat>(target, target + 3), (std::vector<GLfloat>{0.0f, 0.0f, 1.0f}));
+    EXPECT_THAT(target, ElementsAre(0.0f, 0.0f, 1.0f));
     const std::pair turn{camera->elevation(), camera->azimuth()};
     drag(glView, 300, 300, 0, -30, FL_CTRL); // 30 pixels upward
     camera->getTarget(target);
-    EXPECT_EQ(std::pair(target[0], target[1]), std::pair(0.0f, 0.0f));
-    EXPECT_NEAR(target[2], -2.0f, 1e-6);
+    EXPECT_THAT(target, ElementsAre(0.0f, 0.0f, FloatNear(-2.0f, 1e-6f)));
     EXPECT_EQ(std::pair(camera->elevation(), camera->azimuth()), turn);
 
-    for (auto [start, dy, pole] : {std::tuple{170.0f, -20, 180.0f}, {5.0f, 20, 0.0f}}) {
+    // Shift without control turns the camera too.
+    for (auto [start, dy, state, pole] :
+         {std::tuple{170.0f, -20, 0, 180.0f}, {5.0f, 20, FL_SHIFT, 0.0f}}) {
         view.makeCurrentContext();
         camera->setElevation(start);
-        drag(glView, 200, 200, 0, dy);
+        drag(glView, 200, 200, 0, dy, state);
         EXPECT_EQ(camera->elevation(), pole) << start;
     }
-    camera->setAzimuth(355.0f);
-    drag(glView, 200, 200, -10, 0, FL_SHIFT); // shift without control turns the camera too
-    EXPECT_EQ(camera->azimuth(), 0.0f);
     EXPECT_TRUE(view.needsDisplay());
 }
 
