@@ -8,6 +8,7 @@
 #include "support/OffscreenGLTest.h"
 #include "support/TemporaryFolder.h"
 
+#include <algorithm>
 #include <climits>
 #include <filesystem>
 #include <limits>
@@ -32,18 +33,16 @@ protected:
         OffscreenGLTest::TearDown();
     }
 
-    // One triangle, counter-clockwise seen from +z, off the x axis so that a
-    // mirror in y shows.
-    void writeTriangleModel(int key, float size = 1) {
+    // One triangle, counter-clockwise seen from +z, off the x axis so that a mirror in y shows.
+    void writeTriangleModel(int key) {
         RVModelVNT model;
         ASSERT_TRUE(model.setNumberOfVertices(3) && model.setNumberOfTriangles(1));
-        const GLfloat positions[9] = {0, 1, 0, size, 1, 0, 0, 1 + size, 0.5f};
-        for (int i = 0; i < 9; ++i) {
-            model.vertices()[i] = positions[i];
-            model.normals()[i] = i % 3 == 2 ? 1.0f : 0.0f;
-            model.textureCoordinates()[i % 6] = 0;
-            model.triangles()[i % 3] = static_cast<std::uint16_t>(i % 3);
-        }
+        const GLfloat positions[9] = {0, 1, 0, 1, 1, 0, 0, 2, 0.5f};
+        std::copy(positions, positions + 9, model.vertices());
+        std::fill_n(model.normals(), 9, 0.0f);
+        std::fill_n(model.textureCoordinates(), 6, 0.0f);
+        for (int k = 0; k < 3; ++k)
+            model.triangles()[k] = static_cast<std::uint16_t>(k);
         ASSERT_TRUE(
             model.storeToFile(folder.file("RVModelVNT/" + std::to_string(key) + ".rvmvnt")));
     }
@@ -72,7 +71,6 @@ TEST_F(RVElementVNTTest, DrawingLeavesTheMatrixAsItWasWhateverTheScalar) {
     EXPECT_MATRIX_NEAR(glMatrix(GL_MODELVIEW_MATRIX), before, 1e-6);
     EXPECT_EQ(currentColor(), std::vector<float>(4, 1.0f));
     EXPECT_TRUE(trianglesOf(empty).empty());
-
     // A scalar that cannot be undone skips the scale and the model.
     writeTriangleModel(3);
     RVElementVNT element;
@@ -82,8 +80,7 @@ TEST_F(RVElementVNTTest, DrawingLeavesTheMatrixAsItWasWhateverTheScalar) {
                          1e-30f, -0.5f, 3.0f, 1e30f}) {
         SCOPED_TRACE(scalar);
         const bool usable = std::isnormal(scalar);
-        element.setScalar(scalar).setColor(0, 0.5f);
-        element.draw();
+        element.setScalar(scalar).setColor(0, 0.5f).draw();
         EXPECT_MATRIX_NEAR(glMatrix(GL_MODELVIEW_MATRIX), before, usable ? 1e-6 : 0);
         EXPECT_FLOAT_EQ(currentColor()[0], 0.5f);
         if (!usable || scalar == -0.5f) {
@@ -102,13 +99,10 @@ TEST_F(RVElementVNTTest, ANegativeKeySharesTheModelAndDrawsItMirrored) {
     EXPECT_EQ(left->model(), right->model());
     EXPECT_EQ(database.referenceCountForKey(3), 2);
     EXPECT_EQ(database.referenceCountForKey(-3), 0);
-
-    right->setScalar(2);
-    left->setScalar(2);
     glFrontFace(GL_CCW);
-    const float expected[3][3] = {{0, 2, 0}, {2, 2, 0}, {0, 4, 1}};
+    const float expected[3][3] = {{0, 2, 0}, {2, 2, 0}, {0, 4, 1}}; // at scale 2
     for (auto [element, mirror] : {std::pair{right.get(), 1.0f}, {left.get(), -1.0f}}) {
-        const auto triangles = trianglesOf(*element);
+        const auto triangles = trianglesOf(element->setScalar(2));
         ASSERT_EQ(triangles.size(), 1u);
         const auto& v = triangles[0].vertices;
         for (int k = 0; k < 3; ++k) {
@@ -122,7 +116,6 @@ TEST_F(RVElementVNTTest, ANegativeKeySharesTheModelAndDrawsItMirrored) {
         EXPECT_GT(area * mirror, 0);
         EXPECT_EQ(glInteger(GL_FRONT_FACE), GL_CCW);
     }
-
     right.reset(); // leaves the model loaded for the other
     EXPECT_EQ(database.referenceCountForKey(3), 1);
     ASSERT_EQ(trianglesOf(*left).size(), 1u);
@@ -145,7 +138,6 @@ TEST_F(RVElementVNTTest, FetchingHoldsOneUseOfEachResourceAndGivesThemBack) {
         element.draw();
         EXPECT_NE(element.texture()->textureName(), 0u);
         EXPECT_EQ(GLuint(glInteger(GL_TEXTURE_BINDING_2D)), element.texture()->textureName());
-
         other.setModelKey(3).retainModelFromDatabase(database);
         element.setModelKey(4);
         EXPECT_EQ(database.referenceCountForKey(3), 2); // a key alone fetches nothing
