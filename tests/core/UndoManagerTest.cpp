@@ -48,12 +48,10 @@ TEST(UndoManager, UndoAndRedoWalkTheNamedStepsAndANewChangeDropsTheRedoSteps) {
 TEST(UndoManager, DisablingNestsAndGroupsAreOneStepUndoneInReverseOrder) {
     UndoManager undo;
     UndoableValue v{undo};
-    std::vector<UndoManager::Change> changes;
-    undo.setChangeObserver([&changes](UndoManager::Change c) { changes.push_back(c); });
     undo.disableUndoRegistration();
     undo.disableUndoRegistration();
     undo.enableUndoRegistration();
-    v.set(1);
+    v.set(1);                 // still disabled
     undo.beginUndoGrouping(); // an empty group is no step
     undo.endUndoGrouping();
     EXPECT_FALSE(undo.canUndo());
@@ -71,9 +69,6 @@ TEST(UndoManager, DisablingNestsAndGroupsAreOneStepUndoneInReverseOrder) {
     ASSERT_TRUE(undo.undo());
     EXPECT_EQ(order, (std::vector<int>{3, 2, 1}));
     EXPECT_TRUE(v.value == 1 && !undo.canUndo());
-    undo.redo();
-    using C = UndoManager::Change;
-    EXPECT_EQ(changes, (std::vector<C>{C::done, C::undone, C::redone}));
 }
 
 TEST(UndoManager, ALimitDropsTheOldestStepsAndUndoInsideAnActionIsRefused) {

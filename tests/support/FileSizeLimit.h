@@ -9,11 +9,9 @@ namespace VexmiraTest {
 // stops root too.
 class FileSizeLimit {
 public:
-    explicit FileSizeLimit(rlim_t bytes) {
+    explicit FileSizeLimit(rlim_t bytes) : previousHandler_(std::signal(SIGXFSZ, SIG_IGN)) {
         getrlimit(RLIMIT_FSIZE, &saved_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
+        rlimit limit{bytes, saved_.rlim_max};
         setrlimit(RLIMIT_FSIZE, &limit);
     }
     ~FileSizeLimit() {
@@ -25,7 +23,7 @@ public:
 
 private:
     rlimit saved_{};
-    void (*previousHandler_)(int) = nullptr;
+    void (*previousHandler_)(int);
 };
 
 } // namespace VexmiraTest

@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <string>
 
 namespace VexmiraTest {
@@ -13,8 +12,7 @@ namespace VexmiraTest {
 class TemporaryFolder {
 public:
     TemporaryFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "vexmira-test-XXXXXX").string();
+        std::string pattern = (std::filesystem::temp_directory_path() / "vexmira-XXXXXX").string();
         path_ = mkdtemp(pattern.data());
     }
     ~TemporaryFolder() { std::filesystem::remove_all(path_); }
@@ -27,9 +25,8 @@ public:
             std::distance(std::filesystem::directory_iterator(path_), {}));
     }
     static std::string read(const std::string& path) {
-        std::ostringstream bytes;
-        bytes << std::ifstream(path, std::ios::binary).rdbuf();
-        return bytes.str();
+        std::ifstream stream(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(stream), {}};
     }
     static void write(const std::string& path, const std::string& bytes) {
         std::ofstream(path, std::ios::binary) << bytes;
