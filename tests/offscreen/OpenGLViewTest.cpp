@@ -1,22 +1,32 @@
 #include "Platform/core/OpenGLView.h"
 #include "Platform/core/Slider.h"
 #include "Platform/offscreen/OffscreenViewHost.h"
-
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
 
 namespace {
 
+// Records the framework's calls and draws blue with a red lower-left quarter, both with alpha 0.
 class RecordingView : public Platform::OpenGLView {
 public:
     std::vector<std::string> calls;
     void prepareOpenGL() override { calls.push_back("prepare"); }
     void reshape() override { calls.push_back("reshape " + std::to_string(frameWidth())); }
-    void drawRect() override { calls.push_back("draw"); }
+    void drawRect() override {
+        calls.push_back("draw");
+        glEnable(GL_SCISSOR_TEST);
+        for (const int part : {1, 2}) {
+            glScissor(0, 0, frameWidth() / part, frameHeight() / part);
+            glClearColor(part == 2 ? 1.0f : 0.0f, 0.0f, part == 1 ? 1.0f : 0.0f, 0.0f);
+            glClear(GL_COLOR_BUFFER_BIT);
+        }
+        glDisable(GL_SCISSOR_TEST);
+    }
 };
 
 } // namespace
@@ -25,6 +35,7 @@ TEST(OpenGLView, PreparesOnceReshapesOnResizeAndCoalescesRedrawRequests) {
     RecordingView view;
     view.display(); // without a surface nothing is drawn, but the request is kept
     view.setNeedsDisplay(true);
+    EXPECT_TRUE(view.capturePicture().empty());
     std::string error;
     auto host = Platform::OffscreenViewHost::create(view, 40, 30, &error);
     ASSERT_TRUE(host) << error;
@@ -44,6 +55,28 @@ TEST(OpenGLView, PreparesOnceReshapesOnResizeAndCoalescesRedrawRequests) {
     EXPECT_EQ(view.drawingBuffer(), static_cast<unsigned>(GL_FRONT)); // where pixels are read
     host.reset();
     EXPECT_EQ(view.surface(), nullptr) << "the host detaches itself when it goes";
+}
+
+// What File > Export Image... writes: the view drawn afresh, opaque, top row first.
+TEST(OpenGLView, CapturesThePictureDrawnAfreshOpaqueAndTopRowFirst) {
+    constexpr int width = 64, height = 48;
+    RecordingView view;
+    std::string error;
+    auto host = Platform::OffscreenViewHost::create(view, width, height, &error);
+    ASSERT_TRUE(host) << error;
+    host->display();
+    const std::vector<std::uint8_t> picture = view.capturePicture();
+    EXPECT_EQ(view.calls.back(), "draw");
+    EXPECT_EQ(std::count(view.calls.begin(), view.calls.end(), "draw"), 2);
+    ASSERT_EQ(picture.size(), std::size_t{width} * height * 4);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const bool red = x < width / 2 && y >= height / 2;
+            const auto pixel = picture.begin() + (y * width + x) * 4;
+            ASSERT_EQ(std::vector<int>(pixel, pixel + 4),
+                      (std::vector<int>{red ? 255 : 0, 0, red ? 0 : 255, 255}))
+                << x << ", " << y;
+        }
 }
 
 TEST(Slider, KeepsItsValueInRangeAndEndsALostGestureBeforeTheNext) {
