@@ -7,18 +7,17 @@
 #include <cmath>
 #include <numbers>
 
-// Column-major 4x4 matrices from the textbook formulas, in double precision,
-// to check the matrices the kit leaves in OpenGL.
+// Column-major 4x4 matrices from the textbook formulas, in double precision, to check the
+// matrices the kit leaves in OpenGL.
 namespace KitTest {
 
 using Matrix = std::array<double, 16>;
 
 inline Matrix operator*(const Matrix& a, const Matrix& b) {
     Matrix m{};
-    for (int column = 0; column < 4; ++column)
-        for (int row = 0; row < 4; ++row)
-            for (int k = 0; k < 4; ++k)
-                m[column * 4 + row] += a[k * 4 + row] * b[column * 4 + k];
+    for (int entry = 0; entry < 16; ++entry)
+        for (int k = 0; k < 4; ++k)
+            m[entry] += a[k * 4 + entry % 4] * b[entry / 4 * 4 + k];
     return m;
 }
 
@@ -73,10 +72,9 @@ inline GLint glInteger(GLenum which) {
 
 } // namespace KitTest
 
+// Entry by entry; `actual` and `expected` are indexable and evaluated once per entry.
+#define EXPECT_ENTRIES_NEAR(count, actual, expected, tolerance)                                    \
+    for (int entry = 0; entry < (count); ++entry)                                                  \
+    EXPECT_NEAR((actual)[entry], (expected)[entry], (tolerance)) << "entry " << entry
 #define EXPECT_MATRIX_NEAR(actual, expected, tolerance)                                            \
-    do {                                                                                           \
-        const KitTest::Matrix actualMatrix = (actual), expectedMatrix = (expected);                \
-        for (int entry = 0; entry < 16; ++entry)                                                   \
-            EXPECT_NEAR(actualMatrix[entry], expectedMatrix[entry], (tolerance))                   \
-                << "entry " << entry;                                                              \
-    } while (0)
+    EXPECT_ENTRIES_NEAR(16, KitTest::Matrix(actual), KitTest::Matrix(expected), tolerance)
