@@ -71,8 +71,7 @@ protected:
 // From above, meridian theta lies at image angle phi = theta - 90 degrees with hue 2 theta.
 TEST_F(RenderProgramTest, DefaultPictureIsTheStarOfMeridiansInTheirHues) {
     const Platform::PngImage image = renderPicture("", "default.png");
-    ASSERT_EQ(image.width, 800);
-    ASSERT_EQ(image.height, 600);
+    ASSERT_EQ(std::pair(image.width, image.height), std::pair(800, 600));
     const double pi = std::numbers::pi;
     int coloured = 0, matching = 0;
     for (int y = 0; y < image.height; ++y)
