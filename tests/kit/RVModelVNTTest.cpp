@@ -1,4 +1,6 @@
 #include "TolvaneKit/RVModelVNT.h"
+#include "Platform/core/ResourceDirectory.h"
+#include "TolvaneKit/RVDatabase.h"
 #include "support/AllocationPeak.h"
 #include "support/OffscreenGLTest.h"
 #include "support/TemporaryFolder.h"
@@ -6,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -256,6 +259,22 @@ TEST(RVModelFile, BrokenFilesAreRefusedWithoutLargeAllocationsAndLeaveTheModelUn
     if (const auto growth = peak.growth()) { // arrays for 2^31 - 1 elements would take gigabytes
         EXPECT_LT(*growth, std::size_t{1} << 30);
     }
+}
+
+// The shipped files are the tool's output: a change that alters them shows up
+// here, and running vexmira-make-resources resources brings them back in step.
+TEST(SampleResources, ShippedFilesAreWhatTheToolWritesNow) {
+    TemporaryFolder folder;
+    const std::string tool = VEXMIRA_TEST_BINARY_DIR "/tools/vexmira-make-resources";
+    ASSERT_EQ(std::system(("'" + tool + "' '" + folder.file("") + "'").c_str()), 0);
+    for (const char* file : {"RVModelVNT/1.rvmvnt", "RVTexture/1.tiff"})
+        EXPECT_EQ(TemporaryFolder::read(folder.file(file)),
+                  TemporaryFolder::read(VEXMIRA_TEST_SOURCE_DIR "/resources/" + std::string(file)))
+            << file;
+    Platform::setResourceDirectory(folder.file("")); // the database loads it by key
+    EXPECT_EQ(RVDatabase().retainKey<RVModelVNT>(1)->numberOfTriangles(),
+              2 * 24 * 11); // 24 slices, 12 stacks
+    Platform::setResourceDirectory("");
 }
 
 } // namespace
