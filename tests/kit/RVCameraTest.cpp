@@ -85,20 +85,15 @@ TEST(RVUtilities, NormalizesAndCrossesVectorsAndClampsArcFunctions) {
 
 TEST(RVUtilities, SphericalCoordinatesOfTheAxesQuadrantsAndNearAxisPoints) {
     // The last two lie on the axis: their sums of squares round to that of the axis point.
+    const GLfloat r2 = std::sqrt(2.0f), r18 = std::sqrt(18.0f), tiny = 0.000001f;
     const struct {
         GLfloat x, y, z, distance, azimuth, elevation;
-    } cases[] = {{1, 0, 0, 1, 0, 90},
-                 {0, 1, 0, 1, 90, 90},
-                 {0, -1, 0, 1, 270, 90},
-                 {-1, 0, 0, 1, 180, 90},
-                 {0, 0, 2, 2, 0, 0},
-                 {0, 0, -2, 2, 0, 180},
-                 {0, 0, 0, 0, 0, 0},
-                 {1, 1, 0, std::sqrt(2.0f), 45, 90},
-                 {1, -1, 0, std::sqrt(2.0f), 315, 90},
-                 {0, 3, 3, std::sqrt(18.0f), 90, 45},
-                 {0, 0.000001f, 1, 1, 0, 0},
-                 {0, 0.000001f, -1, 1, 0, 180}};
+    } cases[] = {
+        {1, 0, 0, 1, 0, 90},    {0, 1, 0, 1, 90, 90},  {0, -1, 0, 1, 270, 90},
+        {-1, 0, 0, 1, 180, 90}, {0, 0, 2, 2, 0, 0},    {0, 0, -2, 2, 0, 180},
+        {0, 0, 0, 0, 0, 0},     {1, 1, 0, r2, 45, 90}, {1, -1, 0, r2, 315, 90},
+        {0, 3, 3, r18, 90, 45}, {0, tiny, 1, 1, 0, 0}, {0, tiny, -1, 1, 0, 180},
+    };
     for (const auto& c : cases) {
         GLfloat distance = -1, azimuth = -1, elevation = -1;
         RVGetSphericalCoordinates(c.x, c.y, c.z, &distance, &azimuth, &elevation);

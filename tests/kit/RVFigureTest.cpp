@@ -1,5 +1,6 @@
 #include "TolvaneKit/RVFigure.h"
 
+#include "GLMatrix.h"
 #include "Platform/offscreen/PngReader.h"
 #include "support/TemporaryFolder.h"
 
@@ -18,10 +19,10 @@ const float notANumber = std::numeric_limits<float>::quiet_NaN();
 using Point = std::array<GLfloat, 3>;
 using Figure = std::shared_ptr<RVFigure>;
 
-Figure node(float x = 0, float y = 0, float z = 0) {
+Figure node(float x = 0, float y = 0, float z = 0, float elevation = 0) {
     const GLfloat location[3] = {x, y, z};
     auto t = std::make_shared<RVTransformation>();
-    t->setLocation(location);
+    t->setLocation(location).setElevation(elevation);
     return std::make_shared<RVFigure>(t);
 }
 
@@ -87,17 +88,15 @@ bool unturned(const RVFigure& figure) {
 } // namespace
 
 TEST(RVFigureLimb, BendsByTheLawsOfCosinesAndSinesOrChangesNothing) {
+    // A right angle at the elbow, equilateral, out of and at full reach (straight), then
+    // zero lengths and distances that change nothing.
+    const float bent = float(40 + std::acos(0.6) * degrees);
     const struct {
         float upper, lower, distance, azimuth, elevation, elbow; // the last three expected
     } cases[] = {
-        {3, 4, 5, 30, float(40 + std::acos(0.6) * degrees), -90}, // right angle at the elbow
-        {1, 1, 1, 30, 100, -120},                                 // equilateral
-        {1, 1, 3, 30, 40, 0}, // out of, and at, full reach: straight
-        {1, 1, 2, 30, 40, 0},
-        {0, 1, 1.5f, 0, 7, 0},
-        {1, 0, 1.5f, 0, 7, 0},
-        {1, 1, 0, 0, 7, 0},
-        {1, 1, notANumber, 0, 7, 0},
+        {3, 4, 5, 30, bent, -90}, {1, 1, 1, 30, 100, -120},    {1, 1, 3, 30, 40, 0},
+        {1, 1, 2, 30, 40, 0},     {0, 1, 1.5f, 0, 7, 0},       {1, 0, 1.5f, 0, 7, 0},
+        {1, 1, 0, 0, 7, 0},       {1, 1, notANumber, 0, 7, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.upper << " " << c.lower << " " << c.distance);
@@ -122,14 +121,12 @@ TEST(RVFigureAiming, ArmsAndLegsAimThroughTheirFramesAndFlipAsTheyShould) {
         Figure limb;
         Point offset;
         float azimuth, elevation; // NaN: only check that the end reaches the point
-    } cases[] = {
-        {body.leftArm, {3, 0, 0}, 180, 270},
-        {body.leftArm, {-3, 0, 0}, 180, 90},
-        {body.leftLeg, {0, 0, -5}, 0, 180},
-        {body.leftLeg, {-5, 0, 0}, 360, 270},
-        {body.rightArm, {0.3f, 0.4f, -0.5f}, notANumber, notANumber},
-        {body.rightLeg, {0.6f, -0.2f, -1.2f}, notANumber, notANumber},
-    };
+    } cases[] = {{body.leftArm, {3, 0, 0}, 180, 270},
+                 {body.leftArm, {-3, 0, 0}, 180, 90},
+                 {body.leftLeg, {0, 0, -5}, 0, 180},
+                 {body.leftLeg, {-5, 0, 0}, 360, 270},
+                 {body.rightArm, {0.3f, 0.4f, -0.5f}, notANumber, notANumber},
+                 {body.rightLeg, {0.6f, -0.2f, -1.2f}, notANumber, notANumber}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.offset[0] << " " << c.offset[1] << " " << c.offset[2]);
         const bool arm = c.limb == body.leftArm || c.limb == body.rightArm;
@@ -141,10 +138,9 @@ TEST(RVFigureAiming, ArmsAndLegsAimThroughTheirFramesAndFlipAsTheyShould) {
         arm ? body.root->pointArm(*c.limb, point.data())
             : body.root->pointLeg(*c.limb, point.data());
         if (std::isnan(c.azimuth)) {
-            const Point end =
-                outward(locationOf(part(c.limb, 2)), {&part(c.limb, 1), &part(c.limb)});
-            for (int i = 0; i < 3; ++i)
-                EXPECT_NEAR(end[i], inParent[i], 1e-4);
+            EXPECT_ENTRIES_NEAR(
+                3, outward(locationOf(part(c.limb, 2)), {&part(c.limb, 1), &part(c.limb)}),
+                inParent, 1e-4);
         } else { // azimuths come from an arc cosine near 1, which magnifies rounding
             EXPECT_NEAR(part(c.limb).azimuth(), c.azimuth, 0.05);
             EXPECT_NEAR(part(c.limb).elevation(), c.elevation, 1e-3);
@@ -215,15 +211,12 @@ TEST(RVFigurePose, BlendsOnlyThePairsOfChildrenThatExist) {
     auto figure = node(), pose = node(2, 0, 0), grandchild = node(0, 0, 4);
     part(figure).setAzimuth(350);
     part(pose).setAzimuth(10);
-    const std::vector<Figure> mine = {node(), node(), node()}, theirs = {node(), node()};
-    for (int k = 0; k < 3; ++k) {
-        figure->attachChild(mine[k]);
-        part(mine[k]).setElevation(100);
-    }
-    for (int k = 0; k < 2; ++k) {
-        pose->attachChild(theirs[k]);
-        part(theirs[k]).setElevation(200 + 20 * k);
-    }
+    const std::vector<Figure> mine = {node(0, 0, 0, 100), node(0, 0, 0, 100), node(0, 0, 0, 100)},
+                              theirs = {node(0, 0, 0, 200), node(0, 0, 0, 220)};
+    for (const auto& child : mine)
+        figure->attachChild(child);
+    for (const auto& child : theirs)
+        pose->attachChild(child);
     theirs[1]->attachChild(grandchild); // a surplus grandchild of the pose
     figure->interpolateToward(*pose, 0.5f);
     EXPECT_FLOAT_EQ(part(figure).location(0), 1.0f);

@@ -118,13 +118,14 @@ TEST(RVSplayTree, SplayingGivesTheDocumentedShapesAndMissingGrandchildrenMoveNot
 }
 
 TEST(RVSplayTree, PlainRemovalSearchAndNegativeKeys) {
+    // The left child wins without a right child below it, the right child without a left
+    // child below it; with both busy, the successor.
     const std::pair<Keys, const char*> cases[] = {
-        {{5, 3, 8, 1, 9}, "3(1,8(-,9))"}, // no right child below the left: it wins
-        {{5, 3, 8, 4, 9}, "8(3(-,4),9)"}, // no left child below the right: it wins
-        {{5, 3, 10, 4, 8, 6, 7}, "6(3(-,4),10(8(7,-),-))"}, // both busy: the successor
+        {{5, 3, 8, 1, 9}, "3(1,8(-,9))"},
+        {{5, 3, 8, 4, 9}, "8(3(-,4),9)"},
+        {{5, 3, 10, 4, 8, 6, 7}, "6(3(-,4),10(8(7,-),-))"},
         {{5, 7}, "7"},
-        {{5}, "-"},
-    };
+        {{5}, "-"}};
     for (const auto& [keys, after] : cases)
         EXPECT_EQ(shape(RVSplayTree::quicklyRemoveRoot(plainTree(keys))), after);
     Ptr root = RVSplayTree::quicklyRemoveKey(plainTree({5, 3, 8, 1, 9}), 8);
