@@ -70,7 +70,7 @@ public:
 };
 
 // One FLTK application per test, with windows holding ProbeViews; the fixture answers its dialogs
-// from queues a test fills (empty: Cancel / no file) and records what was asked.
+// from queues a test fills (empty: Cancel / no file) and keeps the errors shown.
 class DocumentWindowTest : public ::testing::Test, public Platform::UserDialogs {
 protected:
     std::deque<SaveChoice> saveChoices;
@@ -95,7 +95,6 @@ protected:
         queue.pop_front();
         return front;
     }
-
     void SetUp() override {
         Platform::WindowLayout layout = MyDocumentLayout::layout();
         layout.makeOpenGLView = [] { return std::make_unique<ProbeView>(); };
@@ -110,7 +109,6 @@ protected:
         fltk_.reset();
         pump();
     }
-
     Platform::Application& application() { return fltk_->application(); }
     MyDocument* newDocument() { return shown(application().newDocument()); }
     // The document with its window mapped and drawn until no redraw is pending.
@@ -143,14 +141,12 @@ protected:
     static ProbeView& viewOf(MyDocument* document) {
         return static_cast<ProbeView&>(*windowOf(document).openGLView());
     }
-
     // Moves a slider widget as the user would, with its callback.
     static void moveSlider(MyDocument* document, const std::string& name, double value) {
         Fl_Valuator* widget = windowOf(document).sliderWidget(name);
         widget->value(value);
         widget->do_callback();
     }
-
     // Menu items by English title ("Save"), after validation; choosing needs an enabled item.
     static const Fl_Menu_Item* menuItem(MyDocument* document, const std::string& englishTitle) {
         windowOf(document).menuBar()->validate();
@@ -161,7 +157,6 @@ protected:
         ASSERT_TRUE(item->active()) << englishTitle;
         item->do_callback(windowOf(document).menuBar());
     }
-
     // A mouse event as FLTK delivers it, in window coordinates (y downward) with FLTK's modifiers.
     static void mouse(Fl_Widget* widget, int event, int x, int y, int state = 0) {
         Fl::e_x = x;
@@ -176,7 +171,6 @@ protected:
         mouse(widget, FL_DRAG, x + dx, y + dy, state);
         mouse(widget, FL_RELEASE, x + dx, y + dy, state);
     }
-
     // What the view's GL window shows, RGB, the top row first.
     static std::vector<std::uint8_t> readShownPixels(MyDocument* document) {
         Platform::FltkGLView* view = windowOf(document).glView();
@@ -188,9 +182,7 @@ protected:
         fl_read_image(pixels.data(), 0, 0, view->w(), view->h());
         return pixels;
     }
-
-    std::string scratchPath(const std::string& name) { return scratch_.file(name); }
-    TemporaryFolder scratch_;
+    TemporaryFolder scratch;
     std::unique_ptr<Platform::FltkApplication> fltk_;
 };
 
@@ -201,11 +193,16 @@ static std::string documentText(int meridians) {
            std::to_string(meridians) + "; }";
 }
 
-TEST_F(DocumentWindowTest, SlidersSetModelAndCameraRedrawOnceAndAreUndoneByNameOneDragAtATime) {
+TEST_F(DocumentWindowTest, SlidersChangeOnlyTheirDocumentRedrawOnceUndoByNameAndAskBeforeClosing) {
+    MyDocument* other = newDocument();
     MyDocument* document = newDocument();
     ProbeView& view = viewOf(document);
     RVCamera* camera = view.camera();
+    Platform::Slider* otherMeridians =
+        static_cast<MyWindowController&>(*other->windowControllers().front()).meridiansSlider();
+    const long otherSets = otherMeridians->setCount();
     const int drawsBefore = view.draws;
+    ASSERT_FALSE(viewOf(other).needsDisplay());
 
     moveSlider(document, "meridians", 40.0);
     EXPECT_EQ(document->model().meridians(), 40);
@@ -214,6 +211,8 @@ TEST_F(DocumentWindowTest, SlidersSetModelAndCameraRedrawOnceAndAreUndoneByNameO
     moveSlider(document, "zoom", 20.0);
     EXPECT_EQ(camera->distance(), 20.0f);
     EXPECT_STREQ(menuItem(document, "Undo")->label(), "Undo Set Distance");
+    EXPECT_EQ(otherMeridians->setCount(), otherSets) << "another document's news change nothing";
+    EXPECT_FALSE(viewOf(other).needsDisplay());
     pump();
     EXPECT_EQ(view.draws, drawsBefore + 1) << "changes before a redraw give one redraw";
 
@@ -238,14 +237,24 @@ TEST_F(DocumentWindowTest, SlidersSetModelAndCameraRedrawOnceAndAreUndoneByNameO
     EXPECT_EQ(document->model().blowup(), 0.0f);
     EXPECT_FALSE(menuItem(document, "Undo")->active());
     EXPECT_FALSE(document->isDocumentEdited());
+
+    moveSlider(other, "meridians", 12.0);
+    moveSlider(document, "meridians", 13.0);
+    saveChoices = {SaveChoice::save}; // the close box asks; no file chosen keeps the window
+    windowOf(document).flWindow()->do_callback();
+    EXPECT_TRUE(saveChoices.empty());
+    saveChoices = {SaveChoice::dontSave, SaveChoice::cancel}; // newest first
+    EXPECT_FALSE(application().quit());
+    ASSERT_EQ(application().documents().size(), 1u);
+    EXPECT_EQ(application().documents()[0].get(), other);
+    EXPECT_EQ(other->model().meridians(), 12);
 }
 
 TEST_F(DocumentWindowTest, StoredSettingsReachTheCameraAndFilesAreSavedRevertedOrRefused) {
-    const std::string path = scratchPath("stored.vexmira");
+    const std::string path = scratch.file("stored.vexmira");
     TemporaryFolder::write(path, documentText(30));
     EXPECT_TRUE(application().openFiles({path}));
-    MyDocument* document = shown(application().openDocument(scratchPath("./stored.vexmira")));
-    ASSERT_EQ(application().documents().size(), 1u);
+    MyDocument* document = shown(application().openDocument(scratch.file("./stored.vexmira")));
     ASSERT_EQ(document, application().documents()[0].get()) << "an open file is brought forward";
     RVCamera* camera = viewOf(document).camera();
     EXPECT_EQ(camera->smoothingPasses(), 4);
@@ -269,32 +278,31 @@ TEST_F(DocumentWindowTest, StoredSettingsReachTheCameraAndFilesAreSavedRevertedO
                                            Case{"huge.vexmira", huge.c_str(), "meridiansValue"}}) {
         SCOPED_TRACE(name);
         if (contents)
-            TemporaryFolder::write(scratchPath(name), contents);
+            TemporaryFolder::write(scratch.file(name), contents);
         errors.clear();
-        EXPECT_EQ(application().openDocument(scratchPath(name)), nullptr);
+        EXPECT_EQ(application().openDocument(scratch.file(name)), nullptr);
         ASSERT_EQ(errors.size(), 1u);
         EXPECT_NE(errors[0].find(name), std::string::npos);
         EXPECT_NE(errors[0].find(problem), std::string::npos);
         EXPECT_EQ(application().documents().size(), 1u);
     }
     // A file in place of the folder stops even root from saving there.
-    TemporaryFolder::write(scratchPath("plain-file"), "x");
+    TemporaryFolder::write(scratch.file("plain-file"), "x");
     errors.clear();
-    files = {scratchPath("plain-file") + "/inside.vexmira"};
+    files = {scratch.file("plain-file") + "/inside.vexmira"};
     chooseMenuItem(document, "Save As...");
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_NE(errors[0].find("inside.vexmira"), std::string::npos) << errors[0];
     EXPECT_EQ(document->fileName(), path);
     EXPECT_TRUE(document->isDocumentEdited());
     EXPECT_STREQ(menuItem(document, "Undo")->label(), "Undo Set Antialiasing");
-    EXPECT_EQ(camera->smoothingPasses(), 1);
 
     chooseMenuItem(document, "Revert To Saved");
     EXPECT_EQ(camera->smoothingPasses(), 4);
     EXPECT_EQ(camera->smoothingJitter(), 1.0f);
     EXPECT_EQ(saveAndRevert(), std::pair(false, false));
     moveSlider(document, "immersion", 1.0);
-    files = {scratchPath("picture")};
+    files = {scratch.file("picture")};
     chooseMenuItem(document, "Save As...");
     EXPECT_EQ(saveAndRevert(), std::pair(false, false));
     EXPECT_FALSE(menuItem(document, "Undo")->active()) << "saving clears the history";
@@ -303,31 +311,6 @@ TEST_F(DocumentWindowTest, StoredSettingsReachTheCameraAndFilesAreSavedRevertedO
     moveSlider(document, "blowup", 0.4);
     chooseMenuItem(document, "Save");
     EXPECT_EQ(saveAndRevert(), std::pair(false, false));
-}
-
-TEST_F(DocumentWindowTest, WindowsKeepToTheirDocumentsAndAskBeforeChangesAreLost) {
-    MyDocument* older = newDocument();
-    MyDocument* newer = newDocument();
-    auto& controller = static_cast<MyWindowController&>(*older->windowControllers().front());
-    const long meridiansSets = controller.meridiansSlider()->setCount();
-    ASSERT_FALSE(viewOf(older).needsDisplay());
-    newer->model().setMeridians(10);
-    Platform::NotificationCenter::defaultCenter().postNotification(VexmiraMeridiansNotification,
-                                                                   &newer->model());
-    EXPECT_EQ(controller.meridiansSlider()->setCount(), meridiansSets);
-    EXPECT_FALSE(viewOf(older).needsDisplay());
-    EXPECT_EQ(windowOf(newer).sliderWidget("meridians")->value(), 10.0);
-
-    moveSlider(older, "meridians", 12.0);
-    moveSlider(newer, "meridians", 13.0);
-    saveChoices = {SaveChoice::save}; // the close box asks; no file chosen keeps it
-    windowOf(newer).flWindow()->do_callback();
-    EXPECT_TRUE(saveChoices.empty());
-    saveChoices = {SaveChoice::dontSave, SaveChoice::cancel}; // newest first
-    EXPECT_FALSE(application().quit());
-    ASSERT_EQ(application().documents().size(), 1u);
-    EXPECT_EQ(application().documents()[0].get(), older);
-    EXPECT_EQ(older->model().meridians(), 12);
 }
 
 TEST_F(DocumentWindowTest, GesturesCallTheHooksWithThePressModifiersAndMoveTheCamera) {
@@ -341,18 +324,17 @@ TEST_F(DocumentWindowTest, GesturesCallTheHooksWithThePressModifiersAndMoveTheCa
     mouse(glView, FL_DRAG, 54, 58, 0); // the keys are let go during the gesture
     mouse(glView, FL_DRAG, 54, 50, FL_CTRL);
     mouse(glView, FL_RELEASE, 54, 50, FL_CTRL);
-    const std::vector<ProbeView::Call>& calls = view.calls;
-    ASSERT_EQ(calls.size(), 5u);
+    ASSERT_EQ(view.calls.size(), 5u);
     for (std::size_t i = 0; i < 5; ++i) {
-        EXPECT_EQ(calls[i].hook, i == 0 ? "click" : i < 4 ? "drag" : "end") << i;
-        EXPECT_EQ(calls[i].modifiers, i == 0 ? 0x80000u : 0x20000u | 0x100000u) << i;
+        EXPECT_EQ(view.calls[i].hook, i == 0 ? "click" : i < 4 ? "drag" : "end") << i;
+        EXPECT_EQ(view.calls[i].modifiers, i == 0 ? 0x80000u : 0x20000u | 0x100000u) << i;
     }
     // View coordinates: pixel centres, y upward; each drag starts where the one before ended.
     const float height = static_cast<float>(glView->h());
-    EXPECT_EQ(std::pair(calls[1].oldLocation.x, calls[1].oldLocation.y),
+    EXPECT_EQ(std::pair(view.calls[1].oldLocation.x, view.calls[1].oldLocation.y),
               std::pair(50.5f, height - 60.5f));
-    EXPECT_EQ(calls[2].oldLocation.x, calls[1].location.x);
-    EXPECT_EQ(calls[3].oldLocation.y, calls[2].location.y);
+    EXPECT_EQ(view.calls[2].oldLocation.x, view.calls[1].location.x);
+    EXPECT_EQ(view.calls[3].oldLocation.y, view.calls[2].location.y);
 
     // Control-drags move the target; other drags turn the camera, up to the poles.
     RVCamera* camera = view.camera();
@@ -402,11 +384,11 @@ TEST_F(DocumentWindowTest, TheWindowShowsAndExportsColouredMeridiansAndWithABlow
         EXPECT_GT(count, 50);
     EXPECT_LT(plain.white, 5) << "no circle without a blow-up";
     chooseMenuItem(document, "Export Image..."); // cancelled: quietly nothing
-    files = {scratchPath("missing-folder/picture.png")};
+    files = {scratch.file("missing-folder/picture.png")};
     chooseMenuItem(document, "Export Image...");
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_NE(errors[0].find("picture.png"), std::string::npos) << errors[0];
-    EXPECT_TRUE(std::filesystem::is_empty(scratchPath("")));
+    EXPECT_TRUE(std::filesystem::is_empty(scratch.file("")));
 
     ProbeView& view = viewOf(document);
     view.makeCurrentContext();
@@ -417,9 +399,9 @@ TEST_F(DocumentWindowTest, TheWindowShowsAndExportsColouredMeridiansAndWithABlow
     const PixelCensus blown = census(shown);
     EXPECT_GT(blown.white, 100);
     EXPECT_GT(blown.colouredTotal(), 150);
-    files = {scratchPath("window")}; // the extension is added
+    files = {scratch.file("window")}; // the extension is added
     chooseMenuItem(document, "Export Image...");
-    const auto image = Platform::readPngFile(scratchPath("window.png"));
+    const auto image = Platform::readPngFile(scratch.file("window.png"));
     ASSERT_TRUE(image);
     std::vector<std::uint8_t> expected; // what the window shows, opaque
     for (std::size_t i = 0; i + 2 < shown.size(); i += 3)
