@@ -69,8 +69,8 @@ TEST_F(RVTesterTest, PicksWhatLiesUnderTheClickNearestFirstAndLeavesTheStateAsIt
         EXPECT_EQ(firstNames(), x == 2 ? Names{} : Names{7});
     }
     EXPECT_EQ(tester.numberOfNamesForResult(0), 1);
-    for (int k = 0; k < 3; ++k) // the centre unprojects onto the triangle at the target
-        EXPECT_NEAR(tester.coordinatesForResult(0)[k], 0.0, 1e-3);
+    const double origin[3] = {0, 0, 0}; // the centre unprojects onto the triangle at the target
+    EXPECT_ENTRIES_NEAR(3, tester.coordinatesForResult(0), origin, 1e-3);
     EXPECT_EQ(glInteger(GL_RENDER_MODE), GL_RENDER);
     EXPECT_EQ(glInteger(GL_MATRIX_MODE), GL_PROJECTION);
     EXPECT_MATRIX_NEAR(glMatrix(GL_PROJECTION_MATRIX), projection, 0);
@@ -138,9 +138,8 @@ TEST_F(RVTesterTest, CollisionFindsWhatLiesAlongTheSegment) {
     EXPECT_TRUE(tester.endTest(true));
     ASSERT_EQ(firstNames(), (Names{3, 1}));
     const double expected[2][3] = {{0, 0, 4.5}, {0, 0, 4}}; // the middle of its depth range
-    for (int result = 0; result < 2; ++result)
-        for (int k = 0; k < 3; ++k)
-            EXPECT_NEAR(tester.coordinatesForResult(result)[k], expected[result][k], 1e-5);
+    EXPECT_ENTRIES_NEAR(3, tester.coordinatesForResult(0), expected[0], 1e-5);
+    EXPECT_ENTRIES_NEAR(3, tester.coordinatesForResult(1), expected[1], 1e-5);
     EXPECT_MATRIX_NEAR(glMatrix(GL_MODELVIEW_MATRIX), modelview, 0);
     tester.beginCollisionWithRadius(1.0f, start, start); // a segment of length 0: nothing
     triangleAt(0, 0, 0);
