@@ -59,7 +59,6 @@ protected:
                                "{ Class = MyDocument; Version = 1; " + entries + " }");
         return quoted(inputs_.file(name));
     }
-    // A pixel's red, green, blue and alpha.
     static const std::uint8_t* pixelAt(const Platform::PngImage& image, int x, int y) {
         return &image.rgba[(static_cast<std::size_t>(y) * image.width + x) * 4];
     }
@@ -89,15 +88,13 @@ TEST_F(RenderProgramTest, DefaultPictureIsTheStarOfMeridiansInTheirHues) {
         }
     EXPECT_GT(coloured, 5000);
     EXPECT_GT(matching, coloured * 95 / 100) << matching << " of " << coloured;
-
     EXPECT_EQ(renderFile("", "again.png"), TemporaryFolder::read(output_.file("default.png")));
     // The camera options' documented defaults are the window's camera.
     EXPECT_EQ(renderPicture("--azimuth 0 --elevation 0 --twist 0 --target-z 1", "camera.png").rgba,
               image.rgba);
 }
 
-// A document piped in or named draws as its values given as options, and options override it.
-// Smoothing moves each pass by less than a pixel: only pixels next to a line may change.
+// A document, piped or named, draws as its values given as options; smoothing changes only edges.
 TEST_F(RenderProgramTest, DocumentsMeetTheOptionsAndSmoothingChangesOnlyPixelsNearTheLines) {
     const std::string file = document(
         "picture.vexmira", "blowupValue = 0.8; distanceValue = 7; immersionValue = 0.3; "
@@ -160,10 +157,9 @@ TEST_F(RenderProgramTest, RefusalsExitWithStatusTwoAndLeaveNoFile) {
 
 // Installed and moved, the program needs neither the source or build trees nor its first prefix.
 TEST_F(RenderProgramTest, MovedInstalledTreeHasEverythingAndRendersWithItsOwnResources) {
-    ASSERT_EQ(runProgram(quoted(VEXMIRA_CMAKE_COMMAND) + " --install " +
-                         quoted(VEXMIRA_TEST_BINARY_DIR) + " --prefix " + inputs_.file("prefix"))
-                  .status,
-              0);
+    const std::string install = quoted(VEXMIRA_CMAKE_COMMAND) + " --install " +
+                                quoted(VEXMIRA_TEST_BINARY_DIR) + " --prefix ";
+    ASSERT_EQ(runProgram(install + quoted(inputs_.file("prefix"))).status, 0);
     const fs::path tree = inputs_.file("moved");
     fs::rename(inputs_.file("prefix"), tree);
     for (const char* file :
