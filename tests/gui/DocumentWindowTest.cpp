@@ -67,8 +67,7 @@ public:
     }
 };
 
-// One FLTK application per test, with windows holding ProbeViews; the fixture answers its dialogs
-// from queues a test fills (empty: Cancel / no file) and keeps the errors shown.
+// An FLTK application of ProbeView windows whose dialogs are answered from queues (empty: Cancel).
 class DocumentWindowTest : public ::testing::Test, public Platform::UserDialogs {
 protected:
     std::deque<SaveChoice> saveChoices;
