@@ -170,7 +170,7 @@ TEST_F(RVCameraTest, BothModelviewLevelsPlaceTheEyeAndTheTargetMovesOnlyTheTop) 
     EXPECT_EQ(glInteger(GL_MODELVIEW_STACK_DEPTH), 2);
 }
 
-TEST_F(RVCameraTest, PositionFollowsTheSphericalConventionAndOrientKeepsIt) {
+TEST_F(RVCameraTest, PositionFollowsTheSphericalConventionOrientKeepsItAndLookAtMovesIt) {
     const GLfloat target[3] = {0, 0, 1};
     camera.setTarget(target);
     expectPosition({0, 0, 11});
@@ -185,11 +185,9 @@ TEST_F(RVCameraTest, PositionFollowsTheSphericalConventionAndOrientKeepsIt) {
     camera.setAzimuth(10).setElevation(30).setTwist(45).orient();
     EXPECT_EQ((std::array{camera.azimuth(), camera.elevation(), camera.twist()}),
               (std::array{10.0f, 30.0f, 0.0f}));
-}
-
-TEST_F(RVCameraTest, LookAtMovesTheTargetAndTheEye) {
-    const GLfloat target[3] = {1, 2, 3}, eye[3] = {1, 5, 7}, far[3] = {inf, 0, 0};
-    camera.setTwist(0).lookAt(target, eye);
+    // Looking at a point from another moves the target and the eye.
+    const GLfloat point[3] = {1, 2, 3}, eye[3] = {1, 5, 7}, far[3] = {inf, 0, 0};
+    camera.setTwist(0).lookAt(point, eye);
     EXPECT_FLOAT_EQ(camera.distance(), 5.0f);
     EXPECT_NEAR(camera.azimuth(), 90.0, 1e-4);
     EXPECT_NEAR(camera.elevation(), std::acos(4.0 / 5.0) / degrees, 1e-4);

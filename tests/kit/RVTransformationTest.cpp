@@ -46,7 +46,7 @@ std::uint32_t loopedBits(GLfloat value, bool intoSignedTurn) {
 
 } // namespace
 
-TEST(RVInterpolateAngles, BlendsAlongTheShorterArcBetweenReducedEndpoints) {
+TEST(RVInterpolateAngles, BlendsTheShortWayBetweenReducedEndpointsOrNaively) {
     const struct {
         float a, b, fraction, expected;
     } cases[] = {
@@ -57,6 +57,16 @@ TEST(RVInterpolateAngles, BlendsAlongTheShorterArcBetweenReducedEndpoints) {
     for (const auto& c : cases)
         EXPECT_FLOAT_EQ(RVInterpolateAngles(c.a, c.b, c.fraction), c.expected)
             << c.a << " to " << c.b << " by " << c.fraction;
+    const RVTransformation target = transformation(2, 4, -6, 10, 350, 200);
+    RVTransformation shortWay = transformation(0, 0, 0, 350, 10, 40), naive = shortWay;
+    expectState(shortWay.interpolateToward(target, 0.5f), {1, 2, -3, 0, 0, 120});
+    expectState(naive.interpolateNaivelyToward(target, 0.5f), {1, 2, -3, 180, 180, 120});
+    // Fraction 0 keeps the place; only the short way reduces the angles.
+    RVTransformation still = transformation(1, 1, 1, 370, -30, 720), naiveStill = still;
+    expectState(still.interpolateToward(target, 0), {1, 1, 1, 10, 330, 0});
+    expectState(naiveStill.interpolateNaivelyToward(target, 0), {1, 1, 1, 370, -30, 720});
+    RVTransformation beyond = transformation(0, 0, 0, 0, 0, 0); // beyond 1: extrapolated
+    expectState(beyond.interpolateNaivelyToward(target, 2), {4, 8, -12, 20, 700, 400});
 }
 
 TEST(RVTransformation, CarriesPointsForwardAndBackLikeTheComposedMatrices) {
@@ -87,19 +97,6 @@ TEST(RVTransformation, CarriesPointsForwardAndBackLikeTheComposedMatrices) {
     }
 }
 
-TEST(RVTransformation, InterpolatesTheShortWayOrNaively) {
-    const RVTransformation target = transformation(2, 4, -6, 10, 350, 200);
-    RVTransformation shortWay = transformation(0, 0, 0, 350, 10, 40), naive = shortWay;
-    expectState(shortWay.interpolateToward(target, 0.5f), {1, 2, -3, 0, 0, 120});
-    expectState(naive.interpolateNaivelyToward(target, 0.5f), {1, 2, -3, 180, 180, 120});
-    // Fraction 0 keeps the place; only the short way reduces the angles.
-    RVTransformation still = transformation(1, 1, 1, 370, -30, 720), naiveStill = still;
-    expectState(still.interpolateToward(target, 0), {1, 1, 1, 10, 330, 0});
-    expectState(naiveStill.interpolateNaivelyToward(target, 0), {1, 1, 1, 370, -30, 720});
-    RVTransformation beyond = transformation(0, 0, 0, 0, 0, 0); // beyond 1: extrapolated
-    expectState(beyond.interpolateNaivelyToward(target, 2), {4, 8, -12, 20, 700, 400});
-}
-
 class RVTransformationGL : public VexmiraTest::OffscreenGLTest {};
 
 TEST_F(RVTransformationGL, ApplyMultipliesTheModelviewMatrix) {
@@ -113,7 +110,7 @@ TEST_F(RVTransformationGL, ApplyMultipliesTheModelviewMatrix) {
     expectNoGLError();
 }
 
-TEST(RVAngles, OrdinaryAnglesWrapBitForBitLikeTheTurnLoop) {
+TEST(RVAngles, OrdinaryAnglesWrapBitForBitLikeTheTurnLoopAndHugeOnesByTheirRemainder) {
     std::vector<GLfloat> angles = {-0.0f, 1e-10f, -1e-6f, -1e-30f, 359.99997f, 1080.25f, -1079.75f};
     for (GLfloat a : {0.0f, 180.0f, -180.0f, 360.0f, -360.0f, 720.0f, -720.0f})
         angles.insert(angles.end(), {a, std::nextafter(a, 1e9f), std::nextafter(a, -1e9f)});
@@ -127,9 +124,6 @@ TEST(RVAngles, OrdinaryAnglesWrapBitForBitLikeTheTurnLoop) {
         EXPECT_EQ(std::bit_cast<std::uint32_t>(RVWrapSignedAngle(angle)), loopedBits(angle, true));
         EXPECT_EQ(std::bit_cast<std::uint32_t>(RVReduceAngle(angle)), loopedBits(angle, false));
     }
-}
-
-TEST(RVAngles, HugeAnglesWrapByTheirRemainderAndNonFiniteOnesEnd) {
     // Taking 360 off these changes nothing in single precision.
     for (GLfloat angle : {1e20f, -1e20f, 3.0e38f, 8.6e9f, -123456789012.0f}) {
         const double remainder = std::fmod(static_cast<double>(angle), 360.0);
