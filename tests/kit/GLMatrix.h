@@ -7,8 +7,7 @@
 #include <cmath>
 #include <numbers>
 
-// Column-major 4x4 matrices from the textbook formulas, in double precision, to check the
-// matrices the kit leaves in OpenGL.
+// Column-major 4x4 matrices from the textbook formulas, to check the kit's OpenGL matrices.
 namespace KitTest {
 
 using Matrix = std::array<double, 16>;

@@ -59,8 +59,7 @@ Point outward(Point p, std::initializer_list<const RVTransformation*> frames,
     return p;
 }
 
-// The shape the aiming operations expect: legs, legs, torso; the torso carries two arms and
-// the head as its third child.
+// As aiming expects: legs, legs, torso; the torso carries two arms and, third, the head.
 struct Body {
     Figure root = node(), leftLeg = limb(0.2f, 0, -0.1f, 1, 1),
            rightLeg = limb(-0.2f, 0, -0.1f, 1, 1), torso = node(0, 0, 1),
@@ -88,8 +87,7 @@ bool unturned(const RVFigure& figure) {
 } // namespace
 
 TEST(RVFigureLimb, BendsByTheLawsOfCosinesAndSinesOrChangesNothing) {
-    // A right angle at the elbow, equilateral, out of and at full reach (straight), then
-    // zero lengths and distances that change nothing.
+    // Right angle, equilateral, beyond and at full reach, then cases that change nothing.
     const float bent = float(40 + std::acos(0.6) * degrees);
     const struct {
         float upper, lower, distance, azimuth, elevation, elbow; // the last three expected

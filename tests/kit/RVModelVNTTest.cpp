@@ -137,8 +137,7 @@ TEST(RVModelVNTArrays, ResizingKeepsContentsRefusesBadCountsAndReleasesAtZero) {
 
 TEST(RVModelVNTTransforms, DeformDividesByWAndNormalsAverageTheFacesThatCount) {
     RVModelVNT model;
-    // A roof along the y axis (a large face in z = 0, a small one in x = 0), a collinear
-    // triangle and one pointing far outside.
+    // A roof along y (large face in z = 0, small in x = 0), a line, an index far outside.
     build(model, {{0, 0, 0}, {0, 1, 0}, {10, 0, 0}, {0, 0, 0.1f}, {1, 1, 1}, {2, 2, 2}},
           {0, 2, 1, 0, 1, 3, 0, 4, 5, 0, 3, 60000});
     const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
@@ -253,8 +252,7 @@ TEST(RVModelFile, BrokenFilesAreRefusedWithoutLargeAllocationsAndLeaveTheModelUn
     }
 }
 
-// The shipped files are the tool's output: a change that alters them shows up
-// here, and running vexmira-make-resources resources brings them back in step.
+// Shipped files are the tool's output; `vexmira-make-resources resources` updates them.
 TEST(SampleResources, ShippedFilesAreWhatTheToolWritesNow) {
     TemporaryFolder folder;
     const std::string tool = VEXMIRA_TEST_BINARY_DIR "/tools/vexmira-make-resources";

@@ -75,9 +75,8 @@ Ptr chain(int first, int step, int count) {
     return root;
 }
 
-// After splaying the deepest key n (even) of the chain 1..n: root n without right child, its
-// left child 2; each even e < n - 2 has left leaf e - 1 and right child e + 2; n - 2 has left
-// leaf n - 3 and right leaf n - 1.
+// The chain 1..n (n even) after splaying n: root n, no right child, left child 2; each even e
+// has left leaf e - 1 and right child e + 2, except n - 2, whose right child is the leaf n - 1.
 bool hasShapeAfterFindingTheEnd(const Ptr& root, int n) {
     auto isLeaf = [](const Ptr& node, int key) {
         return node && node->key() == key && !node->left() && !node->right();
@@ -118,8 +117,7 @@ TEST(RVSplayTree, SplayingGivesTheDocumentedShapesAndMissingGrandchildrenMoveNot
 }
 
 TEST(RVSplayTree, PlainRemovalSearchAndNegativeKeys) {
-    // The left child wins without a right child below it, the right child without a left
-    // child below it; with both busy, the successor.
+    // The left child wins if it lacks a right child, the right if it lacks a left, else successor.
     const std::pair<Keys, const char*> cases[] = {
         {{5, 3, 8, 1, 9}, "3(1,8(-,9))"},
         {{5, 3, 8, 4, 9}, "8(3(-,4),9)"},

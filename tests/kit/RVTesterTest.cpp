@@ -128,8 +128,7 @@ TEST_F(RVTesterTest, CollisionFindsWhatLiesAlongTheSegment) {
     glLoadName(2);
     triangleAt(5, 0, 6); // beside it
     glLoadName(3);
-    // Along the segment from before its start to 90% of the way: depths 0 to 0.9. (Mesa
-    // reports a hit reaching the far end with a maximum depth of 0.)
+    // Depths 0 to 0.9 (Mesa gives a hit reaching the far end a maximum depth of 0).
     glBegin(GL_TRIANGLES);
     glVertex3d(-0.3, -0.3, -1);
     glVertex3d(0.3, -0.3, -1);
