@@ -111,7 +111,8 @@ TEST_F(RVTesterTest, StoresOnlyTheNamesItKeepsAndReportsOverflowAndMisuse) {
     EXPECT_EQ(tester.numberOfResults(), -1);
 
     EXPECT_FALSE(tester.setHitBufferSize(-1) || tester.setNameDepth(-1, 4));
-    EXPECT_EQ(tester.hitBufferSize() + tester.nameDepth() + tester.maxNumberOfResults(), 0);
+    EXPECT_EQ((std::array{tester.hitBufferSize(), tester.nameDepth(), tester.maxNumberOfResults()}),
+              (std::array{0, 0, 0}));
     pickAtTheCentre({10});
     EXPECT_EQ(tester.numberOfResults(), -1);
     EXPECT_FALSE(RVTester().endTest(true)) << "ending a test that never began pops nothing";
