@@ -2,6 +2,10 @@
 
 #include <tiffio.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdarg>
 #include <cstring>
 
@@ -17,17 +21,40 @@ int ignoreMessage(TIFF*, void*, const char*, const char*, va_list) {
 // whatever sizes a damaged file declares.
 constexpr tmsize_t largestLibtiffAllocation = tmsize_t{1} << 30;
 
+// A descriptor for reading the regular file at path, or -1. Opening does not
+// wait, so a named pipe or a device in place of the image cannot stop the
+// program; anything but a regular file is refused.
+int openRegularFile(const std::string& path) {
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
+        return -1;
+    struct stat status {};
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(descriptor);
+        return -1;
+    }
+    return descriptor;
+}
+
 TIFF* openQuietly(const std::string& path) {
-    TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
-    if (options == nullptr)
+    const int descriptor = openRegularFile(path);
+    if (descriptor < 0)
         return nullptr;
+    TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
+    if (options == nullptr) {
+        ::close(descriptor);
+        return nullptr;
+    }
     TIFFOpenOptionsSetErrorHandlerExtR(options, ignoreMessage, nullptr);
     TIFFOpenOptionsSetWarningHandlerExtR(options, ignoreMessage, nullptr);
     TIFFOpenOptionsSetMaxSingleMemAlloc(options, largestLibtiffAllocation);
     // "m": read with plain reads, not a memory map, so a file cut short
-    // while it is read gives an error rather than a bus error.
-    TIFF* tiff = TIFFOpenExt(path.c_str(), "rm", options);
+    // while it is read gives an error rather than a bus error. TIFFClose
+    // closes the descriptor; a failed open leaves it to us.
+    TIFF* tiff = TIFFFdOpenExt(descriptor, path.c_str(), "rm", options);
     TIFFOpenOptionsFree(options);
+    if (tiff == nullptr)
+        ::close(descriptor);
     return tiff;
 }
 
