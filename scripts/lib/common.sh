@@ -3,7 +3,7 @@
 
 VEXMIRA_PACKAGES=(
     build-essential cmake pkg-config clang libclang-rt-14-dev clang-format
-    libfltk1.3-dev libosmesa6-dev libglu1-mesa-dev libgl-dev
+    libfltk1.3-dev libosmesa6-dev libglu1-mesa-dev libgl-dev libgl1-mesa-dri
     libtiff-dev libpng-dev gettext
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth fonts-dejavu-core
