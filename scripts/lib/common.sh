@@ -1,9 +1,11 @@
 # Shared by scripts/test and scripts/run: the Debian packages the project
 # needs, installed only when some are missing.
 
+# fluid is only recommended by libfltk1.3-dev, but FLTK's CMake package
+# refers to /usr/bin/fluid and stops the configuration without it.
 VEXMIRA_PACKAGES=(
     build-essential cmake pkg-config clang libclang-rt-14-dev clang-format
-    libfltk1.3-dev libosmesa6-dev libglu1-mesa-dev libgl-dev libgl1-mesa-dri
+    libfltk1.3-dev fluid libosmesa6-dev libglu1-mesa-dev libgl-dev libgl1-mesa-dri
     libtiff-dev libpng-dev gettext
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth fonts-dejavu-core
