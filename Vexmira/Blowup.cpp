@@ -1,6 +1,6 @@
 #include "Vexmira/Blowup.h"
 
-#include "TolvaneKit/RVAngles.h"
+#include "TolvaneKit/Camera/RVAngles.h"
 
 #include "Platform/core/NotificationCenter.h"
 #include "Platform/core/UndoManager.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TolvaneKit/EasyView.h"
+#include "TolvaneKit/View/EasyView.h"
 
 class Blowup;
 class MyWindowController;

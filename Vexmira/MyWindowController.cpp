@@ -5,7 +5,7 @@
 #include "Platform/core/Slider.h"
 #include "Platform/core/UndoManager.h"
 #include "Platform/core/Window.h"
-#include "TolvaneKit/RVCamera.h"
+#include "TolvaneKit/Camera/RVCamera.h"
 #include "Vexmira/Blowup.h"
 #include "Vexmira/BlowupView.h"
 #include "Vexmira/MyDocument.h"

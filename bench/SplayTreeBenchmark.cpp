@@ -2,8 +2,8 @@
 // to the root should cost time in proportion to the chain, not its square,
 // because the accumulators remember their open ends.
 
-#include "TolvaneKit/RVResource.h"
-#include "TolvaneKit/RVSplayTree.h"
+#include "TolvaneKit/Resources/RVResource.h"
+#include "TolvaneKit/Resources/RVSplayTree.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,7 +4,7 @@
 // layouts the texture loader handles differently; broken ones are those
 // files damaged in the ways a fuzzer takes long to find by itself.
 
-#include "TolvaneKit/RVModelVNT.h"
+#include "TolvaneKit/Scene/RVModelVNT.h"
 
 #include <tiffio.h>
 

@@ -4,7 +4,7 @@
 
 #include "FuzzCheck.h"
 #include "ScratchFolder.h"
-#include "TolvaneKit/RVModelVNT.h"
+#include "TolvaneKit/Scene/RVModelVNT.h"
 
 #include <algorithm>
 #include <cstddef>

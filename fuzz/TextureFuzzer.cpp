@@ -7,9 +7,9 @@
 #include "Platform/core/ResourceDirectory.h"
 #include "Platform/offscreen/OffscreenSurface.h"
 #include "ScratchFolder.h"
-#include "TolvaneKit/RVDatabase.h"
-#include "TolvaneKit/RVTexture.h"
-#include "TolvaneKit/RVTiffImage.h"
+#include "TolvaneKit/Resources/RVDatabase.h"
+#include "TolvaneKit/Resources/RVTexture.h"
+#include "TolvaneKit/Resources/RVTiffImage.h"
 
 #include <GL/gl.h>
 

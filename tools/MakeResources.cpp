@@ -5,7 +5,7 @@
 // The output depends on nothing but this program, so running it again
 // reproduces the shipped files byte for byte.
 
-#include "TolvaneKit/RVModelVNT.h"
+#include "TolvaneKit/Scene/RVModelVNT.h"
 
 #include <tiffio.h>
 

@@ -2,8 +2,8 @@
 
 #include "ExampleModels.h"
 
-#include "TolvaneKit/RVDatabase.h"
-#include "TolvaneKit/RVElementVNT.h"
+#include "TolvaneKit/Resources/RVDatabase.h"
+#include "TolvaneKit/Scene/RVElementVNT.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TolvaneKit/RVFigure.h"
+#include "TolvaneKit/Scene/RVFigure.h"
 
 #include <GL/gl.h>
 

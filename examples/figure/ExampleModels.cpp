@@ -1,6 +1,6 @@
 #include "ExampleModels.h"
 
-#include "TolvaneKit/RVModelVNT.h"
+#include "TolvaneKit/Scene/RVModelVNT.h"
 
 #include <GL/gl.h>
 

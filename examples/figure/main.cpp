@@ -14,9 +14,9 @@
 #include "Platform/core/ResourceDirectory.h"
 #include "Platform/offscreen/OffscreenSurface.h"
 #include "Platform/offscreen/PngWriter.h"
-#include "TolvaneKit/RVCamera.h"
-#include "TolvaneKit/RVDatabase.h"
-#include "TolvaneKit/RVModelVNT.h"
+#include "TolvaneKit/Camera/RVCamera.h"
+#include "TolvaneKit/Resources/RVDatabase.h"
+#include "TolvaneKit/Scene/RVModelVNT.h"
 
 #include <GL/gl.h>
 

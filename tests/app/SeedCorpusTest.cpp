@@ -6,9 +6,9 @@
 
 #include "Platform/core/PropertyListParser.h"
 #include "Platform/core/ResourceDirectory.h"
-#include "TolvaneKit/RVDatabase.h"
-#include "TolvaneKit/RVModelVNT.h"
-#include "TolvaneKit/RVTexture.h"
+#include "TolvaneKit/Resources/RVDatabase.h"
+#include "TolvaneKit/Scene/RVModelVNT.h"
+#include "TolvaneKit/Resources/RVTexture.h"
 #include "Vexmira/MyDocument.h"
 
 #include "support/OffscreenGLTest.h"

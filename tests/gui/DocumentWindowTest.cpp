@@ -11,7 +11,7 @@
 #include "Platform/fltk/FltkMenuBar.h"
 #include "Platform/fltk/FltkWindow.h"
 #include "Platform/offscreen/PngReader.h"
-#include "TolvaneKit/RVCamera.h"
+#include "TolvaneKit/Camera/RVCamera.h"
 #include "Vexmira/Blowup.h"
 #include "Vexmira/BlowupView.h"
 #include "Vexmira/MyDocument.h"

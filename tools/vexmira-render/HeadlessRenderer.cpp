@@ -5,7 +5,7 @@
 #include "Platform/core/WindowLayout.h"
 #include "Platform/offscreen/OffscreenViewHost.h"
 #include "Platform/offscreen/OffscreenWindow.h"
-#include "TolvaneKit/RVCamera.h"
+#include "TolvaneKit/Camera/RVCamera.h"
 #include "Vexmira/BlowupView.h"
 #include "Vexmira/MyDocument.h"
 #include "Vexmira/MyDocumentLayout.h"

@@ -1,0 +1,268 @@
+#include "TolvaneKit/Camera/RVCamera.h"
+#include "TolvaneKit/Camera/RVUtilities.h"
+
+#include "kit/GLMatrix.h"
+#include "support/OffscreenGLTest.h"
+
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+using namespace KitTest;
+
+namespace {
+
+constexpr double degrees = std::numbers::pi / 180.0;
+const GLfloat inf = std::numeric_limits<GLfloat>::infinity();
+
+class RVCameraTest : public VexmiraTest::OffscreenGLTest {
+protected:
+    void SetUp() override {
+        OffscreenGLTest::SetUp();
+        camera.prepareOpenGL();
+        camera.setWidth(400.0f, 300.0f).setSmoothedBuffer(GL_FRONT, GL_FRONT); // no back buffer
+    }
+
+    // Reads the lower level of the modelview stack and puts the top back.
+    static Matrix lowerModelview() {
+        const Matrix top = glMatrix(GL_MODELVIEW_MATRIX);
+        glMatrixMode(GL_MODELVIEW);
+        glPopMatrix();
+        const Matrix lower = glMatrix(GL_MODELVIEW_MATRIX);
+        glPushMatrix();
+        glLoadMatrixd(top.data());
+        return lower;
+    }
+
+    void expectPosition(std::array<double, 3> expected) const {
+        GLfloat p[3];
+        camera.getPosition(p);
+        EXPECT_ENTRIES_NEAR(3, p, expected, 1e-5);
+    }
+
+    // A white quad two units ahead filling the view left of window column `edge` (fractional).
+    void drawLeftOf(double edge) const {
+        const double size = 8 * camera.horizontal() / camera.hither();
+        glMatrixMode(GL_MODELVIEW);
+        glPushMatrix();
+        glLoadIdentity();
+        glTranslated(0, 0, -2);
+        glColor3f(1, 1, 1);
+        glRectd(-size, -size, (edge / 32.0 - 1.0) * size / 4, size);
+        glPopMatrix();
+    }
+
+    // Red channel of pixel column x on the middle row.
+    int redAt(int x) { return static_cast<int>(pixel(surface().readPixels(), x, 32) >> 24); }
+
+    RVCamera camera;
+};
+
+std::vector<GLfloat> vec(const GLfloat v[3]) {
+    return {v[0], v[1], v[2]};
+}
+
+} // namespace
+
+TEST(RVUtilities, NormalizesAndCrossesVectorsAndClampsArcFunctions) {
+    const GLfloat v[3] = {3.0f, 0.0f, 4.0f}, zero[3] = {0, 0, 0}, x[3] = {1, 0, 0};
+    GLfloat out[3] = {9.0f, 9.0f, 9.0f}, inPlace[3] = {0.0f, -2.0f, 0.0f}, y[3] = {0, 1, 0};
+    EXPECT_EQ(RVNormalizeVector(v, out), 5.0f);
+    // Times the inverse length, all in single precision.
+    const std::vector<GLfloat> normalized = {3.0f * (1 / 5.0f), 0.0f, 4.0f * (1 / 5.0f)};
+    EXPECT_EQ(vec(out), normalized);
+    EXPECT_EQ(RVNormalizeVector(zero, out), 0.0f);
+    EXPECT_EQ(vec(out), normalized) << "a zero vector leaves the result alone";
+    EXPECT_EQ(RVNormalizeVector(inPlace, inPlace), 2.0f);
+    EXPECT_EQ(vec(inPlace), (std::vector<GLfloat>{0.0f, -1.0f, 0.0f}));
+    RVCrossVectors(x, y, out);
+    EXPECT_EQ(vec(out), (std::vector<GLfloat>{0, 0, 1})) << "the right-hand rule";
+    EXPECT_EQ(RVArcCos(1.0000001), 0.0);
+    EXPECT_EQ(RVArcCos(-1.5), 3.141592653589793);
+    EXPECT_EQ(RVArcSin(2.0), 1.5707963267948966);
+    EXPECT_EQ(RVArcSin(-1.0), -1.5707963267948966);
+}
+
+TEST(RVUtilities, SphericalCoordinatesOfTheAxesQuadrantsAndNearAxisPoints) {
+    // The last two lie on the axis: their sums of squares round to that of the axis point.
+    const GLfloat r2 = std::sqrt(2.0f), r18 = std::sqrt(18.0f), tiny = 0.000001f;
+    const struct {
+        GLfloat x, y, z, distance, azimuth, elevation;
+    } cases[] = {
+        {1, 0, 0, 1, 0, 90},    {0, 1, 0, 1, 90, 90},  {0, -1, 0, 1, 270, 90},
+        {-1, 0, 0, 1, 180, 90}, {0, 0, 2, 2, 0, 0},    {0, 0, -2, 2, 0, 180},
+        {0, 0, 0, 0, 0, 0},     {1, 1, 0, r2, 45, 90}, {1, -1, 0, r2, 315, 90},
+        {0, 3, 3, r18, 90, 45}, {0, tiny, 1, 1, 0, 0}, {0, tiny, -1, 1, 0, 180},
+    };
+    for (const auto& c : cases) {
+        GLfloat distance = -1, azimuth = -1, elevation = -1;
+        RVGetSphericalCoordinates(c.x, c.y, c.z, &distance, &azimuth, &elevation);
+        SCOPED_TRACE(testing::Message() << c.x << ", " << c.y << ", " << c.z);
+        EXPECT_FLOAT_EQ(distance, c.distance);
+        EXPECT_FLOAT_EQ(azimuth, c.azimuth);
+        EXPECT_FLOAT_EQ(elevation, c.elevation);
+    }
+}
+
+TEST_F(RVCameraTest, AnglesWrapAndClampAndNonFiniteOnesAreIgnored) {
+    for (auto [in, out] : {std::pair{-30.0f, 330.0f}, {360, 0}, {725, 5}})
+        EXPECT_EQ(camera.setAzimuth(in).azimuth(), out) << in;
+    for (auto [in, out] : {std::pair{180.0f, 180.0f}, {-180, 180}, {190, -170}, {-190, 170}})
+        EXPECT_EQ(camera.setElevation(in).elevation(), out) << in;
+    for (auto [in, out] : {std::pair{200.0f, 180.0f}, {0.5f, 0.5f}, {-5, 0}})
+        EXPECT_EQ(camera.setAngle(in).angle(), out) << in;
+    EXPECT_EQ(camera.tanHalfAngle(), 0.0f);
+    expectNoGLError(); // a field of view of 0 has no frustum to load
+    EXPECT_EQ(camera.setTwist(-90).twist(), 270.0f);
+    EXPECT_EQ(camera.setElevation(200, 0, 180).elevation(), 180.0f);
+    EXPECT_EQ(camera.setElevation(-10, 0, 180).elevation(), 0.0f);
+    EXPECT_EQ(camera.setAzimuth(400, 0, 360).azimuth(), 0.0f);
+    EXPECT_EQ(camera.setDistance(0.5f, 2, 50).distance(), 2.0f);
+    camera.setAzimuth(40).setElevation(50).setTwist(60);
+    camera.setAzimuth(inf).setElevation(-inf).setTwist(std::numeric_limits<GLfloat>::quiet_NaN());
+    EXPECT_EQ((std::array{camera.azimuth(), camera.elevation(), camera.twist()}),
+              (std::array{40.0f, 50.0f, 60.0f}));
+}
+
+TEST_F(RVCameraTest, ProjectionMatchesTheViewWindowAndDegenerateViewsLeaveNoError) {
+    const double v = std::tan(15.0 * degrees), h = v * 400.0 / 300.0;
+    camera.setProjection(1);
+    const Matrix perspective = frustum(-h, h, -v, v, 1, 100);
+    for (double d : {10.0, 20.0}) { // the distance does not change a perspective
+        camera.setDistance(d);
+        EXPECT_MATRIX_NEAR(glMatrix(GL_PROJECTION_MATRIX), perspective, 1e-5);
+    }
+    camera.setProjection(0);
+    for (double d : {10.0, 5.0}) {
+        camera.setDistance(d);
+        EXPECT_MATRIX_NEAR(glMatrix(GL_PROJECTION_MATRIX),
+                           ortho(-d * h, d * h, -d * v, d * v, 1, 100), 1e-5);
+    }
+    EXPECT_EQ(glInteger(GL_MATRIX_MODE), GL_PROJECTION);
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(std::vector<GLint>(viewport + 2, viewport + 4), std::vector<GLint>({400, 300}));
+    EXPECT_EQ(camera.switchProjection().projection(), 1);
+    // Views without a frustum or a box.
+    camera.setWidth(0, 300).setWidth(-4, 300).setWidth(400, 300).setHither(0);
+    camera.setYon(0).setHither(100).setProjection(0).setDistance(0);
+    expectNoGLError();
+}
+
+TEST_F(RVCameraTest, BothModelviewLevelsPlaceTheEyeAndTheTargetMovesOnlyTheTop) {
+    const GLfloat target[3] = {1.5f, -2.0f, 0.25f}, newTarget[3] = {0, 0, 1};
+    camera.setTarget(target).setDistance(7).setAzimuth(30).setElevation(60).setTwist(20);
+    EXPECT_EQ(glInteger(GL_MODELVIEW_STACK_DEPTH), 2);
+    const Matrix lower =
+        translation(0, 0, -7) * rotation(-20, 2) * rotation(-60, 0) * rotation(-120, 2);
+    EXPECT_MATRIX_NEAR(glMatrix(GL_MODELVIEW_MATRIX), lower * translation(-1.5, 2.0, -0.25), 1e-5);
+    const Matrix lowerSeen = lowerModelview();
+    EXPECT_MATRIX_NEAR(lowerSeen, lower, 1e-5);
+
+    camera.setTarget(newTarget);
+    EXPECT_EQ(glInteger(GL_MODELVIEW_STACK_DEPTH), 2);
+    EXPECT_MATRIX_NEAR(lowerModelview(), lowerSeen, 0);
+    EXPECT_MATRIX_NEAR(glMatrix(GL_MODELVIEW_MATRIX), lowerSeen * translation(0, 0, -1), 1e-6);
+    // A fresh context: the camera must not pop what was never pushed.
+    recreateSurface(32, 32);
+    RVCamera().setTarget(newTarget).setAzimuth(15);
+    expectNoGLError();
+    EXPECT_EQ(glInteger(GL_MODELVIEW_STACK_DEPTH), 2);
+}
+
+TEST_F(RVCameraTest, PositionFollowsTheSphericalConventionOrientKeepsItAndLookAtMovesIt) {
+    const GLfloat target[3] = {0, 0, 1};
+    camera.setTarget(target);
+    expectPosition({0, 0, 11});
+    camera.setAzimuth(90).setElevation(90);
+    expectPosition({0, 10, 1});
+    const double e = 30 * degrees, a = 20 * degrees; // where orient will point from
+    camera.setAzimuth(200).setElevation(-30).setTwist(45).orient();
+    EXPECT_EQ((std::array{camera.azimuth(), camera.elevation(), camera.twist()}),
+              (std::array{20.0f, 30.0f, 0.0f}));
+    expectPosition(
+        {10 * std::sin(e) * std::cos(a), 10 * std::sin(e) * std::sin(a), 1 + 10 * std::cos(e)});
+    camera.setAzimuth(10).setElevation(30).setTwist(45).orient();
+    EXPECT_EQ((std::array{camera.azimuth(), camera.elevation(), camera.twist()}),
+              (std::array{10.0f, 30.0f, 0.0f}));
+    // Looking at a point from another moves the target and the eye.
+    const GLfloat point[3] = {1, 2, 3}, eye[3] = {1, 5, 7}, far[3] = {inf, 0, 0};
+    camera.setTwist(0).lookAt(point, eye);
+    EXPECT_FLOAT_EQ(camera.distance(), 5.0f);
+    EXPECT_NEAR(camera.azimuth(), 90.0, 1e-4);
+    EXPECT_NEAR(camera.elevation(), std::acos(4.0 / 5.0) / degrees, 1e-4);
+    expectPosition({1, 5, 7});
+    camera.lookAt(far, eye); // points at infinity give no view: nothing moves
+    GLfloat kept[3];
+    camera.getTarget(kept);
+    EXPECT_EQ(std::vector<GLfloat>(kept, kept + 3), std::vector<GLfloat>({1, 2, 3}));
+    expectPosition({1, 5, 7});
+    expectNoGLError();
+}
+
+TEST_F(RVCameraTest, PassesAreClampedAndShiftTheViewByTheSampleTable) {
+    // Samples (x, y) of passes 1, 2, ... for totals 1 to 5.
+    const std::vector<GLfloat> samples[] = {
+        {0, 0},
+        {-0.25f, 0.25f, 0.25f, -0.25f},
+        {0.0033922635f, 0.33179674f, 0.28060162f, -0.2495619f, -0.2738171f, -0.08684464f},
+        {-0.125f, -0.25f, -0.375f, 0.25f, 0.375f, -0.25f, 0.125f, 0.25f},
+        {0, 0, -0.2f, -0.4f, 0.2f, 0.4f, 0.4f, -0.2f, -0.4f, 0.2f}};
+    // Pass and total asked, then the sample expected: beyond the table, the last pass of five.
+    std::vector<std::array<GLint, 4>> cases = {{3, 1, 1, 1}, {7, 4, 4, 4}, {2, 9, 2, 5}};
+    for (GLint total = 1; total <= 5; ++total)
+        for (GLint current = 1; current <= total; ++current)
+            cases.push_back({current, total, current, total});
+    for (const auto& [current, total, row, column] : cases) {
+        GLfloat x = 9, y = 9;
+        RVGetJitter(current, total, &x, &y);
+        EXPECT_EQ(x, samples[column - 1][2 * row - 2]) << current << " of " << total;
+        EXPECT_EQ(y, samples[column - 1][2 * row - 1]) << current << " of " << total;
+    }
+
+    for (auto [asked, kept] : {std::pair{0, 1}, {-3, 1}, {7, 5}, {3, 3}})
+        EXPECT_EQ(camera.setSmoothingPasses(asked, 0.5f).smoothingPasses(), kept) << asked;
+    camera.setSmoothingPasses(4, 1.0f);
+    const Matrix unjittered = glMatrix(GL_PROJECTION_MATRIX);
+    std::vector<Matrix> seen;
+    camera.smooth([&] { seen.push_back(glMatrix(GL_PROJECTION_MATRIX)); });
+    ASSERT_EQ(seen.size(), 4u);
+    // 300 pixels high: the first sample (-0.125, -0.25) pixels shifts the window by (dx, dy).
+    const double h = 0.35726559, v = 0.26794919, dx = 0.00022329099, dy = 0.00044658198;
+    EXPECT_MATRIX_NEAR(seen[0], frustum(-h + dx, h + dx, -v + dy, v + dy, 1, 100), 1e-6);
+    EXPECT_MATRIX_NEAR(glMatrix(GL_PROJECTION_MATRIX), unjittered, 0);
+}
+
+TEST_F(RVCameraTest, PassesAverageAnEdgeStopEarlyAtFullBrightnessAndSkipZeroHeight) {
+    // The edge runs through the centre of column 32: two of four samples fall on either side.
+    camera.setWidth(64, 64).setSmoothingPasses(1, 1.0f).smooth([&] { drawLeftOf(32.5); });
+    EXPECT_TRUE(redAt(32) == 0 || redAt(32) == 255) << redAt(32);
+    // Neither the camera's auxiliary buffer nor a back buffer exists here.
+    const GLenum buffers[][2] = {{GL_FRONT, GL_FRONT}, {GL_FRONT, GL_AUX0}, {GL_BACK, GL_AUX1}};
+    for (const auto& [smoothed, auxiliary] : buffers) {
+        SCOPED_TRACE(auxiliary);
+        int draws = 0;
+        camera.setSmoothedBuffer(smoothed, auxiliary).setSmoothingPasses(4, 1.0f).smooth([&] {
+            ++draws;
+            drawLeftOf(32.5);
+        });
+        EXPECT_EQ(draws, 4);
+        EXPECT_NEAR(redAt(32), 127.5, 1.5);
+        EXPECT_EQ(redAt(28), 255);
+        EXPECT_EQ(redAt(36), 0);
+        EXPECT_EQ(glInteger(GL_DRAW_BUFFER), GL_FRONT);
+    }
+
+    int draws = 0, stops = 0;
+    camera.setSmoothedBuffer(GL_FRONT, GL_FRONT).setSmoothingPasses(5, 1.0f);
+    camera.smooth([&] { ++draws, drawLeftOf(64); }, [&] { return ++stops == 2; });
+    EXPECT_EQ(draws, 2);
+    EXPECT_GE(redAt(20), 254); // 2 passes x 0.2, returned with 2.5
+
+    camera.setWidth(64, 0);
+    glDrawBuffer(GL_NONE);
+    camera.smooth([&] { ++draws; });
+    EXPECT_EQ(draws, 2);
+    EXPECT_EQ(glInteger(GL_DRAW_BUFFER), GL_NONE);
+    expectNoGLError();
+}

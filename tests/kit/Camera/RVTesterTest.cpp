@@ -1,0 +1,149 @@
+#include "TolvaneKit/Camera/RVTester.h"
+
+#include "kit/GLMatrix.h"
+#include "TolvaneKit/Camera/RVCamera.h"
+#include "support/OffscreenGLTest.h"
+
+#include <vector>
+
+using namespace KitTest;
+using Names = std::vector<GLuint>;
+
+namespace {
+
+class RVTesterTest : public VexmiraTest::OffscreenGLTest {
+protected:
+    void SetUp() override {
+        OffscreenGLTest::SetUp();
+        camera.prepareOpenGL(); // looking straight down at the origin from (0, 0, 10)
+        camera.setWidth(64.0f, 64.0f);
+        ASSERT_TRUE(tester.setHitBufferSize(512) && tester.setNameDepth(1, 1));
+    }
+
+    // A triangle in the plane z = height around (x, y).
+    static void triangleAt(double x, double y, double height) {
+        glBegin(GL_TRIANGLES);
+        glVertex3d(x - 1, y - 1, height);
+        glVertex3d(x + 1, y - 1, height);
+        glVertex3d(x, y + 1, height);
+        glEnd();
+    }
+
+    // Picks at the centre a triangle per depth (in selection units), named 1, 2, ...
+    void pickAtTheCentre(const Names& selectionDepths) {
+        tester.beginPickingWithRadius(1.0f, 32.0f, 32.0f);
+        GLuint name = 1;
+        for (GLuint depth : selectionDepths) {
+            glDepthRange(depth / 4294967296.0, depth / 4294967296.0);
+            glLoadName(name++);
+            triangleAt(0, 0, 0);
+        }
+        glDepthRange(0, 1);
+        EXPECT_TRUE(tester.endTest(false));
+    }
+
+    Names firstNames() const {
+        Names names;
+        for (GLint i = 0; i < tester.numberOfResults(); ++i)
+            names.push_back(tester.namesForResult(i)[0]);
+        return names;
+    }
+
+    RVCamera camera;
+    RVTester tester;
+};
+
+} // namespace
+
+TEST_F(RVTesterTest, PicksWhatLiesUnderTheClickNearestFirstAndLeavesTheStateAsItWas) {
+    const Matrix projection = glMatrix(GL_PROJECTION_MATRIX);
+    const Matrix modelview = glMatrix(GL_MODELVIEW_MATRIX);
+    ASSERT_TRUE(tester.setNameDepth(1, 4));
+    for (GLfloat x : {2.0f, 32.0f}) { // empty space, then the centre
+        tester.beginPickingWithRadius(1.0f, x, x == 2 ? 60.0f : 32.0f);
+        glLoadName(7);
+        triangleAt(0, 0, 0);
+        glLoadName(8);
+        triangleAt(3, 3, 0); // well away from the centre
+        EXPECT_TRUE(tester.endTest(true));
+        EXPECT_EQ(firstNames(), x == 2 ? Names{} : Names{7});
+    }
+    EXPECT_EQ(tester.numberOfNamesForResult(0), 1);
+    const double origin[3] = {0, 0, 0}; // the centre unprojects onto the triangle at the target
+    EXPECT_ENTRIES_NEAR(3, tester.coordinatesForResult(0), origin, 1e-3);
+    EXPECT_EQ(glInteger(GL_RENDER_MODE), GL_RENDER);
+    EXPECT_EQ(glInteger(GL_MATRIX_MODE), GL_PROJECTION);
+    EXPECT_MATRIX_NEAR(glMatrix(GL_PROJECTION_MATRIX), projection, 0);
+    EXPECT_MATRIX_NEAR(glMatrix(GL_MODELVIEW_MATRIX), modelview, 0);
+    // Minimum depths 100, 50, 50, 200 under names 1 to 4: the nearest kept, in order.
+    for (auto [kept, names] : {std::pair{1, Names{2}}, {3, {2, 3, 1}}, {8, {2, 3, 1, 4}}}) {
+        ASSERT_TRUE(tester.setNameDepth(1, kept));
+        EXPECT_EQ(tester.numberOfResults(), 0); // new sizes empty the results
+        pickAtTheCentre({100, 50, 50, 200});
+        EXPECT_EQ(firstNames(), names) << kept;
+    }
+    expectNoGLError();
+}
+
+TEST_F(RVTesterTest, StoresOnlyTheNamesItKeepsAndReportsOverflowAndMisuse) {
+    auto pickNamed = [&] { // three names at depth 0.5, then one at 0.6
+        tester.beginPickingWithRadius(1.0f, 32.0f, 32.0f);
+        glDepthRange(0.5, 0.5);
+        glLoadName(5);
+        glPushName(6);
+        glPushName(7);
+        triangleAt(0, 0, 0);
+        glPopName();
+        glPopName();
+        glDepthRange(0.6, 0.6);
+        glLoadName(9);
+        triangleAt(0, 0, 0);
+        glDepthRange(0, 1);
+        return tester.endTest(true);
+    };
+    ASSERT_TRUE(tester.setNameDepth(1, 2));
+    EXPECT_TRUE(pickNamed());
+    EXPECT_EQ(firstNames(), (Names{5, 9})); // one name later, not three
+    EXPECT_EQ(tester.numberOfNamesForResult(0), 3);
+    EXPECT_EQ(tester.numberOfNamesForResult(1), 1);
+    ASSERT_TRUE(tester.setHitBufferSize(4)); // a record of three names needs 6 words
+    EXPECT_TRUE(pickNamed());
+    EXPECT_EQ(tester.numberOfResults(), -1);
+
+    EXPECT_FALSE(tester.setHitBufferSize(-1) || tester.setNameDepth(-1, 4));
+    EXPECT_EQ((std::array{tester.hitBufferSize(), tester.nameDepth(), tester.maxNumberOfResults()}),
+              (std::array{0, 0, 0}));
+    pickAtTheCentre({10});
+    EXPECT_EQ(tester.numberOfResults(), -1);
+    EXPECT_FALSE(RVTester().endTest(true)) << "ending a test that never began pops nothing";
+    expectNoGLError();
+}
+
+TEST_F(RVTesterTest, CollisionFindsWhatLiesAlongTheSegment) {
+    ASSERT_TRUE(tester.setNameDepth(1, 3));
+    const Matrix modelview = glMatrix(GL_MODELVIEW_MATRIX);
+    const GLfloat start[3] = {0, 0, 0}, end[3] = {0, 0, 10};
+    tester.beginCollisionWithRadius(0.5f, start, end);
+    glLoadName(1);
+    triangleAt(0, 0, 4); // a wall across the segment
+    glLoadName(2);
+    triangleAt(5, 0, 6); // beside it
+    glLoadName(3);
+    // Depths 0 to 0.9 (Mesa gives a hit reaching the far end a maximum depth of 0).
+    glBegin(GL_TRIANGLES);
+    glVertex3d(-0.3, -0.3, -1);
+    glVertex3d(0.3, -0.3, -1);
+    glVertex3d(0, 0.3, 9);
+    glEnd();
+    EXPECT_TRUE(tester.endTest(true));
+    ASSERT_EQ(firstNames(), (Names{3, 1}));
+    const double expected[2][3] = {{0, 0, 4.5}, {0, 0, 4}}; // the middle of its depth range
+    EXPECT_ENTRIES_NEAR(3, tester.coordinatesForResult(0), expected[0], 1e-5);
+    EXPECT_ENTRIES_NEAR(3, tester.coordinatesForResult(1), expected[1], 1e-5);
+    EXPECT_MATRIX_NEAR(glMatrix(GL_MODELVIEW_MATRIX), modelview, 0);
+    tester.beginCollisionWithRadius(1.0f, start, start); // a segment of length 0: nothing
+    triangleAt(0, 0, 0);
+    EXPECT_TRUE(tester.endTest(true));
+    EXPECT_EQ(tester.numberOfResults(), 0);
+    expectNoGLError();
+}

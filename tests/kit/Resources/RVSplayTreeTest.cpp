@@ -1,0 +1,225 @@
+#include "TolvaneKit/Resources/RVSplayTree.h"
+#include "TolvaneKit/Resources/RVResource.h"
+
+#include <algorithm>
+#include <functional>
+#include <gtest/gtest.h>
+#include <map>
+#include <pthread.h>
+#include <random>
+#include <set>
+
+namespace {
+
+using Ptr = RVSplayTree::Ptr;
+using Keys = std::vector<int>;
+
+Ptr nodeWithKey(int key) {
+    auto node = std::make_shared<RVSplayTree>();
+    node->setData(std::make_shared<RVResource>(key, nullptr));
+    return node;
+}
+
+// Plain insertion of the keys in the order given.
+Ptr plainTree(const Keys& keys) {
+    Ptr root = nodeWithKey(keys.front());
+    for (std::size_t i = 1; i < keys.size(); ++i)
+        root->quicklyInsertNode(nodeWithKey(keys[i]));
+    return root;
+}
+
+// "key(left,right)", "-" for a missing child, a bare key for a leaf.
+std::string shape(const Ptr& node) {
+    if (!node)
+        return "-";
+    std::string text = std::to_string(node->key());
+    if (node->left() || node->right())
+        text += "(" + shape(node->left()) + "," + shape(node->right()) + ")";
+    return text;
+}
+
+Keys inOrderKeys(const Ptr& node, Keys keys = {}) {
+    if (!node)
+        return keys;
+    keys = inOrderKeys(node->left(), std::move(keys));
+    keys.push_back(node->key());
+    return inOrderKeys(node->right(), std::move(keys));
+}
+
+std::string listing(const RVBinaryTree& root, int level, int spaces) {
+    testing::internal::CaptureStdout();
+    root.printTreeWithLevel(level, spaces);
+    return testing::internal::GetCapturedStdout();
+}
+
+// Runs the work with the default 8 MB stack, whatever the test runner was started with.
+void runOnDefaultStack(std::function<void()> work) {
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, 8u << 20);
+    pthread_t thread;
+    auto body = [](void* task) -> void* {
+        (*static_cast<std::function<void()>*>(task))();
+        return nullptr;
+    };
+    ASSERT_EQ(pthread_create(&thread, &attributes, body, &work), 0);
+    pthread_join(thread, nullptr);
+}
+
+// The chain plain insertion builds, each node added below the end instead of from the root.
+Ptr chain(int first, int step, int count) {
+    Ptr root = nodeWithKey(first);
+    RVSplayTree* end = root.get();
+    for (int i = 1; i < count; ++i, end = end->quicklyFindKey(first + (i - 1) * step))
+        end->quicklyInsertNode(nodeWithKey(first + i * step));
+    return root;
+}
+
+// The chain 1..n (n even) after splaying n: root n, no right child, left child 2; each even e
+// has left leaf e - 1 and right child e + 2, except n - 2, whose right child is the leaf n - 1.
+bool hasShapeAfterFindingTheEnd(const Ptr& root, int n) {
+    auto isLeaf = [](const Ptr& node, int key) {
+        return node && node->key() == key && !node->left() && !node->right();
+    };
+    Ptr node = root->left();
+    for (int even = 2; even < n - 2; even += 2, node = node->right())
+        if (!node || node->key() != even || !isLeaf(node->left(), even - 1))
+            return false;
+    return root->key() == n && !root->right() && node && node->key() == n - 2 &&
+           isLeaf(node->left(), n - 3) && isLeaf(node->right(), n - 1);
+}
+
+// The listing of the keys 1..n: n lines, the largest key first, the smallest last.
+void expectListingOfOneTo(const Ptr& root, int n) {
+    const std::string text = listing(*root, 0, 0);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), n);
+    EXPECT_EQ(text.substr(0, 10) + text.substr(text.size() - 5), std::to_string(n) + ",1\n\n1,1\n");
+}
+
+} // namespace
+
+TEST(RVSplayTree, SplayingGivesTheDocumentedShapesAndMissingGrandchildrenMoveNothing) {
+    Ptr root = nodeWithKey(1);
+    root = RVSplayTree::insertNode(root, nodeWithKey(2));
+    root = RVSplayTree::insertNode(root, nodeWithKey(3));
+    EXPECT_EQ(shape(root), "3(2(1,-),-)");
+    EXPECT_EQ(shape(RVSplayTree::findKey(root, 1)), "1(-,2(-,3))");
+    root = plainTree({1, 2, 3, 4, 5, 6, 7});
+    EXPECT_EQ(shape(root), "1(-,2(-,3(-,4(-,5(-,6(-,7))))))");
+    EXPECT_EQ(shape(RVSplayTree::findKey(root, 7)), "7(2(1,4(3,6(5,-))),-)");
+
+    Ptr pair = plainTree({5, 3}), left, right;
+    EXPECT_EQ(RVSplayTree::zigzagWithLeftTreePtr(pair, left, right), pair);
+    EXPECT_EQ(RVSplayTree::zagWithLeftTreePtr(pair, left, right), pair);
+    EXPECT_TRUE(shape(pair) == "5(3,-)" && !left && !right);
+    EXPECT_EQ(shape(RVSplayTree::zigWithLeftTreePtr(pair, left, right)), "3");
+    EXPECT_EQ(shape(right), "5");
+}
+
+TEST(RVSplayTree, PlainRemovalSearchAndNegativeKeys) {
+    // The left child wins if it lacks a right child, the right if it lacks a left, else successor.
+    const std::pair<Keys, const char*> cases[] = {
+        {{5, 3, 8, 1, 9}, "3(1,8(-,9))"},
+        {{5, 3, 8, 4, 9}, "8(3(-,4),9)"},
+        {{5, 3, 10, 4, 8, 6, 7}, "6(3(-,4),10(8(7,-),-))"},
+        {{5, 7}, "7"},
+        {{5}, "-"}};
+    for (const auto& [keys, after] : cases)
+        EXPECT_EQ(shape(RVSplayTree::quicklyRemoveRoot(plainTree(keys))), after);
+    Ptr root = RVSplayTree::quicklyRemoveKey(plainTree({5, 3, 8, 1, 9}), 8);
+    EXPECT_EQ(shape(RVSplayTree::quicklyRemoveKey(root, 77)), "5(3(1,-),9)");
+    EXPECT_EQ(root->quicklyFindParentOfKey(1)->key(), 3);
+    EXPECT_EQ(root->quicklyFindParentOfKey(7)->key(), 9) << "where 7 would be added";
+    EXPECT_EQ(root->quicklyFindParentOfKey(5)->key(), 9) << "the root's own key is sought right";
+
+    const int lowest = -2147483647 - 1;
+    root = plainTree({0, 5, -3, 2, lowest, 2147483647, -1});
+    EXPECT_EQ(inOrderKeys(root), (Keys{lowest, -3, -1, 0, 2, 5, 2147483647}));
+    root = RVSplayTree::insertNode(RVSplayTree::findKey(root, -3), nodeWithKey(-7));
+    EXPECT_EQ(shape(root->left()), "-2147483648") << "-7 is below every key but the smallest";
+    root = RVSplayTree::quicklyRemoveKey(RVSplayTree::removeKey(root, lowest), -1);
+    EXPECT_EQ(inOrderKeys(root), (Keys{-7, -3, 0, 2, 5, 2147483647}));
+}
+
+TEST(RVSplayTree, ListingsTurnTheTreeAQuarterTurn) {
+    EXPECT_EQ(listing(*nodeWithKey(4), 2, 3) + listing(*nodeWithKey(4), -2, 3), "      4,1\n4,1\n");
+    EXPECT_EQ(listing(*plainTree({2, 1, 3}), 0, 2), "  3,1\n2,1\n  1,1\n");
+    EXPECT_EQ(listing(RVSplayTree(), 1, 2), "  ") << "a node without data prints its indentation";
+    RVBinaryTree bare;
+    bare.setLeft(std::make_shared<RVBinaryTree>()).setRight(std::make_shared<RVBinaryTree>());
+    EXPECT_EQ(listing(bare, 1, 2), "    0\n  0\n    0\n");
+}
+
+// Also checks that a node given back or refused is released with its data.
+TEST(RVSplayTree, RandomOperationsKeepOrderKeysAndData) {
+    std::mt19937 random(20261206);
+    std::uniform_int_distribution<int> keyOf(-700, 700), operationOf(0, 6);
+    std::set<int> keys;
+    std::map<int, RVResource*> dataOf; // the first data inserted for a key stays
+    std::vector<std::pair<int, std::weak_ptr<RVResource>>> made;
+    Ptr root;
+    for (int batch = 0; batch < 100; ++batch) {
+        for (int i = 0; i < 1000; ++i) {
+            const int key = keyOf(random), operation = operationOf(random);
+            const bool present = keys.count(key) != 0;
+            if (operation <= 1) { // insertion, splaying or plain
+                Ptr node = nodeWithKey(key);
+                made.emplace_back(key, node->data());
+                if (keys.insert(key).second)
+                    dataOf[key] = node->data().get();
+                if (!root) {
+                    root = node;
+                } else if (operation == 1) {
+                    root->quicklyInsertNode(node);
+                } else {
+                    root = RVSplayTree::insertNode(root, node);
+                    EXPECT_TRUE(present || root->key() == key) << "a new key becomes the root";
+                }
+            } else if (operation == 2) {
+                root = RVSplayTree::findKey(root, key);
+                EXPECT_TRUE(!root || (root->key() == key) == present);
+            } else if (operation <= 4) {
+                root = operation == 3 ? RVSplayTree::removeKey(root, key)
+                                      : RVSplayTree::quicklyRemoveKey(root, key);
+                keys.erase(key);
+            } else if (operation == 5) {
+                EXPECT_TRUE(!root || (root->quicklyFindKey(key) != nullptr) == present);
+            } else if (root && random() % 4 == 0) {
+                keys.erase(root->key());
+                root = RVSplayTree::quicklyRemoveRoot(root);
+            }
+        }
+        ASSERT_EQ(inOrderKeys(root), Keys(keys.begin(), keys.end())) << "after batch " << batch;
+        for (int key : keys)
+            ASSERT_EQ(root->quicklyFindKey(key)->data().get(), dataOf[key]);
+        std::erase_if(made, [](const auto& entry) { return entry.second.expired(); });
+        ASSERT_EQ(made.size(), keys.size()) << "only the data the tree holds is alive";
+    }
+}
+
+// A million nodes in a chain: recursing once per level would overflow the stack.
+TEST(RVContainerSturdiness, AMillionNodeChainIsSearchedSplayedPrintedAndReleased) {
+    runOnDefaultStack([] {
+        const int n = 1000000;
+        Ptr root = chain(1, 1, n - 1);
+        root->quicklyInsertNode(nodeWithKey(n));
+        EXPECT_EQ(root->quicklyFindKey(n + 1), nullptr);
+        EXPECT_EQ(root->quicklyFindParentOfKey(n)->key(), n - 1);
+        expectListingOfOneTo(root, n);
+        root = RVSplayTree::findKey(root, n);
+        EXPECT_TRUE(hasShapeAfterFindingTheEnd(root, n));
+        expectListingOfOneTo(root, n);
+        root = RVSplayTree::removeKey(root, n);
+        EXPECT_EQ(root->key(), 2);
+        root = RVSplayTree::quicklyRemoveKey(root, n - 1);
+        EXPECT_EQ(root->quicklyFindKey(n - 1), nullptr);
+        root = RVSplayTree::insertNode(root, nodeWithKey(n + 5));
+        EXPECT_EQ(root->key(), n + 5);
+        std::weak_ptr<RVSplayTree> watch = root;
+        root = RVSplayTree::quicklyRemoveKey(chain(0, -1, n), 1 - n); // now a left chain
+        EXPECT_TRUE(watch.expired());
+        watch = root;
+        root.reset();
+        EXPECT_TRUE(watch.expired());
+    });
+}

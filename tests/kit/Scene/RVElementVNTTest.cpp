@@ -1,0 +1,155 @@
+#include "TolvaneKit/Scene/RVElementVNT.h"
+#include "TolvaneKit/Resources/RVDatabase.h"
+#include "TolvaneKit/Scene/RVModelVNT.h"
+#include "TolvaneKit/Resources/RVTexture.h"
+
+#include "kit/GLMatrix.h"
+#include "Platform/core/ResourceDirectory.h"
+#include "support/OffscreenGLTest.h"
+#include "support/TemporaryFolder.h"
+
+#include <algorithm>
+#include <climits>
+#include <filesystem>
+#include <limits>
+#include <memory>
+
+using namespace KitTest;
+
+namespace {
+
+// Elements drawing models and textures from a resource folder of their own.
+class RVElementVNTTest : public VexmiraTest::OffscreenGLTest {
+protected:
+    void SetUp() override {
+        OffscreenGLTest::SetUp();
+        std::filesystem::create_directories(folder.file("RVModelVNT"));
+        std::filesystem::create_directories(folder.file("RVTexture"));
+        Platform::setResourceDirectory(folder.file(""));
+        RVModelVNT::configureOpenGLForDrawing();
+    }
+    void TearDown() override {
+        Platform::setResourceDirectory("");
+        OffscreenGLTest::TearDown();
+    }
+
+    // One triangle, counter-clockwise seen from +z, off the x axis so that a mirror in y shows.
+    void writeTriangleModel(int key) {
+        RVModelVNT model;
+        ASSERT_TRUE(model.setNumberOfVertices(3) && model.setNumberOfTriangles(1));
+        const GLfloat positions[9] = {0, 1, 0, 1, 1, 0, 0, 2, 0.5f};
+        std::copy(positions, positions + 9, model.vertices());
+        std::fill_n(model.normals(), 9, 0.0f);
+        std::fill_n(model.textureCoordinates(), 6, 0.0f);
+        for (int k = 0; k < 3; ++k)
+            model.triangles()[k] = static_cast<std::uint16_t>(k);
+        ASSERT_TRUE(
+            model.storeToFile(folder.file("RVModelVNT/" + std::to_string(key) + ".rvmvnt")));
+    }
+
+    std::vector<VexmiraTest::FeedbackPrimitive> trianglesOf(RVElementVNT& element) {
+        auto primitives = captureFeedback([&] { element.draw(); });
+        std::erase_if(primitives, [](const auto& p) { return p.kind != p.Polygon; });
+        return primitives;
+    }
+
+    VexmiraTest::TemporaryFolder folder;
+    RVDatabase database; // declared after the folder, so it goes first
+};
+
+} // namespace
+
+TEST_F(RVElementVNTTest, DrawingLeavesTheMatrixAsItWasWhateverTheScalar) {
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glRotatef(30, 1, 2, 3);
+    glTranslatef(1, 2, 3);
+    const Matrix before = glMatrix(GL_MODELVIEW_MATRIX);
+    RVElementVNT empty; // no model: draws nothing, in opaque white
+    glColor4f(0.2f, 0.3f, 0.4f, 0.5f);
+    empty.draw();
+    EXPECT_MATRIX_NEAR(glMatrix(GL_MODELVIEW_MATRIX), before, 1e-6);
+    EXPECT_EQ(currentColor(), std::vector<float>(4, 1.0f));
+    EXPECT_TRUE(trianglesOf(empty).empty());
+    // A scalar that cannot be undone skips the scale and the model.
+    writeTriangleModel(3);
+    RVElementVNT element;
+    element.setModelKey(-3).retainModelFromDatabase(database);
+    const float inf = std::numeric_limits<float>::infinity();
+    for (float scalar : {0.0f, -0.0f, 1e-42f, inf, -inf, std::numeric_limits<float>::quiet_NaN(),
+                         1e-30f, -0.5f, 3.0f, 1e30f}) {
+        SCOPED_TRACE(scalar);
+        const bool usable = std::isnormal(scalar);
+        element.setScalar(scalar).setColor(0, 0.5f).draw();
+        EXPECT_MATRIX_NEAR(glMatrix(GL_MODELVIEW_MATRIX), before, usable ? 1e-6 : 0);
+        EXPECT_FLOAT_EQ(currentColor()[0], 0.5f);
+        if (!usable || scalar == -0.5f) {
+            EXPECT_EQ(trianglesOf(element).size(), usable ? 1u : 0u);
+        }
+    }
+    expectNoGLError();
+}
+
+TEST_F(RVElementVNTTest, ANegativeKeySharesTheModelAndDrawsItMirrored) {
+    writeTriangleModel(3);
+    auto right = std::make_unique<RVElementVNT>(), left = std::make_unique<RVElementVNT>();
+    right->setModelKey(3).retainModelFromDatabase(database);
+    left->setModelKey(-3).retainModelFromDatabase(database);
+    ASSERT_NE(right->model(), nullptr);
+    EXPECT_EQ(left->model(), right->model());
+    EXPECT_EQ(database.referenceCountForKey(3), 2);
+    EXPECT_EQ(database.referenceCountForKey(-3), 0);
+    glFrontFace(GL_CCW);
+    const float expected[3][3] = {{0, 2, 0}, {2, 2, 0}, {0, 4, 1}}; // at scale 2
+    for (auto [element, mirror] : {std::pair{right.get(), 1.0f}, {left.get(), -1.0f}}) {
+        const auto triangles = trianglesOf(element->setScalar(2));
+        ASSERT_EQ(triangles.size(), 1u);
+        const auto& v = triangles[0].vertices;
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_NEAR(v[k].x, expected[k][0], 1e-4);
+            EXPECT_NEAR(v[k].y, mirror * expected[k][1], 1e-4);
+            EXPECT_NEAR(v[k].z, expected[k][2], 1e-4);
+        }
+        // The winding on screen turns with the mirror; the front-face setting stays.
+        const double area =
+            (v[1].x - v[0].x) * (v[2].y - v[0].y) - (v[2].x - v[0].x) * (v[1].y - v[0].y);
+        EXPECT_GT(area * mirror, 0);
+        EXPECT_EQ(glInteger(GL_FRONT_FACE), GL_CCW);
+    }
+    right.reset(); // leaves the model loaded for the other
+    EXPECT_EQ(database.referenceCountForKey(3), 1);
+    ASSERT_EQ(trianglesOf(*left).size(), 1u);
+    left.reset();
+    EXPECT_EQ(database.referenceCountForKey(3), 0);
+}
+
+TEST_F(RVElementVNTTest, FetchingHoldsOneUseOfEachResourceAndGivesThemBack) {
+    std::filesystem::copy_file(std::string(VEXMIRA_TEST_SOURCE_DIR) + "/resources/RVTexture/1.tiff",
+                               folder.file("RVTexture/7.tiff"));
+    writeTriangleModel(3);
+    writeTriangleModel(4);
+    {
+        RVElementVNT element, other;
+        element.setModelKey(3).retainModelFromDatabase(database).retainModelFromDatabase(database);
+        element.setTextureKey(7).retainTextureFromDatabase(database);
+        EXPECT_EQ(database.referenceCountForKey(3), 1);
+        ASSERT_NE(element.texture(), nullptr);
+        glBindTexture(GL_TEXTURE_2D, 0);
+        element.draw();
+        EXPECT_NE(element.texture()->textureName(), 0u);
+        EXPECT_EQ(GLuint(glInteger(GL_TEXTURE_BINDING_2D)), element.texture()->textureName());
+        other.setModelKey(3).retainModelFromDatabase(database);
+        element.setModelKey(4);
+        EXPECT_EQ(database.referenceCountForKey(3), 2); // a key alone fetches nothing
+        element.retainModelFromDatabase(database);
+        EXPECT_EQ(database.referenceCountForKey(3), 1);
+        EXPECT_EQ(database.referenceCountForKey(4), 1);
+        // The lowest int has no positive counterpart: no model, the old one given back.
+        element.setModelKey(INT_MIN).retainModelFromDatabase(database);
+        EXPECT_EQ(element.model(), nullptr);
+        EXPECT_EQ(database.referenceCountForKey(4), 0);
+        EXPECT_EQ(database.referenceCountForKey(7), 1);
+    }
+    EXPECT_EQ(database.tree(), nullptr); // every resource given back
+    expectNoGLError();
+}

@@ -1,0 +1,270 @@
+#include "TolvaneKit/Scene/RVModelVNT.h"
+#include "kit/GLMatrix.h"
+#include "Platform/core/ResourceDirectory.h"
+#include "TolvaneKit/Resources/RVDatabase.h"
+#include "support/AllocationPeak.h"
+#include "support/OffscreenGLTest.h"
+#include "support/TemporaryFolder.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <limits>
+
+namespace {
+
+namespace fs = std::filesystem;
+using VexmiraTest::TemporaryFolder;
+using Indices = std::vector<int>;
+using Vector = std::array<float, 3>;
+
+// Entry k of a position or normal array.
+Vector at(const float* array, int k) {
+    return {array[3 * k], array[3 * k + 1], array[3 * k + 2]};
+}
+
+Indices indicesOf(const RVModelVNT& model) {
+    return Indices(model.triangles(), model.triangles() + 3 * model.numberOfTriangles());
+}
+
+void build(RVModelVNT& model, const std::vector<Vector>& positions, const Indices& indices) {
+    ASSERT_TRUE(model.setNumberOfVertices(static_cast<int>(positions.size())));
+    ASSERT_TRUE(model.setNumberOfTriangles(static_cast<int>(indices.size() / 3)));
+    for (std::size_t k = 0; k < 3 * positions.size(); ++k)
+        model.vertices()[k] = positions[k / 3][k % 3];
+    std::copy(indices.begin(), indices.end(), model.triangles());
+}
+
+// One triangle with normals +z and texture coordinates (0, 0), (1, 0), (0, 1).
+void buildSmallModel(RVModelVNT& model) {
+    build(model, {{1, 2, -1}, {0.5f, 0, 0}, {0, 1, 0}}, {0, 1, 2});
+    const float normalsThenST[15] = {0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1};
+    std::copy(normalsThenST, normalsThenST + 9, model.normals());
+    std::copy(normalsThenST + 9, normalsThenST + 15, model.textureCoordinates());
+}
+
+// The small model's file, its floats spelled out as IEEE 754 bit patterns.
+std::string smallModelFile() {
+    std::string file("\0\0\0\1\0\0\0\3\0\0\0\1\0\2", 14);
+    const std::uint32_t one = 0x3F800000;
+    for (std::uint32_t word :
+         {one, 0x40000000u, 0xBF800000u, 0x3F000000u, 0u, 0u,  0u, one, 0u,  0u, 0u, one,
+          0u,  0u,          one,         0u,          0u, one, 0u, 0u,  one, 0u, 0u, one})
+        for (int shift = 24; shift >= 0; shift -= 8)
+            file += static_cast<char>(word >> shift);
+    return file;
+}
+
+// Everything a load could change, as raw bytes, for exact comparisons.
+std::string snapshot(const RVModelVNT& model) {
+    const int triangles = model.numberOfTriangles(), vertices = model.numberOfVertices();
+    auto bytes = [](const void* data, int length) {
+        return length > 0 ? std::string(static_cast<const char*>(data), std::size_t(length)) : "";
+    };
+    return std::to_string(triangles) + "," + std::to_string(vertices) + ":" +
+           bytes(model.triangles(), 6 * triangles) + bytes(model.vertices(), 12 * vertices) +
+           bytes(model.normals(), 12 * vertices) + bytes(model.textureCoordinates(), 8 * vertices);
+}
+
+TEST(RVModelVNTSphere, HasTheDocumentedLayoutAndRefusesShapesItCannotBuild) {
+    RVModelVNT model;
+    // (330 + 1) * (197 + 1) - 2 = 65536 vertices still fit 16-bit indices.
+    ASSERT_TRUE(model.constructSphereOfRadius(1, 197, 330));
+    EXPECT_EQ(indicesOf(model)[3 * model.numberOfTriangles() - 3], 65535);
+    for (float radius : {2.0f, 0.0f}) { // unit normals outward; zero for a point, not NaN
+        ASSERT_TRUE(model.constructSphereOfRadius(radius, 4, 3));
+        for (int k = 0; k < 3 * 18; ++k)
+            EXPECT_NEAR(model.normals()[k], radius ? model.vertices()[k] / radius : 0, 1e-6) << k;
+    }
+    ASSERT_TRUE(model.constructSphereOfRadius(1, 4, 3));
+    ASSERT_EQ(model.numberOfVertices(), 18);
+    const float* st = model.textureCoordinates();
+    // Rings from the north; a pole has a vertex per slice, a ring one more for the seam.
+    for (int ring = 0, k = 0; ring <= 3; ++ring) {
+        const bool pole = ring == 0 || ring == 3;
+        for (int j = 0; j < (pole ? 4 : 5); ++j, ++k) {
+            SCOPED_TRACE(k);
+            const double polar = ring * M_PI / 3, azimuth = j * M_PI / 2;
+            EXPECT_ENTRIES_NEAR(
+                3, at(model.vertices(), k),
+                (Vector{float(std::sin(polar) * std::cos(azimuth)),
+                        float(std::sin(polar) * std::sin(azimuth)), float(std::cos(polar))}),
+                1e-6);
+            EXPECT_FLOAT_EQ(st[2 * k], (j + (ring == 3 ? 1 : 0)) / 4.0f);
+            EXPECT_FLOAT_EQ(st[2 * k + 1], 1 - ring / 3.0f);
+        }
+    }
+    for (int seam : {8, 13}) // exactly slice 0 again, at s = 1
+        EXPECT_TRUE(at(model.vertices(), seam) == at(model.vertices(), seam - 4) &&
+                    st[2 * seam] == 1.0f);
+    const Indices expected = {0,  4,  5,  1,  5,  6,  2,  6,  7,  3,  7,  8,   // north cap
+                              4,  9,  10, 4,  10, 5,  5,  10, 11, 5,  11, 6,   // band
+                              6,  11, 12, 6,  12, 7,  7,  12, 13, 7,  13, 8,   //
+                              14, 10, 9,  15, 11, 10, 16, 12, 11, 17, 13, 12}; // south cap
+    EXPECT_EQ(indicesOf(model), expected);
+    ASSERT_TRUE(model.constructSphereOfRadius(1, 3, 2)); // only the caps
+    EXPECT_EQ(model.numberOfVertices(), 10);
+    EXPECT_EQ(indicesOf(model), (Indices{0, 3, 4, 1, 4, 5, 2, 5, 6, 7, 4, 3, 8, 5, 4, 9, 6, 5}));
+    const std::string before = snapshot(model);
+    const std::pair<int, int> refused[] = {{0, 3}, {-2, 3}, {4, 1}, {256, 255}, {1 << 30, 1 << 30}};
+    for (const auto& [slices, stacks] : refused) { // 256 x 255 would need 65790 vertices
+        EXPECT_FALSE(model.constructSphereOfRadius(1, slices, stacks)) << slices << "x" << stacks;
+        EXPECT_EQ(snapshot(model), before);
+    }
+}
+
+TEST(RVModelVNTArrays, ResizingKeepsContentsRefusesBadCountsAndReleasesAtZero) {
+    RVModelVNT model;
+    build(model, {{5, 1, 2}}, {0, 0, 42});
+    model.textureCoordinates()[1] = 7;
+    for (int count : {1000, 1}) {
+        ASSERT_TRUE(model.setNumberOfVertices(count) && model.setNumberOfTriangles(count));
+        EXPECT_FALSE(model.setNumberOfVertices(-1) || model.setNumberOfTriangles(-3));
+        // 3 x count indices must fit the count that glDrawElements takes.
+        EXPECT_FALSE(model.setNumberOfTriangles(RVMeshArrays::maximumTriangles + 1));
+        EXPECT_EQ(model.numberOfVertices() + model.numberOfTriangles(), 2 * count);
+        EXPECT_EQ(at(model.vertices(), 0), (Vector{5, 1, 2}));
+        EXPECT_TRUE(model.textureCoordinates()[1] == 7 && model.triangles()[2] == 42);
+    }
+    ASSERT_TRUE(model.setNumberOfVertices(0) && model.setNumberOfTriangles(0));
+    EXPECT_TRUE(!model.vertices() && !model.normals() && !model.textureCoordinates() &&
+                !model.triangles());
+}
+
+TEST(RVModelVNTTransforms, DeformDividesByWAndNormalsAverageTheFacesThatCount) {
+    RVModelVNT model;
+    // A roof along y (large face in z = 0, small in x = 0), a line, an index far outside.
+    build(model, {{0, 0, 0}, {0, 1, 0}, {10, 0, 0}, {0, 0, 0.1f}, {1, 1, 1}, {2, 2, 2}},
+          {0, 2, 1, 0, 1, 3, 0, 4, 5, 0, 3, 60000});
+    const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    model.deform(identity);
+    EXPECT_EQ(at(model.vertices(), 2), (Vector{10, 0, 0}));
+    // Shared vertices average the unit face normals, whatever the areas.
+    const float h = float(std::sqrt(0.5)), normals[18] = {h, 0, h, h, 0, h, 0, 0, 1, 1, 0, 0};
+    EXPECT_ENTRIES_NEAR(18, model.normals(), normals, 1e-6);
+    build(model, {{0, 5, 5}, {2, 4, 6}, {4, 0, 0}}, {0, 1, 2});
+    // Column-major: w = x, positions also moved by (2, 0, 0) before dividing.
+    const float matrix[16] = {1, 0, 0, 1, 0, 1, 0, 0, 0, 0, 1, 0, 2, 0, 0, 0};
+    model.deform(matrix);
+    const float deformed[9] = {0, 5, 5, 2, 2, 3, 1.5f, 0, 0}; // w = 0 stays where it was
+    EXPECT_ENTRIES_NEAR(9, model.vertices(), deformed, 1e-6);
+}
+
+class RVModelVNTDrawing : public VexmiraTest::OffscreenGLTest {};
+
+TEST_F(RVModelVNTDrawing, DrawsEveryTriangleUnlessAnIndexIsOutOfRange) {
+    RVModelVNT model;
+    ASSERT_TRUE(model.constructSphereOfRadius(10, 4, 3));
+    RVModelVNT::configureOpenGLForDrawing();
+    const auto primitives = captureFeedback([&] { model.draw(); });
+    ASSERT_EQ(primitives.size(), 16u);
+    // The first triangle (0, 4, 5) from the north pole to slice 1 of the first ring.
+    ASSERT_EQ(primitives[0].vertices.size(), 3u);
+    EXPECT_NEAR(primitives[0].vertices[0].z, 10, 1e-3);
+    EXPECT_NEAR(primitives[0].vertices[2].y, 10 * std::sqrt(0.75), 1e-3);
+    model.triangles()[7] = 18;
+    EXPECT_TRUE(captureFeedback([&] { model.draw(); }).empty());
+    expectNoGLError();
+}
+
+TEST(RVModelFile, BigEndianBytesWhateverFollowsAndBitIdenticalRoundTrips) {
+    TemporaryFolder folder;
+    RVModelVNT model, loaded;
+    buildSmallModel(model);
+    ASSERT_TRUE(model.storeToFile(folder.file("small")));
+    ASSERT_EQ(smallModelFile().size(), 110u);
+    EXPECT_EQ(TemporaryFolder::read(folder.file("small")), smallModelFile());
+    TemporaryFolder::write(folder.file("longer"), smallModelFile() + "\xDE\xAD\xBE\xEF\x01");
+    for (const char* file : {"small", "longer"}) {
+        ASSERT_TRUE(loaded.loadFromFile(folder.file(file))) << file;
+        EXPECT_EQ(snapshot(loaded), snapshot(model)) << file;
+    }
+    ASSERT_TRUE(model.constructSphereOfRadius(1.25f, 5, 4));
+    // An odd triangle count puts the float blocks off 4-byte alignment.
+    ASSERT_TRUE(model.setNumberOfTriangles(model.numberOfTriangles() - 1));
+    model.vertices()[0] = -0.0f;
+    model.vertices()[1] = std::numeric_limits<float>::denorm_min();
+    model.normals()[2] = std::numeric_limits<float>::infinity();
+    const std::uint32_t payloadNaN = 0x7FC01234;
+    std::memcpy(model.textureCoordinates() + 3, &payloadNaN, 4);
+    ASSERT_TRUE(model.storeToFile(folder.file("sphere")));
+    EXPECT_EQ(fs::file_size(folder.file("sphere")), 8u + 6u * 29 + 32u * 28); // 5 x 4, less one
+    ASSERT_TRUE(loaded.loadFromFile(folder.file("sphere")));
+    EXPECT_EQ(snapshot(loaded), snapshot(model));
+}
+
+TEST(RVModelFile, StoringReplacesTheWholeFileOrFailsCleanly) {
+    TemporaryFolder folder;
+    const std::string file = folder.file("model");
+    RVModelVNT sphere, small;
+    ASSERT_TRUE(sphere.constructSphereOfRadius(1, 8, 6));
+    buildSmallModel(small);
+    ASSERT_TRUE(sphere.storeToFile(file));
+    fs::permissions(file, fs::perms(0640));
+    ASSERT_TRUE(small.storeToFile(file));
+    EXPECT_EQ(TemporaryFolder::read(file), smallModelFile());
+    EXPECT_EQ(fs::status(file).permissions(), fs::perms(0640));
+    EXPECT_EQ(folder.entryCount(), 1u) << "no temporary file is left beside it";
+    // Through a symbolic link the file it names is replaced, and the link stays.
+    fs::create_symlink(file, folder.file("link"));
+    ASSERT_TRUE(sphere.storeToFile(folder.file("link")));
+    EXPECT_TRUE(fs::is_symlink(folder.file("link")));
+    EXPECT_EQ(fs::file_size(file), 8u + 6u * 2 * 8 * 5 + 32u * (9 * 7 - 2)); // 8 x 6
+    const std::string before = snapshot(small);
+    EXPECT_FALSE(small.storeToFile(folder.file("no/such/folder/model")) || small.storeToFile(""));
+    EXPECT_FALSE(small.loadFromFile(folder.file("missing")));
+    EXPECT_FALSE(small.loadFromFile(folder.file(""))) << "a folder, not a file";
+    EXPECT_EQ(snapshot(small), before);
+}
+
+TEST(RVModelFile, BrokenFilesAreRefusedWithoutLargeAllocationsAndLeaveTheModelUnchanged) {
+    TemporaryFolder folder;
+    auto zeros = [](std::size_t count) { return std::string(count, '\0'); };
+    std::string indexOutOfRange = smallModelFile();
+    indexOutOfRange[13] = 3; // the third index names vertex 3 of 3
+    const std::pair<const char*, std::string> broken[] = {
+        {"empty", ""},
+        {"seven bytes", zeros(7)},
+        {"one byte short of its counts", smallModelFile().substr(0, 109)},
+        {"counts far larger than the file", std::string("\0\0\3\xE8\0\0\3\xE8", 8) + zeros(192)},
+        {"2^31 - 1 triangles in 20 bytes", "\x7F\xFF\xFF\xFF" + zeros(16)},
+        {"2^31 - 1 vertices in 20 bytes", zeros(4) + "\x7F\xFF\xFF\xFF" + zeros(12)},
+        {"a negative triangle count", "\x80" + zeros(19)},
+        {"a negative vertex count", zeros(4) + "\xFF\xFF\xFF\xFF" + zeros(12)},
+        {"an index out of range", indexOutOfRange},
+    };
+    VexmiraTest::AllocationPeak peak;
+    for (const auto& [what, bytes] : broken) {
+        SCOPED_TRACE(what);
+        RVModelVNT model;
+        ASSERT_TRUE(model.constructSphereOfRadius(1, 4, 3));
+        const std::string before = snapshot(model);
+        TemporaryFolder::write(folder.file("broken"), bytes);
+        EXPECT_FALSE(model.loadFromFile(folder.file("broken")));
+        EXPECT_EQ(snapshot(model), before);
+    }
+    if (const auto growth = peak.growth()) { // arrays for 2^31 - 1 elements would take gigabytes
+        EXPECT_LT(*growth, std::size_t{1} << 30);
+    }
+}
+
+// Shipped files are the tool's output; `vexmira-make-resources resources` updates them.
+TEST(SampleResources, ShippedFilesAreWhatTheToolWritesNow) {
+    TemporaryFolder folder;
+    const std::string tool = VEXMIRA_TEST_BINARY_DIR "/tools/vexmira-make-resources";
+    ASSERT_EQ(std::system(("'" + tool + "' '" + folder.file("") + "'").c_str()), 0);
+    for (const char* file : {"RVModelVNT/1.rvmvnt", "RVTexture/1.tiff"})
+        EXPECT_EQ(TemporaryFolder::read(folder.file(file)),
+                  TemporaryFolder::read(VEXMIRA_TEST_SOURCE_DIR "/resources/" + std::string(file)))
+            << file;
+    Platform::setResourceDirectory(folder.file("")); // the database loads it by key
+    EXPECT_EQ(RVDatabase().retainKey<RVModelVNT>(1)->numberOfTriangles(),
+              2 * 24 * 11); // 24 slices, 12 stacks
+    Platform::setResourceDirectory("");
+}
+
+} // namespace
