@@ -246,6 +246,36 @@ bool Application::quit() {
     return true;
 }
 
+void Application::addMenuCommand(MenuCommand item, const std::string& after) {
+    auto sameMenu = [&](const MenuCommand& other) { return other.menuTitle == item.menuTitle; };
+    auto position =
+        std::find_if(menuCommands_.begin(), menuCommands_.end(), [&](const MenuCommand& other) {
+            return sameMenu(other) && other.title == after;
+        });
+    if (position != menuCommands_.end()) {
+        ++position;
+    } else {
+        auto lastOfMenu = std::find_if(menuCommands_.rbegin(), menuCommands_.rend(), sameMenu);
+        position = lastOfMenu == menuCommands_.rend() ? menuCommands_.end() : lastOfMenu.base();
+    }
+    menuCommands_.insert(position, std::move(item));
+    ++menuGeneration_;
+}
+
+bool Application::perform(const MenuCommand& item, Document* document) {
+    if (item.command != Command::custom)
+        return perform(item.command, document);
+    if (!validateMenuItem(item, document) || !item.action)
+        return false;
+    item.action(document);
+    documentsChanged();
+    return true;
+}
+
+bool Application::isMenuItemChecked(const MenuCommand& item, const Document* document) const {
+    return item.isChecked && item.isChecked(document);
+}
+
 bool Application::perform(Command command, Document* document) {
     switch (command) {
     case Command::newDocument:
@@ -268,6 +298,8 @@ bool Application::perform(Command command, Document* document) {
         return undo(document);
     case Command::redo:
         return redo(document);
+    case Command::custom:
+        break; // custom items run through perform(const MenuCommand&, ...)
     }
     return false;
 }
@@ -285,6 +317,11 @@ std::string Application::menuItemTitle(const MenuCommand& item, const Document* 
 }
 
 bool Application::validateMenuItem(const MenuCommand& item, const Document* document) const {
+    if (item.command == Command::custom) {
+        if (item.needsDocument && !document)
+            return false;
+        return !item.isEnabled || item.isEnabled(document);
+    }
     switch (item.command) {
     case Command::newDocument:
     case Command::open:

@@ -70,11 +70,26 @@ public:
     // The menu flows for a document's window (document may be null when no
     // document is in front).
     bool perform(Command command, Document* document);
+    // Runs a menu item: a built-in command, or a custom item's action when
+    // the item is enabled. False when nothing ran.
+    bool perform(const MenuCommand& item, Document* document);
+    // Whether a check-box item shows its mark now.
+    bool isMenuItemChecked(const MenuCommand& item, const Document* document) const;
     // The title an item shows now: localised, Undo and Redo with the name
     // of the step they would replay.
     std::string menuItemTitle(const MenuCommand& item, const Document* document) const;
     // Whether an item is enabled now, decided by the document's validateMenuItem.
     bool validateMenuItem(const MenuCommand& item, const Document* document) const;
+
+    // The items of the menu bar, menu by menu: the built-in File and Edit
+    // items with the program's own custom items placed among them.
+    const std::vector<MenuCommand>& menuCommands() const { return menuCommands_; }
+    // Adds a custom item after the item titled `after` (an English title), or
+    // at the end of its menu; a menu not seen yet comes after the others.
+    // Menu bars built from now on show it.
+    void addMenuCommand(MenuCommand item, const std::string& after = {});
+    // Grows with every change of menuCommands(), so a menu bar knows to rebuild.
+    int menuGeneration() const { return menuGeneration_; }
 
     const std::vector<std::unique_ptr<Document>>& documents() const { return documents_; }
 
@@ -97,6 +112,8 @@ private:
     std::vector<std::unique_ptr<Document>> documents_;
     std::function<void()> documentsChanged_;
     bool quitting_ = false;
+    std::vector<MenuCommand> menuCommands_ = MenuCommand::menuBar();
+    int menuGeneration_ = 0;
 };
 
 } // namespace Platform

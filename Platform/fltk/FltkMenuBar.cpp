@@ -15,6 +15,36 @@ FltkMenuBar::FltkMenuBar(int x, int y, int width, int height) : Fl_Menu_Bar(x, y
     validate();
 }
 
+namespace {
+
+// Keys named in shortcut texts besides single characters.
+int namedKey(const std::string& key) {
+    static const struct {
+        const char* name;
+        int key;
+    } keys[] = {{"Home", FL_Home},     {"End", FL_End},        {"Space", ' '},
+                {"Escape", FL_Escape}, {"PageUp", FL_Page_Up}, {"PageDown", FL_Page_Down},
+                {"Left", FL_Left},     {"Right", FL_Right},    {"Up", FL_Up},
+                {"Down", FL_Down}};
+    for (const auto& named : keys)
+        if (key == named.name)
+            return named.key;
+    if (key.size() >= 2 && key.size() <= 3 && key[0] == 'F' &&
+        std::isdigit(static_cast<unsigned char>(key[1]))) {
+        int number = std::stoi(key.substr(1));
+        if (number >= 1 && number <= 12)
+            return FL_F + number;
+    }
+    return 0;
+}
+
+const std::vector<MenuCommand>& commandsShown() {
+    Application* application = Application::shared();
+    return application ? application->menuCommands() : MenuCommand::menuBar();
+}
+
+} // namespace
+
 int FltkMenuBar::shortcutFromText(const std::string& text) {
     if (text.empty())
         return 0;
@@ -22,7 +52,7 @@ int FltkMenuBar::shortcutFromText(const std::string& text) {
     std::size_t start = 0;
     while (true) {
         auto plus = text.find('+', start);
-        if (plus == std::string::npos)
+        if (plus == std::string::npos || plus + 1 == text.size())
             break;
         std::string modifier = text.substr(start, plus - start);
         if (modifier == "Ctrl")
@@ -39,12 +69,16 @@ int FltkMenuBar::shortcutFromText(const std::string& text) {
         // With Shift the key arrives as the capital letter.
         shortcut |= (shortcut & FL_SHIFT) ? std::toupper(static_cast<unsigned char>(c))
                                           : std::tolower(static_cast<unsigned char>(c));
+    } else {
+        shortcut |= namedKey(key);
     }
     return shortcut;
 }
 
 void FltkMenuBar::build() {
-    const auto& commands = MenuCommand::menuBar();
+    const auto& commands = commandsShown();
+    Application* application = Application::shared();
+    builtGeneration_ = application ? application->menuGeneration() : 0;
     items_.clear();
     commandIndex_.clear();
     labels_.clear();
@@ -66,8 +100,9 @@ void FltkMenuBar::build() {
         item.text = labels_.back().c_str();
         item.shortcut_ = shortcutFromText(command.shortcut);
         item.callback_ = itemChosen;
-        item.user_data_ = const_cast<MenuCommand*>(&command);
-        item.flags = command.separatorAfter ? FL_MENU_DIVIDER : 0;
+        item.user_data_ = reinterpret_cast<void*>(i);
+        item.flags = (command.separatorAfter ? FL_MENU_DIVIDER : 0) |
+                     (command.isChecked ? FL_MENU_TOGGLE : 0);
         commandIndex_.push_back(items_.size());
         items_.push_back(item);
     }
@@ -78,7 +113,9 @@ void FltkMenuBar::build() {
 
 void FltkMenuBar::validate() {
     Application* application = Application::shared();
-    const auto& commands = MenuCommand::menuBar();
+    if (application && application->menuGeneration() != builtGeneration_)
+        build();
+    const auto& commands = commandsShown();
     for (std::size_t i = 0; i < commands.size(); ++i) {
         Fl_Menu_Item& item = items_[commandIndex_[i]];
         std::string title =
@@ -92,6 +129,10 @@ void FltkMenuBar::validate() {
             item.activate();
         else
             item.deactivate();
+        if (application && application->isMenuItemChecked(commands[i], document_))
+            item.set();
+        else
+            item.clear();
     }
     // Old titles are kept only while the deque is small; a long session of
     // changing Undo names must not grow it without end.
@@ -102,8 +143,8 @@ void FltkMenuBar::validate() {
 }
 
 const Fl_Menu_Item* FltkMenuBar::itemForCommand(const std::string& englishTitle) const {
-    const auto& commands = MenuCommand::menuBar();
-    for (std::size_t i = 0; i < commands.size(); ++i)
+    const auto& commands = commandsShown();
+    for (std::size_t i = 0; i < commands.size() && i < commandIndex_.size(); ++i)
         if (commands[i].title == englishTitle)
             return &items_[commandIndex_[i]];
     return nullptr;
@@ -115,15 +156,18 @@ int FltkMenuBar::handle(int event) {
     return Fl_Menu_Bar::handle(event);
 }
 
-void FltkMenuBar::itemChosen(Fl_Widget* widget, void* command) {
+void FltkMenuBar::itemChosen(Fl_Widget* widget, void* index) {
     auto* bar = static_cast<FltkMenuBar*>(widget);
     Application* application = Application::shared();
-    if (!application)
+    const auto position = reinterpret_cast<std::size_t>(index);
+    if (!application || position >= application->menuCommands().size())
         return;
     // The command may close the document and with it this window: nothing of
-    // the bar is used afterwards.
+    // the bar is used afterwards. The item is copied, as its action may add
+    // items to the menu bar.
     Document* document = bar->document_;
-    application->perform(static_cast<const MenuCommand*>(command)->command, document);
+    const MenuCommand item = application->menuCommands()[position];
+    application->perform(item, document);
 }
 
 } // namespace Platform

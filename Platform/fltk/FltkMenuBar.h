@@ -12,7 +12,7 @@ namespace Platform {
 class Document;
 struct MenuCommand;
 
-// The menu bar of a document window: the application's File and Edit menus.
+// The menu bar of a document window: the application's menus, built-in and custom.
 // Titles (localised, Undo and Redo with the step's name) and enabled states
 // are brought up to date by validate(), which runs before every menu opens
 // and every shortcut is matched, and whenever the application refreshes.
@@ -36,12 +36,14 @@ protected:
 
 private:
     void build();
-    static void itemChosen(Fl_Widget* widget, void* command);
+    static void itemChosen(Fl_Widget* widget, void* index);
 
     Document* document_ = nullptr;
     std::vector<Fl_Menu_Item> items_;
-    // Index in items_ of each MenuCommand::menuBar() entry.
+    // Index in items_ of each of the application's menu commands.
     std::vector<std::size_t> commandIndex_;
+    // The application's menu generation the items were built from.
+    int builtGeneration_ = 0;
     // Label storage: deque keeps addresses stable while it grows.
     std::deque<std::string> labels_;
 };

@@ -424,3 +424,43 @@ TEST_F(DocumentWindowTest, GermanMenusAndUndoNamesAreValidatedAsTheEnglishOnes) 
     std::setlocale(LC_ALL, "C");
     Platform::reloadLocalization();
 }
+
+// The program's own items join the built-in menus where it places them, and run, check and
+// disable as their functions say; bars already open rebuild.
+TEST_F(DocumentWindowTest, CustomMenuItemsArePlacedCheckedAndRun) {
+    MyDocument* document = newDocument();
+    Platform::Application& application = fltk_->application();
+    bool marked = false;
+    Platform::Document* actedOn = nullptr;
+    Platform::MenuCommand toggle{"View", "Mark"};
+    toggle.shortcut = "Home";
+    toggle.action = [&](Platform::Document* target) {
+        marked = !marked;
+        actedOn = target;
+    };
+    toggle.isChecked = [&](const Platform::Document*) { return marked; };
+    application.addMenuCommand(toggle);
+    Platform::MenuCommand afterExport{"File", "Export Other..."};
+    afterExport.isEnabled = [](const Platform::Document*) { return false; };
+    application.addMenuCommand(afterExport, "Export Image...");
+
+    const auto& commands = application.menuCommands();
+    auto titleAt = [&](std::size_t i) { return commands.at(i).title; };
+    auto exportImage = std::find_if(commands.begin(), commands.end(),
+                                    [](const auto& c) { return c.title == "Export Image..."; });
+    EXPECT_EQ(titleAt(static_cast<std::size_t>(exportImage - commands.begin()) + 1),
+              "Export Other...");
+    EXPECT_EQ(commands.back().title, "Mark");
+
+    const Fl_Menu_Item* mark = menuItem(document, "Mark");
+    ASSERT_NE(mark, nullptr);
+    EXPECT_EQ(mark->shortcut(), FL_Home);
+    EXPECT_FALSE(mark->value());
+    EXPECT_FALSE(menuItem(document, "Export Other...")->active());
+    chooseMenuItem(document, "Mark");
+    EXPECT_TRUE(marked);
+    EXPECT_EQ(actedOn, document);
+    EXPECT_TRUE(menuItem(document, "Mark")->value());
+    EXPECT_EQ(Platform::FltkMenuBar::shortcutFromText("F11"), FL_F + 11);
+    EXPECT_EQ(Platform::FltkMenuBar::shortcutFromText("Ctrl++"), FL_COMMAND | '+');
+}
