@@ -8,7 +8,7 @@
 #include "Platform/core/UserDialogs.h"
 #include "Platform/core/Window.h"
 #include "Platform/core/WindowController.h"
-#include "Platform/offscreen/PngWriter.h"
+#include "Platform/image/PngWriter.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -12,8 +12,8 @@
 #include "ExampleModels.h"
 
 #include "Platform/core/ResourceDirectory.h"
+#include "Platform/image/PngWriter.h"
 #include "Platform/offscreen/OffscreenSurface.h"
-#include "Platform/offscreen/PngWriter.h"
 #include "TolvaneKit/Camera/RVCamera.h"
 #include "TolvaneKit/Resources/RVDatabase.h"
 #include "TolvaneKit/Scene/RVModelVNT.h"

@@ -10,7 +10,7 @@
 #include "Platform/fltk/FltkGLView.h"
 #include "Platform/fltk/FltkMenuBar.h"
 #include "Platform/fltk/FltkWindow.h"
-#include "Platform/offscreen/PngReader.h"
+#include "Platform/image/PngReader.h"
 #include "TolvaneKit/Camera/RVCamera.h"
 #include "Vexmira/Blowup.h"
 #include "Vexmira/BlowupView.h"

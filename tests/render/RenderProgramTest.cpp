@@ -1,6 +1,6 @@
 // vexmira-render as a user runs it: a separate process with no display, built or installed.
 
-#include "Platform/offscreen/PngReader.h"
+#include "Platform/image/PngReader.h"
 #include "support/TemporaryFolder.h"
 
 #include <gmock/gmock.h>

@@ -2,7 +2,7 @@
 // image without a display. See --help, or man vexmira-render.
 
 #include "Platform/core/ResourceDirectory.h"
-#include "Platform/offscreen/PngWriter.h"
+#include "Platform/image/PngWriter.h"
 #include "tools/vexmira-render/HeadlessRenderer.h"
 #include "tools/vexmira-render/RenderOptions.h"
 

@@ -1,7 +1,7 @@
 #include "TolvaneKit/Scene/RVFigure.h"
 
+#include "Platform/image/PngReader.h"
 #include "kit/GLMatrix.h"
-#include "Platform/offscreen/PngReader.h"
 #include "support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "Platform/offscreen/PngWriter.h"
+#include "Platform/image/PngWriter.h"
 
 #include <png.h>
 

@@ -1,4 +1,4 @@
-#include "Platform/offscreen/PngReader.h"
+#include "Platform/image/PngReader.h"
 
 #include <png.h>
 

@@ -1,5 +1,5 @@
-#include "Platform/offscreen/PngWriter.h"
-#include "Platform/offscreen/PngReader.h"
+#include "Platform/image/PngWriter.h"
+#include "Platform/image/PngReader.h"
 #include "support/TemporaryFolder.h"
 #include <gtest/gtest.h>
 
