@@ -1,6 +1,7 @@
 #include "Platform/fltk/FltkApplication.h"
 #include "Vexmira/MyDocument.h"
 #include "Vexmira/MyDocumentLayout.h"
+#include "Vexmira/VexmiraMenus.h"
 
 #include <clocale>
 #include <memory>
@@ -15,5 +16,6 @@ int main(int argc, char** argv) {
     Platform::FltkApplication application;
     application.application().setDocumentType(
         {myDocumentType, myDocumentExtension, [] { return std::make_unique<MyDocument>(); }});
+    addVexmiraMenuCommands(application.application());
     return application.run(std::vector<std::string>(argv + 1, argv + argc));
 }

@@ -3,12 +3,9 @@
 #include "Platform/core/Document.h"
 #include "Platform/core/Localization.h"
 #include "Platform/core/MenuItem.h"
-#include "Platform/core/OpenGLView.h"
 #include "Platform/core/UndoManager.h"
 #include "Platform/core/UserDialogs.h"
-#include "Platform/core/Window.h"
 #include "Platform/core/WindowController.h"
-#include "Platform/image/PngWriter.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -18,21 +15,6 @@ namespace Platform {
 namespace {
 
 Application* sharedApplication = nullptr;
-
-// Fills the placeholder %1 of a localised text with a name; a name holding
-// "%" stays as it is, since it is not a printf directive.
-std::string fillIn(const std::string& text, const std::string& name) {
-    std::string result;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 1 < text.size() && text[i + 1] == '1') {
-            result += name;
-            ++i;
-        } else {
-            result += text[i];
-        }
-    }
-    return result;
-}
 
 std::string fileDisplayName(const std::string& path) {
     return std::filesystem::path(path).filename().string();
@@ -195,33 +177,6 @@ bool Application::revertDocument(Document* document) {
     return reverted;
 }
 
-bool Application::exportImage(Document* document) {
-    OpenGLView* view = document ? viewOf(*document) : nullptr;
-    if (!view)
-        return false;
-    const std::string imageExtension = ".png";
-    std::string suggested = std::filesystem::path(document->displayName()).stem().string();
-    auto path = dialogs_.chooseFileToSave(localized("Export Image"), suggested + imageExtension,
-                                          imageExtension);
-    if (!path)
-        return false;
-    std::string target = *path;
-    if (std::filesystem::path(target).extension() != imageExtension)
-        target += imageExtension;
-    std::string problem;
-    const std::vector<std::uint8_t> picture = view->capturePicture();
-    bool exported = false;
-    if (picture.empty())
-        problem = localized("The picture could not be read back from the window.");
-    else
-        exported = writePngFile(target, view->frameWidth(), view->frameHeight(), picture, &problem);
-    if (!exported)
-        dialogs_.showError(
-            fillIn(localized("The image “%1” could not be exported."), fileDisplayName(target)) +
-            "\n" + problem);
-    return exported;
-}
-
 bool Application::undo(Document* document) {
     bool undone = document && document->undoManager().undo();
     documentsChanged();
@@ -290,8 +245,6 @@ bool Application::perform(Command command, Document* document) {
         return saveDocumentAs(document);
     case Command::revert:
         return revertDocument(document);
-    case Command::exportImage:
-        return exportImage(document);
     case Command::quit:
         return quit();
     case Command::undo:
@@ -332,8 +285,6 @@ bool Application::validateMenuItem(const MenuCommand& item, const Document* docu
     }
     if (!document)
         return false;
-    if (item.command == Command::exportImage)
-        return viewOf(*document) != nullptr;
     return document->validateMenuItem(MenuItem{menuItemTitle(item, document)});
 }
 
@@ -347,14 +298,6 @@ Document* Application::documentWithFile(const std::string& path) const {
     for (const auto& document : documents_)
         if (document->hasFileName() && samePathKey(document->fileName()) == key)
             return document.get();
-    return nullptr;
-}
-
-OpenGLView* Application::viewOf(const Document& document) {
-    for (const auto& controller : document.windowControllers())
-        if (controller->isWindowLoaded())
-            if (OpenGLView* view = controller->window()->openGLView())
-                return view;
     return nullptr;
 }
 

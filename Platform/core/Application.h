@@ -10,7 +10,6 @@
 namespace Platform {
 
 class Document;
-class OpenGLView;
 class UserDialogs;
 
 // The document-based application: the open documents, and the flows of the
@@ -37,6 +36,9 @@ public:
     void setDocumentType(DocumentType type) { documentType_ = std::move(type); }
     const DocumentType& documentType() const { return documentType_; }
 
+    // The questions to the user, for the program's own menu items too.
+    UserDialogs& dialogs() const { return dialogs_; }
+
     // Opens every file named; with none, a new document. True when every
     // file could be opened.
     bool openFiles(const std::vector<std::string>& paths);
@@ -56,10 +58,6 @@ public:
     bool saveDocument(Document* document);
     bool saveDocumentAs(Document* document);
     bool revertDocument(Document* document);
-    // Export Image: asks for a file (filtered to .png) and writes what the
-    // document's view shows as a PNG image. A failure is shown in an error
-    // dialog and leaves any existing file as it was.
-    bool exportImage(Document* document);
     bool undo(Document* document);
     bool redo(Document* document);
     // Closes every document as closeDocument does; false when the user
@@ -105,7 +103,6 @@ private:
     void removeDocument(Document* document);
     Document* documentWithFile(const std::string& path) const;
     std::string suggestedFileName(const Document& document) const;
-    static OpenGLView* viewOf(const Document& document);
 
     UserDialogs& dialogs_;
     DocumentType documentType_;

@@ -27,6 +27,19 @@ std::string localized(const std::string& englishText) {
     return dgettext(localizationDomain, englishText.c_str());
 }
 
+std::string fillIn(const std::string& text, const std::string& name) {
+    std::string result;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 1 < text.size() && text[i + 1] == '1') {
+            result += name;
+            ++i;
+        } else {
+            result += text[i];
+        }
+    }
+    return result;
+}
+
 void reloadLocalization() {
     bindCatalogue();
     ++_nl_msg_cat_cntr;

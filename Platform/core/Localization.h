@@ -14,6 +14,10 @@ inline constexpr char localizationDomain[] = "vexmira";
 // LANGUAGE environment variable, as everywhere in gettext.
 std::string localized(const std::string& englishText);
 
+// Fills the placeholder %1 of a localised text with a name; a name holding
+// "%" stays as it is, since it is not a printf directive.
+std::string fillIn(const std::string& text, const std::string& name);
+
 // Binds the catalogue; localized() does so itself on first use. Call again
 // after changing the language at run time, so that cached lookups are dropped.
 void reloadLocalization();

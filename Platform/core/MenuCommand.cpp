@@ -10,7 +10,6 @@ const std::vector<MenuCommand>& MenuCommand::menuBar() {
         {"File", "Save", Command::save, "Ctrl+S"},
         {"File", "Save As...", Command::saveAs, "Ctrl+Shift+S"},
         {"File", "Revert To Saved", Command::revert, "", true},
-        {"File", "Export Image...", Command::exportImage, "Ctrl+E", true},
         {"File", "Quit", Command::quit, "Ctrl+Q"},
         {"Edit", "Undo", Command::undo, "Ctrl+Z"},
         {"Edit", "Redo", Command::redo, "Ctrl+Shift+Z"},

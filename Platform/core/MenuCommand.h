@@ -11,19 +11,7 @@ class Document;
 
 // The commands of the application's menus. `custom` items carry their own
 // action: the program adds them to the menu bar through the application.
-enum class Command {
-    newDocument,
-    open,
-    close,
-    save,
-    saveAs,
-    revert,
-    exportImage,
-    quit,
-    undo,
-    redo,
-    custom
-};
+enum class Command { newDocument, open, close, save, saveAs, revert, quit, undo, redo, custom };
 
 // One item of the menu bar as a window backend shows it: the menu it belongs
 // to and its title (both English keys, localised when shown), its command and
@@ -49,8 +37,7 @@ struct MenuCommand {
     std::function<bool(const Document*)> isChecked;
     bool needsDocument = true;
 
-    // File: New, Open..., Close, Save, Save As..., Revert To Saved,
-    // Export Image..., Quit;
+    // File: New, Open..., Close, Save, Save As..., Revert To Saved, Quit;
     // Edit: Undo, Redo.
     static const std::vector<MenuCommand>& menuBar();
 };

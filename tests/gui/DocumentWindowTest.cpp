@@ -17,6 +17,7 @@
 #include "Vexmira/MyDocument.h"
 #include "Vexmira/MyDocumentLayout.h"
 #include "Vexmira/MyWindowController.h"
+#include "Vexmira/VexmiraMenus.h"
 #include "support/TemporaryFolder.h"
 
 #include <FL/Fl.H>
@@ -98,6 +99,7 @@ protected:
         fltk_ = std::make_unique<Platform::FltkApplication>(this);
         application().setDocumentType(
             {myDocumentType, myDocumentExtension, [] { return std::make_unique<MyDocument>(); }});
+        addVexmiraMenuCommands(application());
     }
     void TearDown() override {
         saveChoices.assign(application().documents().size(), SaveChoice::dontSave);
