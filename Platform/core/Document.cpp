@@ -1,9 +1,10 @@
 #include "Platform/core/Document.h"
 
 #include "Platform/core/Localization.h"
+#include "Platform/core/SafeFileWriter.h"
+#include "Platform/core/SystemErrorText.h"
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
@@ -16,10 +17,6 @@ namespace {
 
 std::string baseName(const std::string& path) {
     return std::filesystem::path(path).filename().string();
-}
-
-std::string systemError(int error) {
-    return std::string(std::strerror(error)) + ".";
 }
 
 // Owns a file descriptor for the length of one file operation.
@@ -46,12 +43,12 @@ bool readWholeFile(const std::string& path, std::string& data, std::string& reas
     // the program; it is refused below as not a regular file.
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (file.get() < 0) {
-        reason = systemError(errno);
+        reason = systemErrorText(errno);
         return false;
     }
     struct stat status {};
     if (::fstat(file.get(), &status) != 0) {
-        reason = systemError(errno);
+        reason = systemErrorText(errno);
         return false;
     }
     if (!S_ISREG(status.st_mode)) {
@@ -70,7 +67,7 @@ bool readWholeFile(const std::string& path, std::string& data, std::string& reas
         if (count < 0 && errno == EINTR)
             continue;
         if (count < 0) {
-            reason = systemError(errno);
+            reason = systemErrorText(errno);
             return false;
         }
         if (count == 0)
@@ -81,65 +78,6 @@ bool readWholeFile(const std::string& path, std::string& data, std::string& reas
         }
         data.append(buffer, static_cast<std::size_t>(count));
     }
-}
-
-bool writeAll(int fd, const std::string& data) {
-    std::size_t written = 0;
-    while (written < data.size()) {
-        ssize_t count = ::write(fd, data.data() + written, data.size() - written);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count < 0)
-            return false;
-        written += static_cast<std::size_t>(count);
-    }
-    return true;
-}
-
-// The permissions a replaced file had, or those a new file gets.
-mode_t permissionsFor(const std::string& path) {
-    struct stat status {};
-    if (::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode))
-        return status.st_mode & 07777;
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
-void syncDirectory(const std::string& directory) {
-    FileDescriptor folder(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.get() >= 0)
-        ::fsync(folder.get());
-}
-
-// Writes `data` to a new file beside `path`, flushes it to the disk and only
-// then renames it over `path`: whatever fails, `path` holds either its old
-// bytes or the new ones, never a mixture.
-bool replaceFileContents(const std::string& path, const std::string& data, std::string& reason) {
-    std::filesystem::path target(path);
-    std::string directory = target.has_parent_path() ? target.parent_path().string() : ".";
-    std::string temporary = directory + "/." + target.filename().string() + ".XXXXXX";
-    FileDescriptor file(::mkstemp(temporary.data()));
-    if (file.get() < 0) {
-        reason = systemError(errno);
-        return false;
-    }
-    bool written = writeAll(file.get(), data) && ::fchmod(file.get(), permissionsFor(path)) == 0 &&
-                   ::fsync(file.get()) == 0;
-    int error = errno;
-    if (!file.close() && written) {
-        written = false;
-        error = errno;
-    }
-    if (written && ::rename(temporary.c_str(), path.c_str()) == 0) {
-        syncDirectory(directory);
-        return true;
-    }
-    if (written)
-        error = errno;
-    ::unlink(temporary.c_str());
-    reason = systemError(error);
-    return false;
 }
 
 } // namespace
@@ -258,7 +196,7 @@ bool Document::writeToFile(const std::string& path, std::string& errorMessage) {
     UndoManager::History history = undoManager_.history();
     std::string reason;
     std::optional<std::string> data = dataRepresentationOfType(fileType_, reason);
-    if (data && replaceFileContents(path, *data, reason))
+    if (data && SafeFileWriter::writeFile(path, *data, reason))
         return true;
     undoManager_.restoreHistory(std::move(history));
     errorMessage = "Could not save \"" + baseName(path) + "\": " + reason;

@@ -1,11 +1,12 @@
 #include "Platform/image/PngWriter.h"
 
+#include "Platform/core/SafeFileWriter.h"
+#include "Platform/core/SystemErrorText.h"
+
 #include <png.h>
 
 #include <cerrno>
 #include <cstring>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace Platform {
 
@@ -28,10 +29,6 @@ bool validImage(int width, int height, const std::vector<std::uint8_t>& pixels,
         return false;
     }
     return true;
-}
-
-std::string systemError(const std::string& what, const std::string& path) {
-    return what + " " + path + ": " + std::strerror(errno);
 }
 
 } // namespace
@@ -64,40 +61,25 @@ bool writePngFile(const std::string& path, int width, int height,
                   const std::vector<std::uint8_t>& rgbaTopDown, std::string* error) {
     if (!validImage(width, height, rgbaTopDown, error))
         return false;
-    // The temporary file sits in the destination's folder so the rename
-    // stays within one file system and is atomic.
-    std::string temporary = path + ".XXXXXX";
-    const int descriptor = mkstemp(temporary.data());
-    if (descriptor < 0) {
-        setError(error, systemError("cannot create a temporary file for", path));
-        return false;
-    }
-    std::FILE* stream = fdopen(descriptor, "wb");
+    SafeFileWriter file(path);
+    std::FILE* stream = file.stream();
     if (!stream) {
-        setError(error, systemError("cannot open a temporary file for", path));
-        close(descriptor);
-        unlink(temporary.c_str());
+        setError(error, file.error());
         return false;
     }
-    bool written = writePngStream(stream, width, height, rgbaTopDown, error);
-    if (std::fclose(stream) != 0 && written) {
-        setError(error, systemError("cannot finish writing", path));
-        written = false;
+    std::string encodingError;
+    if (!writePngStream(stream, width, height, rgbaTopDown, &encodingError)) {
+        // A full disk shows as a failed write of the stream; say so rather
+        // than libpng's "Write Error".
+        const int writeError = errno;
+        setError(error, std::ferror(stream) ? systemErrorText(writeError) : encodingError);
+        return false;
     }
-    // mkstemp creates the file readable by its owner alone; an image is an
-    // ordinary document, so give it the usual permissions.
-    if (written) {
-        const mode_t mask = umask(0);
-        umask(mask);
-        chmod(temporary.c_str(), 0666 & ~mask);
+    if (!file.commit()) {
+        setError(error, file.error());
+        return false;
     }
-    if (written && std::rename(temporary.c_str(), path.c_str()) != 0) {
-        setError(error, systemError("cannot write", path));
-        written = false;
-    }
-    if (!written)
-        unlink(temporary.c_str());
-    return written;
+    return true;
 }
 
 } // namespace Platform

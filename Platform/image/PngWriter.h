@@ -10,10 +10,9 @@ namespace Platform {
 // Writes 8-bit RGBA pixels, rows from the top down (as
 // OffscreenSurface::readPixels returns them), as a PNG image.
 //
-// The file is first written beside its destination under a temporary name
-// and renamed into place once complete, so a failure never leaves a partial
-// image and an existing file is replaced whole or not at all. On failure the
-// reason is put in *error.
+// The file is replaced through SafeFileWriter: whole or not at all, through
+// symbolic links, keeping its permissions. On failure *error holds one
+// sentence saying why.
 bool writePngFile(const std::string& path, int width, int height,
                   const std::vector<std::uint8_t>& rgbaTopDown, std::string* error = nullptr);
 

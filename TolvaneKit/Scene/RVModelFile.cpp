@@ -2,17 +2,15 @@
 
 #include "TolvaneKit/Scene/RVMeshArrays.h"
 
+#include "Platform/core/SafeFileWriter.h"
+
 #include <array>
 #include <bit>
-#include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -88,25 +86,11 @@ bool readArrays(std::ifstream& file, RVMeshArrays& mesh) {
 
 // ---- Writing ----
 
-// Writes all of length bytes, across short writes and interruptions.
-bool writeAll(int descriptor, const unsigned char* bytes, std::size_t length) {
-    while (length > 0) {
-        const ssize_t written = ::write(descriptor, bytes, length);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        bytes += written;
-        length -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
 // Converts values to big-endian a chunk at a time, so storing a large model
 // needs no second copy of it in memory.
 class BigEndianWriter {
 public:
-    explicit BigEndianWriter(int descriptor) : descriptor_(descriptor) {}
+    explicit BigEndianWriter(std::FILE* stream) : stream_(stream) {}
 
     bool put32(std::uint32_t value) {
         writeBigEndian32(value, reserve(4));
@@ -123,7 +107,7 @@ public:
         return ok_;
     }
     bool flush() {
-        ok_ = ok_ && writeAll(descriptor_, chunk_.data(), used_);
+        ok_ = ok_ && std::fwrite(chunk_.data(), 1, used_, stream_) == used_;
         used_ = 0;
         return ok_;
     }
@@ -137,55 +121,22 @@ private:
         return place;
     }
 
-    int descriptor_;
+    std::FILE* stream_;
     bool ok_ = true;
     std::size_t used_ = 0;
     std::array<unsigned char, 1 << 16> chunk_{};
 };
 
-bool writeMesh(int descriptor, const RVMeshArrays& mesh) {
+bool writeMesh(std::FILE* stream, const RVMeshArrays& mesh) {
     const std::size_t triangles = static_cast<std::size_t>(mesh.numberOfTriangles());
     const std::size_t vertices = static_cast<std::size_t>(mesh.numberOfVertices());
-    auto writer = std::make_unique<BigEndianWriter>(descriptor);
+    auto writer = std::make_unique<BigEndianWriter>(stream);
     return writer->put32(static_cast<std::uint32_t>(mesh.numberOfTriangles())) &&
            writer->put32(static_cast<std::uint32_t>(mesh.numberOfVertices())) &&
            writer->putIndices(mesh.triangles(), 3 * triangles) &&
            writer->putFloats(mesh.vertices(), 3 * vertices) &&
            writer->putFloats(mesh.normals(), 3 * vertices) &&
            writer->putFloats(mesh.textureCoordinates(), 2 * vertices) && writer->flush();
-}
-
-// Writing through a symbolic link replaces the file it points to, not the link.
-std::filesystem::path resolvedDestination(const std::string& path) {
-    std::error_code error;
-    if (std::filesystem::is_symlink(path, error)) {
-        auto target = std::filesystem::canonical(path, error);
-        if (!error)
-            return target;
-    }
-    return path;
-}
-
-// A new file beside the destination, named after it and the process, created
-// exclusively so that no other file is ever overwritten.
-int createTemporaryBeside(const std::filesystem::path& destination, std::string& temporaryPath) {
-    static unsigned serial = 0;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        auto name = "." + destination.filename().string() + "." + std::to_string(::getpid()) + "." +
-                    std::to_string(serial++) + ".tmp";
-        temporaryPath = (destination.parent_path() / name).string();
-        const int descriptor =
-            ::open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (descriptor >= 0 || errno != EEXIST)
-            return descriptor;
-    }
-    return -1;
-}
-
-void keepPermissionsOf(const std::filesystem::path& destination, int descriptor) {
-    struct stat existing {};
-    if (::stat(destination.c_str(), &existing) == 0)
-        static_cast<void>(::fchmod(descriptor, existing.st_mode & 07777));
 }
 
 } // namespace
@@ -215,20 +166,7 @@ bool RVReadModelFile(const std::string& path, RVMeshArrays& mesh) {
 }
 
 bool RVWriteModelFile(const std::string& path, const RVMeshArrays& mesh) {
-    if (path.empty())
-        return false;
-    const auto destination = resolvedDestination(path);
-    std::string temporaryPath;
-    const int descriptor = createTemporaryBeside(destination, temporaryPath);
-    if (descriptor < 0)
-        return false;
-    keepPermissionsOf(destination, descriptor);
-    // The data reaches the disk before the rename, so a crash leaves either
-    // the old file or the complete new one.
-    bool written = writeMesh(descriptor, mesh) && ::fsync(descriptor) == 0;
-    written = (::close(descriptor) == 0) && written;
-    if (written && ::rename(temporaryPath.c_str(), destination.c_str()) == 0)
-        return true;
-    ::unlink(temporaryPath.c_str());
-    return false;
+    Platform::SafeFileWriter file(path);
+    std::FILE* stream = file.stream();
+    return stream && writeMesh(stream, mesh) && file.commit();
 }

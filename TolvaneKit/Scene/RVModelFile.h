@@ -17,8 +17,7 @@ class RVMeshArrays;
 // nothing is allocated for counts the file is too short to hold.
 bool RVReadModelFile(const std::string& path, RVMeshArrays& mesh);
 
-// Writes mesh as a model file. The bytes go to a temporary file beside the
-// destination that is renamed over it once complete, so a failed write never
-// leaves a truncated model behind and an older, longer file is replaced
-// whole. An existing file keeps its permissions.
+// Writes mesh as a model file through Platform::SafeFileWriter: a failed
+// write never leaves a truncated model behind, an older, longer file is
+// replaced whole, and links and permissions are kept.
 bool RVWriteModelFile(const std::string& path, const RVMeshArrays& mesh);

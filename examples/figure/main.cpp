@@ -144,7 +144,7 @@ int main(int argc, char** argv) {
         drawFrame(figure);
         const auto path = (folder / ("figure-" + std::to_string(frame) + ".png")).string();
         if (!Platform::writePngFile(path, frameWidth, frameHeight, surface->readPixels(), &error))
-            return fail(error);
+            return fail("cannot write " + path + ": " + error);
         std::printf("%s\n", path.c_str());
     }
     return 0;

@@ -29,7 +29,10 @@ int refuse(std::string message) {
 bool writeImage(const std::string& output, const RenderedImage& image, std::string& error) {
     if (output == "-")
         return Platform::writePngStream(stdout, image.width, image.height, image.rgba, &error);
-    return Platform::writePngFile(output, image.width, image.height, image.rgba, &error);
+    if (Platform::writePngFile(output, image.width, image.height, image.rgba, &error))
+        return true;
+    error = "cannot write " + output + ": " + error;
+    return false;
 }
 
 } // namespace

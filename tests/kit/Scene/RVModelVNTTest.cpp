@@ -1,9 +1,10 @@
 #include "TolvaneKit/Scene/RVModelVNT.h"
-#include "kit/GLMatrix.h"
 #include "Platform/core/ResourceDirectory.h"
 #include "TolvaneKit/Resources/RVDatabase.h"
+#include "kit/GLMatrix.h"
 #include "support/AllocationPeak.h"
 #include "support/OffscreenGLTest.h"
+#include "support/SmallDisk.h"
 #include "support/TemporaryFolder.h"
 
 #include <algorithm>
@@ -219,6 +220,14 @@ TEST(RVModelFile, StoringReplacesTheWholeFileOrFailsCleanly) {
     EXPECT_FALSE(small.loadFromFile(folder.file("missing")));
     EXPECT_FALSE(small.loadFromFile(folder.file(""))) << "a folder, not a file";
     EXPECT_EQ(snapshot(small), before);
+
+    VexmiraTest::SmallDisk disk;
+    if (!disk.isMounted())
+        GTEST_SKIP() << "no full disk to test with: " << disk.reason();
+    ASSERT_TRUE(small.storeToFile(disk.file("model")));
+    disk.fill();
+    EXPECT_FALSE(sphere.storeToFile(disk.file("model")));
+    EXPECT_EQ(TemporaryFolder::read(disk.file("model")), smallModelFile());
 }
 
 TEST(RVModelFile, BrokenFilesAreRefusedWithoutLargeAllocationsAndLeaveTheModelUnchanged) {

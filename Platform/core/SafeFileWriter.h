@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace Platform {
+
+// Replaces a file so that nothing is ever lost: the new contents go to a
+// hidden temporary file in the destination's folder, reach the disk, and only
+// then take the destination's name in one rename. Whatever fails, the
+// destination holds its old bytes or the complete new ones.
+//
+// The replaced file keeps its permission bits (a new one gets 0666 less the
+// umask). A symbolic link is followed: the file it points to is replaced and
+// the link stays a link.
+//
+// Writers that stream (libpng, giflib and the like) take the temporary file
+// as a FILE*; libraries that open files themselves take its path. The
+// temporary file is removed unless commit() succeeded.
+class SafeFileWriter {
+public:
+    // Creates the temporary file; isOpen() tells whether that worked.
+    explicit SafeFileWriter(const std::string& destination);
+    ~SafeFileWriter();
+    SafeFileWriter(const SafeFileWriter&) = delete;
+    SafeFileWriter& operator=(const SafeFileWriter&) = delete;
+
+    // Writes bytes over destination in one go. On failure, error holds one
+    // localised sentence saying why.
+    static bool writeFile(const std::string& destination, std::string_view bytes,
+                          std::string& error);
+
+    bool isOpen() const { return descriptor_ >= 0; }
+    // Why the last step failed: one localised sentence.
+    const std::string& error() const { return error_; }
+
+    // The file really replaced: the destination with its links followed.
+    const std::string& finalPath() const { return finalPath_; }
+    // The temporary file's name; it ends in the destination's extension, for
+    // libraries that choose a format by the name.
+    const std::string& temporaryPath() const { return temporaryPath_; }
+    // The temporary file as a stream, created on first use; null when the
+    // writer is not open. commit() flushes and closes it.
+    std::FILE* stream();
+
+    bool write(std::string_view bytes);
+
+    // Flushes the new contents to the disk and renames them over the
+    // destination. False, with error() set, when anything failed; the
+    // destination then is as it was.
+    bool commit();
+
+private:
+    bool fail(int systemError);
+    bool finishTemporaryFile();
+    void discardTemporaryFile();
+
+    std::string finalPath_;
+    std::string temporaryPath_;
+    std::string error_;
+    int descriptor_ = -1;
+    std::FILE* stream_ = nullptr;
+};
+
+} // namespace Platform
