@@ -5,6 +5,8 @@
 #include "Vexmira/Blowup.h"
 #include "Vexmira/MyWindowController.h"
 
+#include <bit>
+
 namespace {
 
 // Target units per pixel of a control-drag.
@@ -52,11 +54,37 @@ EasyView& BlowupView::drawScene() {
     Blowup* blowup = model();
     if (!blowup)
         return *this;
-    if (static_cast<unsigned>(blowup->antialiasing()) <= 1)
-        blowup->draw();
+    // A preview is the picture drawn once, unsmoothed, as with one pass.
+    if (static_cast<unsigned>(blowup->antialiasing()) <= 1 || drawsPreview())
+        drawRecordedSurface(*blowup);
     else
-        camera()->smooth([blowup] { blowup->draw(); });
+        camera()->smooth([this, blowup] { drawRecordedSurface(*blowup); });
     return *this;
+}
+
+bool BlowupView::canDrawPreview() const {
+    const Blowup* blowup = model();
+    return blowup && static_cast<unsigned>(blowup->antialiasing()) > 1 && camera() &&
+           camera()->smoothingPasses() > 1;
+}
+
+void BlowupView::drawSurface(Blowup& blowup) {
+    blowup.draw();
+}
+
+BlowupView::SurfaceKey BlowupView::keyOf(const Blowup& blowup) {
+    return {&blowup, std::bit_cast<std::uint32_t>(blowup.blowup()),
+            std::bit_cast<std::uint32_t>(blowup.immersion()), blowup.meridians(),
+            blowup.resolution()};
+}
+
+void BlowupView::drawRecordedSurface(Blowup& blowup) {
+    const SurfaceKey key = keyOf(blowup);
+    if (key != recordedKey_) {
+        surface_.invalidate();
+        recordedKey_ = key;
+    }
+    surface_.draw([this, &blowup] { drawSurface(blowup); });
 }
 
 EasyView& BlowupView::drawSceneForSelection() {

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "TolvaneKit/View/EasyView.h"
+#include "TolvaneKit/View/RVDisplayList.h"
+
+#include <cstdint>
 
 class Blowup;
 class MyWindowController;
@@ -12,7 +15,11 @@ class MyWindowController;
 // held raises or lowers the target instead of turning the camera.
 //
 // The view keeps no reference to the model: it finds it on every use through
-// its window's controller.
+// its window's controller. What the model draws is recorded once and
+// replayed for every frame and every smoothing pass, until one of the
+// parameters that shape the surface changes; the camera may move freely.
+// While the picture moves and smoothing is slow, frames are drawn in one
+// pass, and smoothed again when the movement ends.
 class BlowupView : public EasyView {
 public:
     BlowupView();
@@ -22,9 +29,30 @@ public:
     EasyView& drawScene() override;
     EasyView& drawSceneForSelection() override;
     EasyView& handleDragTo(Point location, Point oldLocation, GLuint modifiers) override;
+    // A smoothed picture can be previewed in one pass.
+    bool canDrawPreview() const override;
 
     // The controller of the view's window, or null while the view stands alone.
     MyWindowController* windowController() const;
     // The model shown, or null while the view has no controller.
     Blowup* model() const;
+
+protected:
+    // The surface as the model draws it: what the frames record and replay.
+    virtual void drawSurface(Blowup& blowup);
+
+private:
+    // The parameters the recorded surface was drawn with, floats by their bits.
+    struct SurfaceKey {
+        const Blowup* model = nullptr;
+        std::uint32_t blowupBits = 0, immersionBits = 0;
+        int meridians = 0, resolution = 0;
+        bool operator==(const SurfaceKey&) const = default;
+    };
+    static SurfaceKey keyOf(const Blowup& blowup);
+    // One pass of the picture, from the recording.
+    void drawRecordedSurface(Blowup& blowup);
+
+    RVDisplayList surface_;
+    SurfaceKey recordedKey_;
 };

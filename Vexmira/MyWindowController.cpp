@@ -50,8 +50,12 @@ void MyWindowController::connectSliders() {
             return slider;
         slider->setAction([this, action](Platform::Slider& sender) { (this->*action)(sender); });
         // A continuous slider sends an action for every step of a drag; the
-        // whole drag is one undo step, as the user sees it.
-        slider->setTrackingHandler([this](bool began) { groupUndoSteps(began); });
+        // whole drag is one undo step, as the user sees it, and one
+        // interaction of the view's.
+        slider->setTrackingHandler([this](bool began) {
+            groupUndoSteps(began);
+            followSliderDrag(began);
+        });
         return slider;
     };
     antialiasingSlider_ = connect("antialiasing", &MyWindowController::antialiasingAction);
@@ -151,6 +155,15 @@ void MyWindowController::pushDistanceToCamera() {
 void MyWindowController::requestRedraw() {
     if (view_)
         view_->setNeedsDisplay(true);
+}
+
+void MyWindowController::followSliderDrag(bool began) {
+    if (!view_)
+        return;
+    if (began)
+        view_->beginInteraction();
+    else
+        view_->endInteraction();
 }
 
 void MyWindowController::groupUndoSteps(bool began) {

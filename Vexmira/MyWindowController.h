@@ -63,6 +63,7 @@ private:
     void connectSliders();
     void nameUndoStep(const char* englishName);
     void groupUndoSteps(bool began);
+    void followSliderDrag(bool began);
     void requestRedraw();
     void pushDistanceToCamera();
     void pushAntialiasingToCamera();

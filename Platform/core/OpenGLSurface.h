@@ -22,6 +22,9 @@ public:
     // Arranges for OpenGLView::display() to run later, from the event loop;
     // the off-screen backend displays when its owner asks.
     virtual void scheduleDisplay() = 0;
+    // Shows the busy cursor over the surface's window, or the usual one;
+    // nothing where there is no pointer.
+    virtual void showBusyCursor(bool) {}
     // The buffer the view has just drawn into, as RGBA bytes with the top
     // row first, width() x height() pixels; empty when it cannot be read.
     // Called right after a draw, before the picture is shown, so a

@@ -45,6 +45,12 @@ unsigned int OpenGLView::drawingBuffer() const {
     return surface_ && surface_->isDoubleBuffered() ? GL_BACK : GL_FRONT;
 }
 
+void OpenGLView::setBusyCursor(bool busy) {
+    busyCursor_ = busy;
+    if (surface_)
+        surface_->showBusyCursor(busy);
+}
+
 void OpenGLView::attachSurface(OpenGLSurface* surface) {
     surface_ = surface;
     reshapedWidth_ = -1;
@@ -53,11 +59,9 @@ void OpenGLView::attachSurface(OpenGLSurface* surface) {
         surface_->scheduleDisplay();
 }
 
-void OpenGLView::display() {
+void OpenGLView::prepare() {
     if (!surface_)
         return;
-    // Cleared first: a hook that asks for another redraw gets one.
-    needsDisplay_ = false;
     surface_->makeCurrent();
     if (!prepared_) {
         prepared_ = true;
@@ -68,6 +72,14 @@ void OpenGLView::display() {
         reshapedHeight_ = surface_->height();
         reshape();
     }
+}
+
+void OpenGLView::display() {
+    if (!surface_)
+        return;
+    // Cleared first: a hook that asks for another redraw gets one.
+    needsDisplay_ = false;
+    prepare();
     drawRect();
 }
 

@@ -62,6 +62,12 @@ public:
     // GL_BACK on a double-buffered surface, GL_FRONT otherwise.
     unsigned int drawingBuffer() const;
 
+    // Shows the busy cursor over the view's window (true) or the usual one
+    // again (false), at once: a slow frame keeps the event loop from
+    // changing it while the frame is drawn.
+    void setBusyCursor(bool busy);
+    bool showsBusyCursor() const { return busyCursor_; }
+
     // The window holding the view (not owned); null while the view stands alone.
     Window* window() const { return window_; }
     void setWindow(Window* window) { window_ = window; }
@@ -71,6 +77,11 @@ public:
     // The surface the view draws on (not owned); null detaches it.
     void attachSurface(OpenGLSurface* surface);
     OpenGLSurface* surface() const { return surface_; }
+    // The draw cycle up to the drawing: the context made current, the view
+    // prepared the first time and reshaped when its size changed. Lets an
+    // owner set a view up (its camera, say) before the first picture, so
+    // that the first picture is the one wanted.
+    void prepare();
     // Runs the draw cycle described above and clears the redraw request.
     void display();
     // display() only when a redraw was requested.
@@ -83,6 +94,7 @@ private:
     Window* window_ = nullptr;
     bool needsDisplay_ = false;
     bool prepared_ = false;
+    bool busyCursor_ = false;
     int reshapedWidth_ = -1;
     int reshapedHeight_ = -1;
 };

@@ -5,6 +5,7 @@
 
 #include <FL/Fl.H>
 #include <FL/gl.h>
+#include <FL/x.H>
 
 #include <algorithm>
 
@@ -41,6 +42,20 @@ void FltkGLView::makeCurrent() {
 
 bool FltkGLView::isDoubleBuffered() const {
     return (mode() & FL_DOUBLE) != 0;
+}
+
+void FltkGLView::showBusyCursor(bool busy) {
+    if (!shown())
+        return;
+    const Fl_Cursor shape = busy ? FL_CURSOR_WAIT : FL_CURSOR_DEFAULT;
+    // Over the picture and over the rest of its window: the pointer may be
+    // on a slider that is being dragged.
+    cursor(shape);
+    if (Fl_Window* top = top_window(); top && top != this)
+        top->cursor(shape);
+    // The slow frame follows at once, before the event loop would send the
+    // request to the X server.
+    XFlush(fl_display);
 }
 
 void FltkGLView::draw() {

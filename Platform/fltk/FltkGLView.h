@@ -29,6 +29,7 @@ public:
     int height() const override { return h(); }
     bool isDoubleBuffered() const override;
     void scheduleDisplay() override { redraw(); }
+    void showBusyCursor(bool busy) override;
     std::vector<std::uint8_t> readPixels() override;
 
     // The FLTK modifier state as the view's modifier bits.

@@ -1,5 +1,7 @@
 #include "TolvaneKit/View/EasyView.h"
 
+#include <chrono>
+
 namespace {
 
 constexpr GLint hitBufferWords = 512;
@@ -43,8 +45,37 @@ void EasyView::drawRect() {
     makeCurrentContext();
     if (!camera_)
         prepareOpenGL();
+    drawingPreview_ = shouldDrawPreview();
+    double& lastOfItsKind = drawingPreview_ ? lastPreviewSeconds_ : lastFullFrameSeconds_;
+    const bool slow = lastOfItsKind > frameBudget_.busyCursorAbove;
+    if (slow)
+        setBusyCursor(true);
+
+    const auto start = std::chrono::steady_clock::now();
     drawScene();
     glFinish();
+    lastOfItsKind = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+    previewOnShow_ = drawingPreview_;
+    drawingPreview_ = false;
+    if (slow)
+        setBusyCursor(false);
+}
+
+bool EasyView::shouldDrawPreview() const {
+    return isInteracting() && !fullFramesWhileMoving_ &&
+           lastFullFrameSeconds_ > frameBudget_.previewAbove && canDrawPreview();
+}
+
+void EasyView::beginInteraction() {
+    ++interactions_;
+}
+
+void EasyView::endInteraction() {
+    if (interactions_ == 0)
+        return;
+    if (--interactions_ == 0 && previewOnShow_)
+        setNeedsDisplay(true);
 }
 
 void EasyView::mouseDown(const Platform::MouseEvent& event) {
@@ -59,6 +90,8 @@ void EasyView::mouseDragged(const Platform::MouseEvent& event) {
         return;
     const Point oldLocation = location_;
     location_ = pointOf(event);
+    if (!didDrag_)
+        beginInteraction();
     didDrag_ = true;
     handleDragTo(location_, oldLocation, gestureModifiers_);
 }
@@ -68,10 +101,12 @@ void EasyView::mouseUp(const Platform::MouseEvent& event) {
         return;
     location_ = pointOf(event);
     stillDown_ = false;
-    if (didDrag_)
-        handleDragEndAt(location_, gestureModifiers_);
-    else
+    if (!didDrag_) {
         handleClickAt(location_, gestureModifiers_);
+        return;
+    }
+    handleDragEndAt(location_, gestureModifiers_);
+    endInteraction();
 }
 
 EasyView& EasyView::handleClickAt(Point point, GLuint modifiers) {

@@ -57,7 +57,45 @@ public:
     RVCamera* camera() const { return camera_.get(); }
     RVTester* tester() const { return tester_.get(); }
 
+    // An interaction is whatever moves the picture frame after frame: a drag
+    // in the view (which begins and ends its own), a slider held by the
+    // user, an animation. Interactions nest; each begin needs its end, and
+    // an end without a begin is ignored. While one goes on, and the last
+    // frame drawn in full took longer than the budget, frames are previews
+    // (see drawsPreview) unless full frames were asked for while moving.
+    // When the last interaction ends with a preview on show, the view asks
+    // to be drawn in full.
+    void beginInteraction();
+    void endInteraction();
+    bool isInteracting() const { return interactions_ > 0; }
+
+    // Whether every frame is drawn in full while moving, whatever it costs.
+    void setFullFramesWhileMoving(bool flag) { fullFramesWhileMoving_ = flag; }
+    bool fullFramesWhileMoving() const { return fullFramesWhileMoving_; }
+
+    // In seconds, each for the whole frame (drawScene and glFinish). A full
+    // frame slower than previewAbove makes the frames of an interaction
+    // previews, about 25 frames a second being what keeps up with the
+    // hand. A frame expected to be slower than busyCursorAbove (as slow as
+    // the last one of its kind) shows the busy cursor while it is drawn.
+    struct FrameBudget {
+        double previewAbove = 0.040;
+        double busyCursorAbove = 0.25;
+    };
+    void setFrameBudget(FrameBudget budget) { frameBudget_ = budget; }
+    FrameBudget frameBudget() const { return frameBudget_; }
+    // How long the last frame drawn in full took; 0 before the first.
+    double lastFullFrameSeconds() const { return lastFullFrameSeconds_; }
+
+    // For drawScene: whether the frame being drawn is a preview, to be
+    // drawn cheaply (one pass instead of a smoothed picture, say).
+    bool drawsPreview() const { return drawingPreview_; }
+    // Whether drawScene draws anything cheaper when asked for a preview.
+    virtual bool canDrawPreview() const { return false; }
+
 private:
+    bool shouldDrawPreview() const;
+
     std::unique_ptr<RVCamera> camera_;
     std::unique_ptr<RVTester> tester_;
 
@@ -66,4 +104,12 @@ private:
     bool didDrag_ = false;
     GLuint gestureModifiers_ = 0;
     Point location_;
+
+    int interactions_ = 0;
+    bool fullFramesWhileMoving_ = false;
+    FrameBudget frameBudget_;
+    double lastFullFrameSeconds_ = 0.0;
+    double lastPreviewSeconds_ = 0.0;
+    bool drawingPreview_ = false;
+    bool previewOnShow_ = false;
 };

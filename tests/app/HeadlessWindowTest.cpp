@@ -1,41 +1,67 @@
 #define GL_GLEXT_PROTOTYPES
+#include "Platform/core/Slider.h"
 #include "Platform/core/Window.h"
 #include "Platform/offscreen/OffscreenViewHost.h"
 #include "Platform/offscreen/OffscreenWindow.h"
 #include "TolvaneKit/Camera/RVCamera.h"
+#include "Vexmira/Blowup.h"
 #include "Vexmira/BlowupView.h"
 #include "Vexmira/MyDocument.h"
 #include "Vexmira/MyDocumentLayout.h"
 #include "Vexmira/MyWindowController.h"
+#include "support/OffscreenGLTest.h"
 #include <GL/gl.h>
 #include <GL/glext.h>
 #include <gtest/gtest.h>
 
 #include <utility>
+#include <vector>
 
-// A document's window off screen, as the renderer runs it.
-TEST(HeadlessWindow, TheViewTakesTheModelsCameraSettingsAndDrawsOncePerSmoothingPass) {
-    MyDocumentLayout::registerLayout();
-    Platform::OffscreenWindow::installBuilder(120, 90);
-    MyDocument document;
-    document.makeWindowControllers();
-    auto* controller = static_cast<MyWindowController*>(document.windowControllers()[0].get());
-    auto* window = dynamic_cast<Platform::OffscreenWindow*>(controller->window());
-    ASSERT_NE(window, nullptr);
-    Platform::OffscreenViewHost* host = window->viewHost();
-    auto* view = static_cast<BlowupView*>(window->openGLView());
-    document.model().setAntialiasing(3);
-    host->display();
-    ASSERT_EQ(controller->view(), view);
-    EXPECT_EQ(view->camera()->smoothingPasses(), 3);
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST) && glIsEnabled(GL_CULL_FACE) &&
-                glIsEnabled(GL_COLOR_MATERIAL));
-    // Single-buffered off screen: passes and average go to the front buffer.
-    EXPECT_EQ(view->camera()->smoothedBuffer(), static_cast<GLenum>(GL_FRONT));
-    EXPECT_EQ(view->camera()->auxiliaryBuffer(), static_cast<GLenum>(GL_FRONT));
-    EXPECT_FALSE(view->needsDisplay()) << "handing over asks for no second draw";
+// A BlowupView that counts how often the model draws its surface, and notes for every frame
+// whether the busy cursor was up while it was drawn.
+class CountingView : public BlowupView {
+public:
+    int surfaceDrawings = 0;
+    std::vector<bool> busyWhileDrawing;
 
-    auto primitivesOfOneDisplay = [host] {
+    EasyView& drawScene() override {
+        busyWhileDrawing.push_back(showsBusyCursor());
+        return BlowupView::drawScene();
+    }
+
+protected:
+    void drawSurface(Blowup& blowup) override {
+        ++surfaceDrawings;
+        BlowupView::drawSurface(blowup);
+    }
+};
+
+// A document's window off screen, as the renderer runs it, with a CountingView.
+class HeadlessWindow : public VexmiraTest::OffscreenGLTest {
+protected:
+    static constexpr int width = 120, height = 90;
+
+    void SetUp() override {
+        OffscreenGLTest::SetUp();
+        Platform::WindowLayout layout = MyDocumentLayout::layout();
+        layout.makeOpenGLView = [] { return std::make_unique<CountingView>(); };
+        Platform::WindowLayout::registerLayout(layout);
+        Platform::OffscreenWindow::installBuilder(width, height);
+        document.makeWindowControllers();
+        controller = static_cast<MyWindowController*>(document.windowControllers()[0].get());
+        auto* window = dynamic_cast<Platform::OffscreenWindow*>(controller->window());
+        ASSERT_NE(window, nullptr);
+        host = window->viewHost();
+        view = static_cast<CountingView*>(window->openGLView());
+    }
+    void TearDown() override {
+        Platform::Window::setBuilder({});
+        MyDocumentLayout::registerLayout();
+        OffscreenGLTest::TearDown();
+    }
+    Blowup& model() { return document.model(); }
+
+    GLuint primitivesOfOneDisplay() {
         host->makeCurrent();
         GLuint query = 0, count = 0;
         glGenQueries(1, &query);
@@ -45,14 +71,179 @@ TEST(HeadlessWindow, TheViewTakesTheModelsCameraSettingsAndDrawsOncePerSmoothing
         glGetQueryObjectuiv(query, GL_QUERY_RESULT, &count);
         glDeleteQueries(1, &query);
         return count;
-    };
-    document.model().setAntialiasing(1);
+    }
+    // How many times the surface is drawn by the next display: primitives over those of one pass.
+    double passesOfOneDisplay(GLuint onePass) {
+        return static_cast<double>(primitivesOfOneDisplay()) / onePass;
+    }
+
+    // The picture as it was drawn before the view kept the surface: cleared, then the model
+    // computing and drawing its surface once, or once in every pass of the camera's smoothing.
+    // Drawn in the fixture's own context with a camera placed as the view's.
+    std::vector<std::uint8_t> pictureDrawnEachTime() {
+        const RVCamera& shown = *view->camera();
+        recreateSurface(width, height);
+        RVCamera camera;
+        camera.prepareOpenGL();
+        camera.setWidth(width, height);
+        GLfloat target[3];
+        shown.getTarget(target);
+        camera.setTarget(target);
+        camera.setDistance(shown.distance());
+        camera.setAzimuth(shown.azimuth());
+        camera.setElevation(shown.elevation());
+        camera.setTwist(shown.twist());
+        camera.setSmoothingPasses(shown.smoothingPasses(), shown.smoothingJitter());
+        camera.setSmoothedBuffer(GL_FRONT, GL_FRONT);
+        for (GLenum capability : {GL_DEPTH_TEST, GL_CULL_FACE, GL_COLOR_MATERIAL})
+            glEnable(capability);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        if (static_cast<unsigned>(model().antialiasing()) <= 1)
+            model().draw();
+        else
+            camera.smooth([this] { model().draw(); });
+        glFinish();
+        return surface().readPixels();
+    }
+    std::vector<std::uint8_t> displayedPicture() {
+        host->display();
+        return host->surface().readPixels();
+    }
+
+    MyDocument document;
+    MyWindowController* controller = nullptr;
+    Platform::OffscreenViewHost* host = nullptr;
+    CountingView* view = nullptr;
+};
+
+TEST_F(HeadlessWindow, TheViewTakesTheModelsCameraSettingsAndDrawsOncePerSmoothingPass) {
+    model().setAntialiasing(3);
+    host->display();
+    ASSERT_EQ(controller->view(), view);
+    EXPECT_EQ(view->camera()->smoothingPasses(), 3);
+    for (GLenum capability : {GL_DEPTH_TEST, GL_CULL_FACE, GL_COLOR_MATERIAL})
+        EXPECT_TRUE(glIsEnabled(capability)) << capability;
+    // Single-buffered off screen: passes and average go to the front buffer.
+    EXPECT_EQ(view->camera()->smoothedBuffer(), static_cast<GLenum>(GL_FRONT));
+    EXPECT_EQ(view->camera()->auxiliaryBuffer(), static_cast<GLenum>(GL_FRONT));
+    EXPECT_FALSE(view->needsDisplay()) << "handing over asks for no second draw";
+
+    model().setAntialiasing(1);
     const GLuint single = primitivesOfOneDisplay();
     ASSERT_GT(single, 0u);
     // Up to 1 the model is drawn plainly; the camera keeps its passes within 1 to 5.
     for (auto [antialiasing, draws] : {std::pair{0, 1u}, {2, 2u}, {5, 5u}, {9, 5u}}) {
-        document.model().setAntialiasing(antialiasing);
+        model().setAntialiasing(antialiasing);
         EXPECT_EQ(primitivesOfOneDisplay(), single * draws) << antialiasing;
     }
-    Platform::Window::setBuilder({});
+}
+
+// The defaults, a smoothed blow-up seen from aside, and an odd one with few meridians.
+TEST_F(HeadlessWindow, TheKeptSurfaceDrawsThePictureOfTheModelPixelForPixel) {
+    struct Setting {
+        int meridians, resolution, antialiasing;
+        float blowup, immersion, elevation, azimuth;
+    };
+    for (const Setting& s :
+         {Setting{72, 34, 1, 0.0f, 0.0f, 0.0f, 0.0f}, Setting{72, 34, 5, 0.9f, 0.6f, 72.0f, 300.0f},
+          Setting{7, 5, 3, 1.3f, 2.9f, 117.0f, 41.0f}}) {
+        model().setMeridians(s.meridians);
+        model().setResolution(s.resolution);
+        model().setAntialiasing(s.antialiasing);
+        model().setBlowup(s.blowup);
+        model().setImmersion(s.immersion);
+        view->prepare();
+        view->camera()->setElevation(s.elevation);
+        view->camera()->setAzimuth(s.azimuth);
+        host->display(); // records the surface
+        const std::vector<std::uint8_t> kept = displayedPicture();
+        EXPECT_EQ(view->surfaceDrawings, 1) << s.meridians;
+        EXPECT_TRUE(kept == pictureDrawnEachTime()) << s.meridians << " meridians";
+        view->surfaceDrawings = 0;
+    }
+    expectNoGLError();
+}
+
+TEST_F(HeadlessWindow, OnlyTheParametersOfTheSurfaceMakeItDrawnAgain) {
+    model().setAntialiasing(5);
+    host->display();
+    EXPECT_EQ(view->surfaceDrawings, 1) << "one drawing serves all five passes";
+    // The camera, the zoom and the smoothing leave the surface as it is.
+    view->camera()->setAzimuth(40.0f);
+    model().setDistance(20.0f);
+    model().setAntialiasing(2);
+    model().setBlowup(model().blowup());
+    host->display();
+    host->display();
+    EXPECT_EQ(view->surfaceDrawings, 1);
+    auto drawnAgainAfter = [this](auto change) {
+        const int before = view->surfaceDrawings;
+        change();
+        host->display();
+        host->display();
+        return view->surfaceDrawings - before;
+    };
+    EXPECT_EQ(drawnAgainAfter([this] { model().setBlowup(0.5f); }), 1);
+    EXPECT_EQ(drawnAgainAfter([this] { model().setImmersion(1.0f); }), 1);
+    EXPECT_EQ(drawnAgainAfter([this] { model().setMeridians(40); }), 1);
+    EXPECT_EQ(drawnAgainAfter([this] { model().setResolution(20); }), 1);
+}
+
+// With every smoothed frame over the budget, frames of a drag, a held slider or an animation
+// are drawn in one pass; the smoothing comes back when the last of them ends.
+TEST_F(HeadlessWindow, SlowSmoothingIsPreviewedInOnePassWhileThePictureMoves) {
+    model().setAntialiasing(1);
+    const GLuint onePass = primitivesOfOneDisplay();
+    model().setAntialiasing(5);
+    view->setFrameBudget({0.0, 1e9});
+    EXPECT_EQ(passesOfOneDisplay(onePass), 5.0) << "nothing moves";
+
+    host->mouseDown(10, 10);
+    host->mouseDragged(20, 10);
+    ASSERT_TRUE(view->needsDisplay());
+    EXPECT_EQ(passesOfOneDisplay(onePass), 1.0);
+    host->mouseDragged(30, 15);
+    EXPECT_EQ(passesOfOneDisplay(onePass), 1.0);
+    host->mouseUp(30, 15);
+    ASSERT_TRUE(view->needsDisplay()) << "the smoothed picture is asked for when the drag ends";
+    EXPECT_EQ(passesOfOneDisplay(onePass), 5.0);
+
+    // A held slider; an animation running across a drag keeps the preview after the drag.
+    Platform::Slider* blowup = controller->window()->slider("blowup");
+    blowup->trackingBegan();
+    model().setBlowup(0.3f);
+    EXPECT_EQ(passesOfOneDisplay(onePass), 1.0);
+    view->beginInteraction();
+    blowup->trackingEnded();
+    host->mouseDown(10, 10);
+    host->mouseDragged(20, 10);
+    host->mouseUp(20, 10);
+    EXPECT_EQ(passesOfOneDisplay(onePass), 1.0);
+    view->endInteraction();
+    view->endInteraction(); // one end too many is ignored
+    EXPECT_EQ(passesOfOneDisplay(onePass), 5.0);
+    EXPECT_FALSE(view->isInteracting());
+
+    // Smoothing within the budget, or asked for while moving, goes on during a drag; the end
+    // of the drag then asks for nothing more.
+    for (auto [budget, smoothWhileMoving] : {std::pair{1e9, false}, {0.0, true}}) {
+        view->setFrameBudget({budget, 1e9});
+        view->setFullFramesWhileMoving(smoothWhileMoving);
+        host->mouseDown(10, 10);
+        host->mouseDragged(20, 30);
+        EXPECT_EQ(passesOfOneDisplay(onePass), 5.0) << budget;
+        host->mouseUp(20, 30);
+        EXPECT_FALSE(view->needsDisplay()) << budget;
+    }
+}
+
+TEST_F(HeadlessWindow, AFrameAsSlowAsTheBusyLimitShowsTheBusyCursorWhileItIsDrawn) {
+    model().setAntialiasing(2);
+    view->setFrameBudget({0.0, 0.0});
+    host->display(); // the first frame has no time of the last to go by
+    host->display();
+    view->setFrameBudget({0.0, 1e9});
+    host->display();
+    EXPECT_EQ(view->busyWhileDrawing, (std::vector<bool>{false, true, false}));
+    EXPECT_FALSE(view->showsBusyCursor());
 }
