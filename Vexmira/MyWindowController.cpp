@@ -1,5 +1,6 @@
 #include "Vexmira/MyWindowController.h"
 
+#include "Platform/core/Application.h"
 #include "Platform/core/Localization.h"
 #include "Platform/core/NotificationCenter.h"
 #include "Platform/core/Slider.h"
@@ -10,6 +11,7 @@
 #include "Vexmira/BlowupView.h"
 #include "Vexmira/MyDocument.h"
 #include "Vexmira/MyDocumentLayout.h"
+#include "Vexmira/SmoothWhileMoving.h"
 
 #include <memory>
 
@@ -104,6 +106,8 @@ void MyWindowController::set3DView(BlowupView* view) {
     // draw that is about to happen.
     pushDistanceToCamera();
     pushAntialiasingToCamera();
+    if (view_)
+        SmoothWhileMoving::applyTo(*view_, Platform::Application::shared());
 }
 
 void MyWindowController::updateBlowupSlider() {

@@ -3,6 +3,7 @@
 #include "Platform/core/Application.h"
 #include "Vexmira/ImageExport.h"
 #include "Vexmira/MyDocument.h"
+#include "Vexmira/SmoothWhileMoving.h"
 
 namespace {
 
@@ -32,4 +33,5 @@ void addExportImage(Platform::Application& application) {
 
 void addVexmiraMenuCommands(Platform::Application& application) {
     addExportImage(application);
+    SmoothWhileMoving::addMenuCommand(application);
 }

@@ -10,6 +10,7 @@
 namespace Platform {
 
 class Document;
+class Preferences;
 class UserDialogs;
 
 // The document-based application: the open documents, and the flows of the
@@ -91,6 +92,10 @@ public:
 
     const std::vector<std::unique_ptr<Document>>& documents() const { return documents_; }
 
+    // The user's preferences (not owned), or null when the program keeps none.
+    Preferences* preferences() const { return preferences_; }
+    void setPreferences(Preferences* preferences) { preferences_ = preferences; }
+
     // Called after documents were opened, closed, saved or changed, so the
     // backend can bring titles and menus up to date.
     void setDocumentsChangedHandler(std::function<void()> handler) {
@@ -111,6 +116,7 @@ private:
     bool quitting_ = false;
     std::vector<MenuCommand> menuCommands_ = MenuCommand::menuBar();
     int menuGeneration_ = 0;
+    Preferences* preferences_ = nullptr;
 };
 
 } // namespace Platform

@@ -9,6 +9,7 @@
 #include "Platform/fltk/FltkApplication.h"
 #include "Platform/fltk/FltkGLView.h"
 #include "Platform/fltk/FltkMenuBar.h"
+#include "Platform/fltk/FltkPreferences.h"
 #include "Platform/fltk/FltkWindow.h"
 #include "Platform/image/PngReader.h"
 #include "TolvaneKit/Camera/RVCamera.h"
@@ -17,6 +18,7 @@
 #include "Vexmira/MyDocument.h"
 #include "Vexmira/MyDocumentLayout.h"
 #include "Vexmira/MyWindowController.h"
+#include "Vexmira/SmoothWhileMoving.h"
 #include "Vexmira/VexmiraMenus.h"
 #include "support/TemporaryFolder.h"
 
@@ -99,6 +101,10 @@ protected:
         fltk_ = std::make_unique<Platform::FltkApplication>(this);
         application().setDocumentType(
             {myDocumentType, myDocumentExtension, [] { return std::make_unique<MyDocument>(); }});
+        // As the program does, with its preferences in a folder of the test's.
+        preferences_ =
+            std::make_unique<Platform::FltkPreferences>(configuration.file("vexmira"), "vexmira");
+        application().setPreferences(preferences_.get());
         addVexmiraMenuCommands(application());
     }
     void TearDown() override {
@@ -179,7 +185,8 @@ protected:
         fl_read_image(pixels.data(), 0, 0, view->w(), view->h());
         return pixels;
     }
-    TemporaryFolder scratch;
+    TemporaryFolder scratch, configuration;
+    std::unique_ptr<Platform::FltkPreferences> preferences_;
     std::unique_ptr<Platform::FltkApplication> fltk_;
 };
 
@@ -465,4 +472,77 @@ TEST_F(DocumentWindowTest, CustomMenuItemsArePlacedCheckedAndRun) {
     EXPECT_TRUE(menuItem(document, "Mark")->value());
     EXPECT_EQ(Platform::FltkMenuBar::shortcutFromText("F11"), FL_F + 11);
     EXPECT_EQ(Platform::FltkMenuBar::shortcutFromText("Ctrl++"), FL_COMMAND | '+');
+}
+
+// Drags in the picture and on a slider move the picture; View > Smooth While Moving reaches every
+// window, open or new, and is written where the next run reads it.
+TEST_F(DocumentWindowTest, DragsMoveThePictureAndSmoothWhileMovingIsKeptForEveryWindow) {
+    MyDocument* first = newDocument();
+    ProbeView& view = viewOf(first);
+    Fl_Widget* glView = windowOf(first).glView();
+    mouse(glView, FL_PUSH, 100, 100);
+    EXPECT_FALSE(view.isInteracting()) << "a press may still be a click";
+    mouse(glView, FL_DRAG, 110, 100);
+    EXPECT_TRUE(view.isInteracting());
+    mouse(glView, FL_RELEASE, 110, 100);
+    EXPECT_FALSE(view.isInteracting());
+    Fl_Valuator* slider = windowOf(first).sliderWidget("immersion");
+    mouse(slider, FL_PUSH, slider->x() + 5, slider->y() + slider->h() / 2);
+    EXPECT_TRUE(view.isInteracting());
+    mouse(slider, FL_RELEASE, slider->x() + 5, slider->y() + slider->h() / 2);
+    EXPECT_FALSE(view.isInteracting());
+
+    const auto remembered = [this] {
+        return Platform::FltkPreferences(configuration.file("vexmira"), "vexmira")
+            .boolValue(SmoothWhileMoving::preferenceKey, false);
+    };
+    EXPECT_FALSE(menuItem(first, "Smooth While Moving")->value());
+    EXPECT_FALSE(view.fullFramesWhileMoving());
+    chooseMenuItem(first, "Smooth While Moving");
+    EXPECT_TRUE(menuItem(first, "Smooth While Moving")->value());
+    EXPECT_TRUE(view.fullFramesWhileMoving());
+    EXPECT_TRUE(remembered());
+    MyDocument* second = newDocument();
+    EXPECT_TRUE(viewOf(second).fullFramesWhileMoving());
+    chooseMenuItem(second, "Smooth While Moving");
+    EXPECT_FALSE(view.fullFramesWhileMoving());
+    EXPECT_FALSE(viewOf(second).fullFramesWhileMoving());
+    EXPECT_FALSE(remembered());
+}
+
+// Values written are read by a later run, from the folder named; what cannot be written holds
+// for the run; an entry edited into something else counts as none.
+TEST_F(DocumentWindowTest, PreferencesAreKeptInTheirFolderAndRefuseWhatTheyCannotRead) {
+    const std::string folder = configuration.file("deep/er/vexmira");
+    EXPECT_TRUE(Platform::FltkPreferences(folder, "vexmira").setBoolValue("chosen", true));
+    EXPECT_TRUE(std::filesystem::is_regular_file(folder + "/vexmira.prefs"));
+    Platform::FltkPreferences later(folder, "vexmira");
+    EXPECT_TRUE(later.boolValue("chosen", false));
+    EXPECT_TRUE(later.boolValue("never written", true));
+    EXPECT_FALSE(later.boolValue("never written", false));
+
+    TemporaryFolder::write(configuration.file("edited.prefs"), "[.]\n\nchosen:yes\n");
+    EXPECT_TRUE(
+        Platform::FltkPreferences(configuration.file(""), "edited").boolValue("chosen", true));
+    EXPECT_FALSE(
+        Platform::FltkPreferences(configuration.file(""), "edited").boolValue("chosen", false));
+
+    TemporaryFolder::write(configuration.file("a-file"), "");
+    Platform::FltkPreferences unwritable(configuration.file("a-file/vexmira"), "vexmira");
+    EXPECT_FALSE(unwritable.setBoolValue("chosen", true));
+    EXPECT_TRUE(unwritable.boolValue("chosen", false)) << "the choice holds for the run";
+
+    // The user's configuration folder.
+    const char* oldConfigHome = std::getenv("XDG_CONFIG_HOME");
+    const std::string restore = oldConfigHome ? oldConfigHome : "";
+    setenv("XDG_CONFIG_HOME", "/elsewhere", 1);
+    EXPECT_EQ(Platform::Preferences::userFolder("vexmira"), "/elsewhere/vexmira");
+    setenv("XDG_CONFIG_HOME", "relative", 1); // not a valid setting: ~/.config instead
+    const char* home = std::getenv("HOME");
+    EXPECT_EQ(Platform::Preferences::userFolder("vexmira"),
+              home ? std::string(home) + "/.config/vexmira" : std::string());
+    if (oldConfigHome)
+        setenv("XDG_CONFIG_HOME", restore.c_str(), 1);
+    else
+        unsetenv("XDG_CONFIG_HOME");
 }
