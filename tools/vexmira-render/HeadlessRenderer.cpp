@@ -8,7 +8,6 @@
 #include "TolvaneKit/Camera/RVCamera.h"
 #include "Vexmira/BlowupView.h"
 #include "Vexmira/MyDocument.h"
-#include "Vexmira/MyDocumentLayout.h"
 #include "Vexmira/MyWindowController.h"
 
 #include <cerrno>
@@ -81,10 +80,8 @@ bool overrideModel(const RenderOptions& options, Blowup& model, std::string& err
     return true;
 }
 
-// Whether any camera value was given; false leaves the camera as prepared.
-bool overrideCamera(const RenderOptions& options, RVCamera& camera) {
-    if (!options.azimuth && !options.elevation && !options.twist && !options.targetZ)
-        return false;
+// The camera values given; the others stay as the view prepared them.
+void overrideCamera(const RenderOptions& options, RVCamera& camera) {
     if (options.azimuth)
         camera.setAzimuth(*options.azimuth);
     if (options.elevation)
@@ -97,7 +94,6 @@ bool overrideCamera(const RenderOptions& options, RVCamera& camera) {
         target[2] = *options.targetZ;
         camera.setTarget(target);
     }
-    return true;
 }
 
 // Windows of this run are built off screen at the requested size; the reason
@@ -120,7 +116,6 @@ void makeOpaque(std::vector<std::uint8_t>& rgba) {
 
 std::optional<RenderedImage> HeadlessRenderer::render(const RenderOptions& options,
                                                       std::string& errorMessage) {
-    MyDocumentLayout::registerLayout();
     std::string builderError;
     installWindowBuilder(options, builderError);
     // The builder refers to this call's locals: no window may be built with
@@ -147,13 +142,13 @@ std::optional<RenderedImage> HeadlessRenderer::render(const RenderOptions& optio
         return std::nullopt;
     }
 
-    // The first display prepares the view: camera, fixed state and target,
-    // as a window's first draw does. The camera options are laid over that.
+    // Preparing the view makes its camera, fixed state and target, as a
+    // window's first draw does; the camera options are laid over that, and
+    // the picture is drawn once.
     Platform::OffscreenViewHost& host = *window->viewHost();
+    view->prepare();
+    overrideCamera(options, *view->camera());
     host.display();
-    view->makeCurrentContext();
-    if (overrideCamera(options, *view->camera()))
-        host.display();
 
     RenderedImage image{host.surface().width(), host.surface().height(), host.readPixels()};
     makeOpaque(image.rgba);

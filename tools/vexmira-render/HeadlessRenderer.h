@@ -17,6 +17,9 @@ struct RenderedImage {
 // Draws one document without a display, the way its window would: a
 // MyDocument with its MyWindowController, whose window is built off screen,
 // so the picture comes from the same BlowupView, EasyView and RVCamera code.
+// The window is built from the layout registered as "MyDocument"
+// (MyDocumentLayout::registerLayout()). The picture is drawn once, with the
+// camera options already in place.
 class HeadlessRenderer {
 public:
     // The document named in the options (or a new one), with the options'

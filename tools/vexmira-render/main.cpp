@@ -3,6 +3,7 @@
 
 #include "Platform/core/ResourceDirectory.h"
 #include "Platform/image/PngWriter.h"
+#include "Vexmira/MyDocumentLayout.h"
 #include "tools/vexmira-render/HeadlessRenderer.h"
 #include "tools/vexmira-render/RenderOptions.h"
 
@@ -58,6 +59,7 @@ int main(int argc, char** argv) {
     if (options->output == "-" && isatty(STDOUT_FILENO))
         return refuse("will not write a PNG image to a terminal; redirect standard output");
 
+    MyDocumentLayout::registerLayout();
     const auto image = HeadlessRenderer::render(*options, error);
     if (!image)
         return refuse(error);
