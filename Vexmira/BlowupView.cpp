@@ -12,6 +12,29 @@ namespace {
 // Target units per pixel of a control-drag.
 constexpr double targetStepPerPixel = 0.1;
 
+// Where a new window's camera looks: one unit above the origin.
+constexpr GLfloat startingTargetHeight = 1.0f;
+
+struct CameraAngles {
+    GLfloat azimuth, elevation;
+};
+
+// Azimuth 0 puts the eye on the +x axis, elevation 0 straight above. The
+// front looks along +y; the oblique view looks down between front and side.
+CameraAngles anglesOf(BlowupView::StandardView view) {
+    switch (view) {
+    case BlowupView::StandardView::top:
+        break;
+    case BlowupView::StandardView::side:
+        return {0.0f, 90.0f};
+    case BlowupView::StandardView::front:
+        return {270.0f, 90.0f};
+    case BlowupView::StandardView::oblique:
+        return {315.0f, 60.0f};
+    }
+    return {0.0f, 0.0f};
+}
+
 } // namespace
 
 BlowupView::BlowupView() = default;
@@ -36,7 +59,7 @@ void BlowupView::prepareOpenGL() {
 
     GLfloat target[3];
     camera()->getTarget(target);
-    target[2] = 1.0f;
+    target[2] = startingTargetHeight;
     camera()->setTarget(target);
 
     // There is no auxiliary colour buffer: the passes are drawn into, and
@@ -47,6 +70,26 @@ void BlowupView::prepareOpenGL() {
 
     if (MyWindowController* controller = windowController())
         controller->set3DView(this);
+}
+
+void BlowupView::resetView() {
+    if (!camera())
+        return;
+    showStandardView(StandardView::top);
+    camera()->setTwist(0.0f);
+    const GLfloat target[3] = {0.0f, 0.0f, startingTargetHeight};
+    camera()->setTarget(target);
+}
+
+void BlowupView::showStandardView(StandardView view) {
+    if (!camera())
+        return;
+    // The camera re-issues its matrices on the current context.
+    makeCurrentContext();
+    const CameraAngles angles = anglesOf(view);
+    camera()->setAzimuth(angles.azimuth);
+    camera()->setElevation(angles.elevation);
+    setNeedsDisplay(true);
 }
 
 EasyView& BlowupView::drawScene() {

@@ -32,6 +32,15 @@ public:
     // A smoothed picture can be previewed in one pass.
     bool canDrawPreview() const override;
 
+    // The camera a new window starts with: straight above the picture,
+    // looking at a point one unit above the origin. The distance stays: it
+    // is the document's.
+    void resetView();
+    // Views along the axes and one between them. Each sets the camera's
+    // angles only, so the point looked at and the distance stay.
+    enum class StandardView { top, side, front, oblique };
+    void showStandardView(StandardView view);
+
     // The controller of the view's window, or null while the view stands alone.
     MyWindowController* windowController() const;
     // The model shown, or null while the view has no controller.

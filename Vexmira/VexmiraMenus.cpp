@@ -1,9 +1,16 @@
 #include "Vexmira/VexmiraMenus.h"
 
 #include "Platform/core/Application.h"
+#include "Platform/core/Document.h"
+#include "Platform/core/Window.h"
+#include "Platform/core/WindowController.h"
+#include "Vexmira/BlowupView.h"
 #include "Vexmira/ImageExport.h"
 #include "Vexmira/MyDocument.h"
+#include "Vexmira/MyWindowController.h"
 #include "Vexmira/SmoothWhileMoving.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -29,9 +36,96 @@ void addExportImage(Platform::Application& application) {
     application.addMenuCommand(std::move(item), "Revert To Saved");
 }
 
+Platform::Window* windowOf(const Platform::Document* document) {
+    if (!document)
+        return nullptr;
+    for (const auto& controller : document->windowControllers())
+        if (controller->isWindowLoaded())
+            return controller->window();
+    return nullptr;
+}
+
+// The document's view once it has its camera; null before.
+BlowupView* viewOf(const Platform::Document* document) {
+    Platform::Window* window = windowOf(document);
+    auto* controller =
+        window ? dynamic_cast<MyWindowController*>(window->windowController()) : nullptr;
+    BlowupView* view = controller ? controller->view() : nullptr;
+    return view && view->camera() ? view : nullptr;
+}
+
+void addViewMenu(Platform::Application& application) {
+    auto hasView = [](const Platform::Document* document) { return viewOf(document) != nullptr; };
+    Platform::MenuCommand reset{"View", "Reset View", Platform::Command::custom, "Home", true};
+    reset.action = [](Platform::Document* document) { viewOf(document)->resetView(); };
+    reset.isEnabled = hasView;
+    application.addMenuCommand(reset);
+
+    using StandardView = BlowupView::StandardView;
+    const struct {
+        const char* title;
+        StandardView view;
+        const char* key;
+    } standardViews[] = {{"Top", StandardView::top, "1"},
+                         {"Side", StandardView::side, "2"},
+                         {"Front", StandardView::front, "3"},
+                         {"Oblique", StandardView::oblique, "4"}};
+    for (const auto& standard : standardViews) {
+        Platform::MenuCommand item{"View", standard.title, Platform::Command::custom, standard.key,
+                                   standard.view == StandardView::oblique};
+        item.action = [view = standard.view](Platform::Document* document) {
+            viewOf(document)->showStandardView(view);
+        };
+        item.isEnabled = hasView;
+        application.addMenuCommand(item);
+    }
+
+    Platform::MenuCommand fullScreen{"View", "Full Screen", Platform::Command::custom, "F11", true};
+    fullScreen.action = [](Platform::Document* document) {
+        if (Platform::Window* window = windowOf(document))
+            window->setFullScreen(!window->isFullScreen());
+    };
+    fullScreen.isEnabled = [](const Platform::Document* document) {
+        return windowOf(document) != nullptr;
+    };
+    fullScreen.isChecked = [](const Platform::Document* document) {
+        const Platform::Window* window = windowOf(document);
+        return window && window->isFullScreen();
+    };
+    application.addMenuCommand(fullScreen);
+}
+
+// One item per open document, in the order they were opened; the window's
+// own document carries the check mark.
+void addWindowMenu(Platform::Application& application) {
+    application.setMenuFiller("Window", [&application] {
+        std::vector<Platform::MenuCommand> items;
+        for (const auto& open : application.documents()) {
+            const Platform::Document* listed = open.get();
+            Platform::MenuCommand item{"Window", listed->displayName()};
+            item.localizeTitle = false;
+            item.isChecked = [listed](const Platform::Document* front) { return front == listed; };
+            // Looked up again: the document may have closed since the menu was filled.
+            item.action = [&application, listed](Platform::Document*) {
+                const auto& documents = application.documents();
+                auto found = std::find_if(documents.begin(), documents.end(),
+                                          [listed](const auto& d) { return d.get() == listed; });
+                if (found != documents.end())
+                    for (const auto& controller : (*found)->windowControllers())
+                        controller->showWindow();
+            };
+            items.push_back(std::move(item));
+        }
+        return items;
+    });
+}
+
 } // namespace
 
 void addVexmiraMenuCommands(Platform::Application& application) {
     addExportImage(application);
+    // Menus appear in the order they are first named.
+    addViewMenu(application);
     SmoothWhileMoving::addMenuCommand(application);
+    addWindowMenu(application);
 }

@@ -35,6 +35,9 @@ void showWindows(Document& document) {
 
 Application::Application(UserDialogs& dialogs) : dialogs_(dialogs) {
     sharedApplication = this;
+    for (const auto& item : ownCommands_)
+        noteMenu(item.menuTitle);
+    composeMenuCommands(false);
 }
 
 Application::~Application() {
@@ -204,17 +207,66 @@ bool Application::quit() {
 void Application::addMenuCommand(MenuCommand item, const std::string& after) {
     auto sameMenu = [&](const MenuCommand& other) { return other.menuTitle == item.menuTitle; };
     auto position =
-        std::find_if(menuCommands_.begin(), menuCommands_.end(), [&](const MenuCommand& other) {
+        std::find_if(ownCommands_.begin(), ownCommands_.end(), [&](const MenuCommand& other) {
             return sameMenu(other) && other.title == after;
         });
-    if (position != menuCommands_.end()) {
+    if (position != ownCommands_.end()) {
         ++position;
     } else {
-        auto lastOfMenu = std::find_if(menuCommands_.rbegin(), menuCommands_.rend(), sameMenu);
-        position = lastOfMenu == menuCommands_.rend() ? menuCommands_.end() : lastOfMenu.base();
+        auto lastOfMenu = std::find_if(ownCommands_.rbegin(), ownCommands_.rend(), sameMenu);
+        position = lastOfMenu == ownCommands_.rend() ? ownCommands_.end() : lastOfMenu.base();
     }
-    menuCommands_.insert(position, std::move(item));
-    ++menuGeneration_;
+    noteMenu(item.menuTitle);
+    ownCommands_.insert(position, std::move(item));
+    composeMenuCommands(true);
+}
+
+void Application::setMenuFiller(const std::string& menuTitle,
+                                std::function<std::vector<MenuCommand>()> fill) {
+    noteMenu(menuTitle);
+    std::erase_if(fillers_,
+                  [&](const MenuFiller& filler) { return filler.menuTitle == menuTitle; });
+    fillers_.push_back({menuTitle, std::move(fill), {}});
+    refillMenus();
+    composeMenuCommands(true);
+}
+
+void Application::noteMenu(const std::string& menuTitle) {
+    if (std::find(menuOrder_.begin(), menuOrder_.end(), menuTitle) == menuOrder_.end())
+        menuOrder_.push_back(menuTitle);
+}
+
+void Application::refillMenus() {
+    bool changed = false;
+    for (MenuFiller& filler : fillers_) {
+        std::vector<MenuCommand> items = filler.fill ? filler.fill() : std::vector<MenuCommand>{};
+        for (MenuCommand& item : items)
+            item.menuTitle = filler.menuTitle;
+        auto shownAlike = [](const MenuCommand& a, const MenuCommand& b) {
+            return a.title == b.title && a.shortcut == b.shortcut &&
+                   a.separatorAfter == b.separatorAfter;
+        };
+        // The actions are new either way; only a change the user can see rebuilds the menus.
+        changed = changed || !std::equal(items.begin(), items.end(), filler.items.begin(),
+                                         filler.items.end(), shownAlike);
+        filler.items = std::move(items);
+    }
+    // The items are taken over in any case: their actions may act on other documents now.
+    composeMenuCommands(changed);
+}
+
+void Application::composeMenuCommands(bool rebuildMenuBars) {
+    menuCommands_.clear();
+    for (const std::string& menuTitle : menuOrder_) {
+        for (const MenuCommand& item : ownCommands_)
+            if (item.menuTitle == menuTitle)
+                menuCommands_.push_back(item);
+        for (const MenuFiller& filler : fillers_)
+            if (filler.menuTitle == menuTitle)
+                menuCommands_.insert(menuCommands_.end(), filler.items.begin(), filler.items.end());
+    }
+    if (rebuildMenuBars)
+        ++menuGeneration_;
 }
 
 bool Application::perform(const MenuCommand& item, Document* document) {
@@ -258,7 +310,7 @@ bool Application::perform(Command command, Document* document) {
 }
 
 std::string Application::menuItemTitle(const MenuCommand& item, const Document* document) const {
-    std::string title = localized(item.title);
+    std::string title = item.localizeTitle ? localized(item.title) : item.title;
     if (!document)
         return title;
     std::string stepName;
@@ -288,7 +340,8 @@ bool Application::validateMenuItem(const MenuCommand& item, const Document* docu
     return document->validateMenuItem(MenuItem{menuItemTitle(item, document)});
 }
 
-void Application::documentsChanged() const {
+void Application::documentsChanged() {
+    refillMenus();
     if (documentsChanged_)
         documentsChanged_();
 }

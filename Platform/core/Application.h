@@ -87,6 +87,11 @@ public:
     // at the end of its menu; a menu not seen yet comes after the others.
     // Menu bars built from now on show it.
     void addMenuCommand(MenuCommand item, const std::string& after = {});
+    // A menu whose items follow the open documents (a Window menu): `fill`
+    // makes its items anew whenever the documents change, and they follow the
+    // menu's own items. The menu keeps the place it had when first named.
+    void setMenuFiller(const std::string& menuTitle,
+                       std::function<std::vector<MenuCommand>()> fill);
     // Grows with every change of menuCommands(), so a menu bar knows to rebuild.
     int menuGeneration() const { return menuGeneration_; }
 
@@ -101,20 +106,35 @@ public:
     void setDocumentsChangedHandler(std::function<void()> handler) {
         documentsChanged_ = std::move(handler);
     }
-    void documentsChanged() const;
+    void documentsChanged();
 
 private:
     Document* addDocument(std::unique_ptr<Document> document);
     void removeDocument(Document* document);
     Document* documentWithFile(const std::string& path) const;
     std::string suggestedFileName(const Document& document) const;
+    void noteMenu(const std::string& menuTitle);
+    void refillMenus();
+    void composeMenuCommands(bool rebuildMenuBars);
+
+    struct MenuFiller {
+        std::string menuTitle;
+        std::function<std::vector<MenuCommand>()> fill;
+        std::vector<MenuCommand> items;
+    };
 
     UserDialogs& dialogs_;
     DocumentType documentType_;
     std::vector<std::unique_ptr<Document>> documents_;
     std::function<void()> documentsChanged_;
     bool quitting_ = false;
-    std::vector<MenuCommand> menuCommands_ = MenuCommand::menuBar();
+    // The built-in and added items, each menu's items together.
+    std::vector<MenuCommand> ownCommands_ = MenuCommand::menuBar();
+    std::vector<MenuFiller> fillers_;
+    // Menu titles in the order the menus appear.
+    std::vector<std::string> menuOrder_;
+    // ownCommands_ and the fillers' items, menu by menu.
+    std::vector<MenuCommand> menuCommands_;
     int menuGeneration_ = 0;
     Preferences* preferences_ = nullptr;
 };

@@ -36,6 +36,9 @@ struct MenuCommand {
     std::function<bool(const Document*)> isEnabled;
     std::function<bool(const Document*)> isChecked;
     bool needsDocument = true;
+    // False for titles that are names rather than words, such as a
+    // document's name in a Window menu.
+    bool localizeTitle = true;
 
     // File: New, Open..., Close, Save, Save As..., Revert To Saved, Quit;
     // Edit: Undo, Redo.

@@ -36,6 +36,10 @@ public:
     // Takes the window off the screen; the owner destroys it.
     virtual void hide() = 0;
 
+    // Whether the window covers the whole screen, without its frame.
+    virtual void setFullScreen(bool) {}
+    virtual bool isFullScreen() const { return false; }
+
     // Asks for the window's menus, title and similar to be brought up to date.
     virtual void refresh() {}
 

@@ -38,6 +38,18 @@ int namedKey(const std::string& key) {
     return 0;
 }
 
+// FLTK underlines the letter after "&" in a label; names such as a file's
+// must show it as it is.
+std::string menuLabel(const std::string& title) {
+    std::string label;
+    for (char c : title) {
+        label += c;
+        if (c == '&')
+            label += '&';
+    }
+    return label;
+}
+
 const std::vector<MenuCommand>& commandsShown() {
     Application* application = Application::shared();
     return application ? application->menuCommands() : MenuCommand::menuBar();
@@ -89,13 +101,14 @@ void FltkMenuBar::build() {
             if (!currentMenu.empty())
                 items_.push_back(Fl_Menu_Item{}); // ends the previous submenu
             currentMenu = command.menuTitle;
-            labels_.push_back(localized(currentMenu));
+            labels_.push_back(menuLabel(localized(currentMenu)));
             Fl_Menu_Item submenu{};
             submenu.text = labels_.back().c_str();
             submenu.flags = FL_SUBMENU;
             items_.push_back(submenu);
         }
-        labels_.push_back(localized(command.title));
+        labels_.push_back(
+            menuLabel(command.localizeTitle ? localized(command.title) : command.title));
         Fl_Menu_Item item{};
         item.text = labels_.back().c_str();
         item.shortcut_ = shortcutFromText(command.shortcut);
@@ -118,8 +131,8 @@ void FltkMenuBar::validate() {
     const auto& commands = commandsShown();
     for (std::size_t i = 0; i < commands.size(); ++i) {
         Fl_Menu_Item& item = items_[commandIndex_[i]];
-        std::string title =
-            application ? application->menuItemTitle(commands[i], document_) : commands[i].title;
+        std::string title = menuLabel(
+            application ? application->menuItemTitle(commands[i], document_) : commands[i].title);
         if (title != item.text) {
             labels_.push_back(title);
             item.text = labels_.back().c_str();

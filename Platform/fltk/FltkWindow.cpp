@@ -102,6 +102,19 @@ void FltkWindow::hide() {
     window_->hide();
 }
 
+void FltkWindow::setFullScreen(bool fullScreen) {
+    if (fullScreen == isFullScreen())
+        return;
+    if (fullScreen)
+        window_->fullscreen();
+    else
+        window_->fullscreen_off();
+}
+
+bool FltkWindow::isFullScreen() const {
+    return window_->fullscreen_active() != 0;
+}
+
 void FltkWindow::refresh() {
     WindowController* controller = windowController();
     menuBar_->setDocument(controller ? controller->document() : nullptr);

@@ -35,6 +35,8 @@ public:
     std::string title() const override { return title_; }
     void show() override;
     void hide() override;
+    void setFullScreen(bool fullScreen) override;
+    bool isFullScreen() const override;
     // Title and menus brought up to date with the document.
     void refresh() override;
 

@@ -32,6 +32,7 @@
 #include <algorithm>
 #include <clocale>
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <filesystem>
 #include <optional>
@@ -173,6 +174,15 @@ protected:
         mouse(widget, FL_PUSH, x, y, state);
         mouse(widget, FL_DRAG, x + dx, y + dy, state);
         mouse(widget, FL_RELEASE, x + dx, y + dy, state);
+    }
+    // A key pressed in the document's window, as FLTK delivers it: to the focus, then as a
+    // shortcut.
+    static void pressKey(MyDocument* document, int key, const char* text = "") {
+        Fl::e_keysym = key;
+        Fl::e_state = 0;
+        Fl::e_text = const_cast<char*>(text);
+        Fl::e_length = static_cast<int>(std::strlen(text));
+        Fl::handle(FL_KEYBOARD, windowOf(document).flWindow());
     }
     // What the view's GL window shows, RGB, the top row first.
     static std::vector<std::uint8_t> readShownPixels(MyDocument* document) {
@@ -434,9 +444,9 @@ TEST_F(DocumentWindowTest, GermanMenusAndUndoNamesAreValidatedAsTheEnglishOnes) 
     Platform::reloadLocalization();
 }
 
-// The program's own items join the built-in menus where it places them, and run, check and
-// disable as their functions say; bars already open rebuild.
-TEST_F(DocumentWindowTest, CustomMenuItemsArePlacedCheckedAndRun) {
+// The program's own items join the menus where it places them, and run, check and disable as
+// their functions say; bars already open rebuild. The Window menu follows the open documents.
+TEST_F(DocumentWindowTest, CustomMenuItemsArePlacedCheckedAndRunAndTheWindowMenuListsDocuments) {
     MyDocument* document = newDocument();
     Platform::Application& application = fltk_->application();
     bool marked = false;
@@ -454,12 +464,12 @@ TEST_F(DocumentWindowTest, CustomMenuItemsArePlacedCheckedAndRun) {
     application.addMenuCommand(afterExport, "Export Image...");
 
     const auto& commands = application.menuCommands();
-    auto titleAt = [&](std::size_t i) { return commands.at(i).title; };
-    auto exportImage = std::find_if(commands.begin(), commands.end(),
-                                    [](const auto& c) { return c.title == "Export Image..."; });
-    EXPECT_EQ(titleAt(static_cast<std::size_t>(exportImage - commands.begin()) + 1),
-              "Export Other...");
-    EXPECT_EQ(commands.back().title, "Mark");
+    auto positionOf = [&](const std::string& title) {
+        return std::find_if(commands.begin(), commands.end(),
+                            [&](const auto& c) { return c.title == title; });
+    };
+    EXPECT_EQ(std::next(positionOf("Export Image..."))->title, "Export Other...");
+    EXPECT_EQ(std::next(positionOf("Mark"))->menuTitle, "Window") << "the end of the View menu";
 
     const Fl_Menu_Item* mark = menuItem(document, "Mark");
     ASSERT_NE(mark, nullptr);
@@ -472,6 +482,85 @@ TEST_F(DocumentWindowTest, CustomMenuItemsArePlacedCheckedAndRun) {
     EXPECT_TRUE(menuItem(document, "Mark")->value());
     EXPECT_EQ(Platform::FltkMenuBar::shortcutFromText("F11"), FL_F + 11);
     EXPECT_EQ(Platform::FltkMenuBar::shortcutFromText("Ctrl++"), FL_COMMAND | '+');
+
+    MyDocument* second = newDocument();
+    files = {scratch.file("Save & Open")}; // a name, not a message to translate or a mnemonic
+    chooseMenuItem(second, "Save As...");
+    std::vector<std::string> listed;
+    for (const auto& command : application.menuCommands())
+        if (command.menuTitle == "Window")
+            listed.push_back(command.title);
+    EXPECT_THAT(listed, ::testing::ElementsAre("Untitled", "Save & Open.vexmira"));
+    const Fl_Menu_Item* secondItem = menuItem(document, "Save & Open.vexmira");
+    ASSERT_NE(secondItem, nullptr);
+    EXPECT_STREQ(secondItem->label(), "Save && Open.vexmira");
+    EXPECT_FALSE(secondItem->value());
+    EXPECT_TRUE(menuItem(second, "Save & Open.vexmira")->value()) << "its own window is checked";
+    windowOf(second).flWindow()->hide();
+    chooseMenuItem(document, "Save & Open.vexmira");
+    EXPECT_TRUE(windowOf(second).flWindow()->shown());
+    chooseMenuItem(second, "Close");
+    EXPECT_EQ(menuItem(document, "Save & Open.vexmira"), nullptr);
+    EXPECT_NE(menuItem(document, "Untitled"), nullptr);
+}
+
+// Home brings back the starting picture however the camera was moved; the number keys give
+// the standard views, each seen from its side of the target; F11 fills the screen and back.
+TEST_F(DocumentWindowTest, ViewKeysReturnToTheStartingPictureAndGiveStandardViews) {
+    MyDocument* document = newDocument();
+    const std::vector<std::uint8_t> start = readShownPixels(document);
+    Fl_Widget* glView = windowOf(document).glView();
+    drag(glView, 300, 300, 40, -25);
+    drag(glView, 300, 300, 0, -19, FL_CTRL); // the target goes through the surface
+    pump();
+    ASSERT_NE(readShownPixels(document), start);
+    pressKey(document, FL_Home);
+    pump();
+    EXPECT_TRUE(readShownPixels(document) == start) << "not the starting picture";
+
+    RVCamera* camera = viewOf(document).camera();
+    // The eye's offset from the target, in units of the distance.
+    auto eyeDirection = [camera] {
+        GLfloat eye[3], target[3];
+        camera->getPosition(eye);
+        camera->getTarget(target);
+        std::vector<float> direction(3);
+        for (int k = 0; k < 3; ++k)
+            direction[k] = (eye[k] - target[k]) / camera->distance();
+        return direction;
+    };
+    using ::testing::ElementsAre;
+    using ::testing::FloatNear;
+    using ::testing::Gt;
+    using ::testing::Lt;
+    const auto zero = FloatNear(0.0f, 1e-6f), one = FloatNear(1.0f, 1e-6f);
+    pressKey(document, '2', "2"); // side: level with the target, on the +x axis
+    EXPECT_THAT(eyeDirection(), ElementsAre(one, zero, zero));
+    pressKey(document, '3', "3"); // front: looking along +y
+    EXPECT_THAT(eyeDirection(), ElementsAre(zero, FloatNear(-1.0f, 1e-6f), zero));
+    pressKey(document, '4', "4"); // oblique: above, between front and side
+    const std::vector<float> oblique = eyeDirection();
+    EXPECT_THAT(oblique, ElementsAre(Gt(0.3f), Lt(-0.3f), Gt(0.3f)));
+    EXPECT_FLOAT_EQ(oblique[0], -oblique[1]);
+    drag(glView, 300, 300, 0, 10, FL_CTRL);
+    pressKey(document, '1', "1"); // top: straight above; the target stays where it was moved
+    EXPECT_THAT(eyeDirection(), ElementsAre(zero, zero, one));
+    GLfloat target[3];
+    camera->getTarget(target);
+    EXPECT_FLOAT_EQ(target[2], 2.0f);
+    EXPECT_FALSE(document->isDocumentEdited()) << "the camera is not part of the document";
+
+    Platform::FltkWindow& window = windowOf(document);
+    pressKey(document, FL_F + 11);
+    pump();
+    EXPECT_TRUE(window.isFullScreen());
+    EXPECT_TRUE(menuItem(document, "Full Screen")->value());
+    EXPECT_EQ(std::pair(window.flWindow()->w(), window.flWindow()->h()),
+              std::pair(Fl::w(), Fl::h()));
+    pressKey(document, FL_F + 11);
+    pump();
+    EXPECT_FALSE(window.isFullScreen());
+    EXPECT_EQ(window.flWindow()->w(), MyDocumentLayout::layout().width);
 }
 
 // Drags in the picture and on a slider move the picture; View > Smooth While Moving reaches every
