@@ -6,8 +6,8 @@
 VEXMIRA_PACKAGES=(
     build-essential cmake pkg-config clang libclang-rt-14-dev clang-format
     libfltk1.3-dev fluid libosmesa6-dev libglu1-mesa-dev libgl-dev libgl1-mesa-dri
-    libtiff-dev libpng-dev gettext
-    libgtest-dev libgmock-dev libbenchmark-dev
+    libtiff-dev libpng-dev libgl2ps-dev gettext
+    libgtest-dev libgmock-dev libbenchmark-dev libxml2-dev poppler-utils
     xvfb xauth fonts-dejavu-core
 )
 

@@ -143,6 +143,9 @@ TEST_F(RenderProgramTest, RefusalsExitWithStatusTwoAndLeaveNoFile) {
         {document("huge.vexmira", "meridiansValue = 5000; resolutionValue = 5000;") + out,
          "huge.vexmira"},
         {"-o " + quoted(output_.file("no-such-folder/out.png")), "out.png"},
+        {"-o " + quoted(output_.file("out.jpg")), "--format"},
+        {"--format gif" + out, "--format"},
+        {"--format pdf" + out, "does not match"},
         {"- -o -", "standard input"}, // garbage on standard input
     };
     for (const auto& [arguments, mentioned] : refusals) {

@@ -3,6 +3,7 @@
 #include "Platform/core/OpenGLView.h"
 #include "Platform/core/Window.h"
 #include "Platform/core/WindowLayout.h"
+#include "Platform/image/VectorFigure.h"
 #include "Platform/offscreen/OffscreenViewHost.h"
 #include "Platform/offscreen/OffscreenWindow.h"
 #include "TolvaneKit/Camera/RVCamera.h"
@@ -10,6 +11,7 @@
 #include "Vexmira/MyDocument.h"
 #include "Vexmira/MyWindowController.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -112,10 +114,37 @@ void makeOpaque(std::vector<std::uint8_t>& rgba) {
         rgba[alpha] = 255;
 }
 
+// The background is cleared to transparent black, so each colour holds as
+// much of the line's colour as its alpha says it covers; a PNG wants the
+// colour itself beside its coverage.
+void divideByCoverage(std::vector<std::uint8_t>& rgba) {
+    for (std::size_t pixel = 0; pixel + 3 < rgba.size(); pixel += 4) {
+        const unsigned alpha = rgba[pixel + 3];
+        if (alpha == 0 || alpha == 255)
+            continue;
+        for (std::size_t c = pixel; c < pixel + 3; ++c)
+            rgba[c] =
+                static_cast<std::uint8_t>(std::min(255u, (rgba[c] * 255u + alpha / 2) / alpha));
+    }
+}
+
+Platform::VectorFormat vectorFormat(RenderOptions::Format format) {
+    switch (format) {
+    case RenderOptions::Format::pdf:
+        return Platform::VectorFormat::pdf;
+    case RenderOptions::Format::eps:
+        return Platform::VectorFormat::eps;
+    default:
+        return Platform::VectorFormat::svg;
+    }
+}
+
 } // namespace
 
-std::optional<RenderedImage> HeadlessRenderer::render(const RenderOptions& options,
-                                                      std::string& errorMessage) {
+bool HeadlessRenderer::withPreparedView(
+    const RenderOptions& options, bool drawOnce,
+    const std::function<bool(BlowupView&, Platform::OffscreenViewHost&)>& use,
+    std::string& errorMessage) {
     std::string builderError;
     installWindowBuilder(options, builderError);
     // The builder refers to this call's locals: no window may be built with
@@ -127,7 +156,9 @@ std::optional<RenderedImage> HeadlessRenderer::render(const RenderOptions& optio
     MyDocument document;
     if (!loadDocument(options.input, document, errorMessage) ||
         !overrideModel(options, document.model(), errorMessage))
-        return std::nullopt;
+        return false;
+    if (drawOnce)
+        document.model().setAntialiasing(1);
 
     document.makeWindowControllers();
     auto* window = document.windowControllers().empty()
@@ -139,18 +170,54 @@ std::optional<RenderedImage> HeadlessRenderer::render(const RenderOptions& optio
         errorMessage = "cannot make an off-screen picture of " + std::to_string(options.width) +
                        "x" + std::to_string(options.height) + " pixels" +
                        (builderError.empty() ? std::string() : ": " + builderError);
-        return std::nullopt;
+        return false;
     }
 
     // Preparing the view makes its camera, fixed state and target, as a
     // window's first draw does; the camera options are laid over that, and
-    // the picture is drawn once.
+    // the picture is drawn once, as pixels or as a figure.
     Platform::OffscreenViewHost& host = *window->viewHost();
     view->prepare();
     overrideCamera(options, *view->camera());
-    host.display();
+    return use(*view, host);
+}
 
-    RenderedImage image{host.surface().width(), host.surface().height(), host.readPixels()};
-    makeOpaque(image.rgba);
+std::optional<RenderedImage> HeadlessRenderer::render(const RenderOptions& options,
+                                                      std::string& errorMessage) {
+    std::optional<RenderedImage> image;
+    withPreparedView(
+        options, false,
+        [&](BlowupView&, Platform::OffscreenViewHost& host) {
+            host.display();
+            image =
+                RenderedImage{host.surface().width(), host.surface().height(), host.readPixels()};
+            if (options.transparent)
+                divideByCoverage(image->rgba);
+            else
+                makeOpaque(image->rgba);
+            return true;
+        },
+        errorMessage);
     return image;
+}
+
+std::optional<std::string> HeadlessRenderer::renderFigure(const RenderOptions& options,
+                                                          std::string& errorMessage) {
+    std::optional<std::string> figure;
+    withPreparedView(
+        options, true,
+        [&](BlowupView& view, Platform::OffscreenViewHost& host) {
+            Platform::VectorPage page;
+            page.format = vectorFormat(options.format);
+            page.width = host.surface().width();
+            page.height = host.surface().height();
+            page.background = !options.transparent;
+            page.title = "Vexmira";
+            view.makeCurrentContext();
+            figure = Platform::captureVectorFigure(
+                page, [&view] { view.drawScene(); }, errorMessage);
+            return figure.has_value();
+        },
+        errorMessage);
+    return figure;
 }

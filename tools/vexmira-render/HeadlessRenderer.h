@@ -3,11 +3,18 @@
 #include "tools/vexmira-render/RenderOptions.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
-// A finished picture: opaque 8-bit RGBA pixels, the top row first.
+class BlowupView;
+namespace Platform {
+class OffscreenViewHost;
+}
+
+// A finished picture: 8-bit RGBA pixels, the top row first; opaque unless
+// the options asked for a transparent background.
 struct RenderedImage {
     int width = 0;
     int height = 0;
@@ -26,4 +33,17 @@ public:
     // values laid over it. Nothing on failure, with the reason in errorMessage.
     static std::optional<RenderedImage> render(const RenderOptions& options,
                                                std::string& errorMessage);
+    // The same picture as the bytes of an SVG, PDF or EPS file (the options'
+    // format): the view's drawScene captured in one pass, whatever the
+    // document's smoothing.
+    static std::optional<std::string> renderFigure(const RenderOptions& options,
+                                                   std::string& errorMessage);
+
+private:
+    // Builds the document's window off screen, prepares its view with the
+    // options laid over it, and hands the view and its host to `use`.
+    static bool
+    withPreparedView(const RenderOptions& options, bool drawOnce,
+                     const std::function<bool(BlowupView&, Platform::OffscreenViewHost&)>& use,
+                     std::string& errorMessage);
 };

@@ -2,10 +2,12 @@
 
 #include "Vexmira/Blowup.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <map>
 
@@ -69,6 +71,37 @@ bool readSize(const std::string& text, int& width, int& height, std::string& err
                        height, errorMessage);
 }
 
+// Every format in the order --help lists them.
+constexpr RenderOptions::Format allFormats[] = {
+    RenderOptions::Format::png, RenderOptions::Format::svg, RenderOptions::Format::pdf,
+    RenderOptions::Format::eps};
+
+// The output's own extension decides unless --format was given; both given
+// must agree, so that "pic.svg" never holds a PDF.
+bool resolveFormat(RenderOptions& options, std::string& errorMessage) {
+    const std::optional<RenderOptions::Format>& named = options.requestedFormat;
+    if (options.output == "-") {
+        options.format = named.value_or(RenderOptions::Format::png);
+        return true;
+    }
+    const std::string extension = std::filesystem::path(options.output).extension().string();
+    const auto fromExtension =
+        extension.empty() ? std::nullopt : RenderOptions::formatNamed(extension);
+    if (named && fromExtension && *named != *fromExtension) {
+        errorMessage = "--format " + RenderOptions::formatName(*named) +
+                       " does not match the extension of \"" + options.output + "\"";
+        return false;
+    }
+    if (!named && !fromExtension) {
+        errorMessage = "cannot tell the format of \"" + options.output +
+                       "\" from its extension: end it in .png, .svg, .pdf or .eps, or give "
+                       "--format";
+        return false;
+    }
+    options.format = named ? *named : *fromExtension;
+    return true;
+}
+
 using ValueReader = std::function<bool(RenderOptions&, const std::string& option,
                                        const std::string& value, std::string& errorMessage)>;
 
@@ -105,6 +138,17 @@ const std::map<std::string, ValueReader>& valueOptions() {
                  return false;
              }
              options.output = text;
+             return true;
+         }},
+        {"--format",
+         [](RenderOptions& options, const std::string& option, const std::string& text,
+            std::string& errorMessage) {
+             const auto format = RenderOptions::formatNamed(text);
+             if (!format || text.starts_with(".")) {
+                 errorMessage = option + " needs png, svg, pdf or eps, not \"" + text + "\"";
+                 return false;
+             }
+             options.requestedFormat = format;
              return true;
          }},
         {"--size",
@@ -174,6 +218,10 @@ std::optional<RenderOptions> RenderOptions::parse(const std::vector<std::string>
             options.showVersion = true;
             return options;
         }
+        if (argument == "--transparent") {
+            options.transparent = true;
+            continue;
+        }
         std::optional<std::string> attachedValue;
         if (const auto equals = argument.find('=');
             argument.starts_with("--") && equals != std::string::npos) {
@@ -199,20 +247,53 @@ std::optional<RenderOptions> RenderOptions::parse(const std::vector<std::string>
         errorMessage = "no output given: use -o OUT.png, or -o - for standard output";
         return std::nullopt;
     }
+    if (!resolveFormat(options, errorMessage))
+        return std::nullopt;
     return options;
 }
 
-std::string RenderOptions::helpText(const std::string& resourceDirectory) {
-    return R"(Usage: vexmira-render [FILE] -o OUT.png [OPTION...]
+std::string RenderOptions::formatName(Format format) {
+    switch (format) {
+    case Format::svg:
+        return "svg";
+    case Format::pdf:
+        return "pdf";
+    case Format::eps:
+        return "eps";
+    case Format::png:
+        break;
+    }
+    return "png";
+}
 
-Draws a Vexmira document as a PNG image, without a display: the same view,
-camera and smoothing as the window, on an off-screen OpenGL buffer.
+std::optional<RenderOptions::Format> RenderOptions::formatNamed(const std::string& name) {
+    std::string key = name.starts_with(".") ? name.substr(1) : name;
+    std::transform(key.begin(), key.end(), key.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    for (Format format : allFormats)
+        if (formatName(format) == key)
+            return format;
+    return std::nullopt;
+}
+
+std::string RenderOptions::helpText(const std::string& resourceDirectory) {
+    return R"(Usage: vexmira-render [FILE] -o OUT.png|OUT.svg|OUT.pdf|OUT.eps [OPTION...]
+
+Draws a Vexmira document as a PNG image or as an SVG, PDF or EPS vector
+figure, without a display: the same view, camera and smoothing as the
+window, on an off-screen OpenGL buffer.
 
   FILE                 the .vexmira document to draw; "-" reads it from
                        standard input; without FILE the default picture
-  -o, --output OUT     the PNG file to write; "-" writes to standard output.
+  -o, --output OUT     the file to write; its extension (.png, .svg, .pdf or
+                       .eps) names the format; "-" writes to standard output.
                        OUT is replaced only once the image is complete.
-  --size WxH           the image size in pixels, 1 to 8192 each (800x600)
+  --format F           png, svg, pdf or eps, for an OUT whose extension
+                       cannot say (standard output is PNG unless F is given)
+  --size WxH           the image size in pixels, 1 to 8192 each (800x600); a
+                       vector figure's page measures as many points
+  --transparent        no background: a PNG is transparent where nothing is
+                       drawn, a vector figure has no background rectangle
 
 The camera (as a new window shows it unless given):
   --azimuth A          degrees about the vertical axis (0)
@@ -229,7 +310,8 @@ The picture (each replaces the document's value):
   --meridians M        number of coloured curves (72)
   --resolution R       points per half meridian (34)
   --distance D         the camera's distance from the point looked at (8)
-  --passes N           smoothing passes, up to 5; 0 and 1 draw once (1)
+  --passes N           smoothing passes, up to 5; 0 and 1 draw once (1);
+                       vector figures are always drawn once, unsmoothed
 
 )" + boundsText() +
            R"(

@@ -14,8 +14,19 @@ struct RenderOptions {
     static constexpr int defaultWidth = 800;
     static constexpr int defaultHeight = 600;
 
+    // The kinds of file written: a raster image, or a vector figure of the
+    // same drawing.
+    enum class Format { png, svg, pdf, eps };
+
     std::string input;  // empty: the default picture; "-": standard input
     std::string output; // "-": standard output
+    // Named by --format (requestedFormat), otherwise by the output's
+    // extension; PNG on standard output.
+    Format format = Format::png;
+    std::optional<Format> requestedFormat;
+    // No background: alpha 0 where nothing is drawn in a PNG, no background
+    // rectangle in a vector figure.
+    bool transparent = false;
     int width = defaultWidth;
     int height = defaultHeight;
 
@@ -39,6 +50,13 @@ struct RenderOptions {
     // problem is described in errorMessage, in one line.
     static std::optional<RenderOptions> parse(const std::vector<std::string>& arguments,
                                               std::string& errorMessage);
+
+    // The format's name as --format takes it ("svg") and its extension (".svg").
+    static std::string formatName(Format format);
+    static std::string formatExtension(Format format) { return "." + formatName(format); }
+    // The format a name or an extension (with or without its dot) stands
+    // for, in any case; nothing for another.
+    static std::optional<Format> formatNamed(const std::string& name);
 
     // The text --help prints.
     static std::string helpText(const std::string& resourceDirectory);

@@ -1,14 +1,18 @@
 // vexmira-render: draws a Vexmira document (or the default picture) as a PNG
-// image without a display. See --help, or man vexmira-render.
+// image or an SVG, PDF or EPS figure without a display. See --help, or man
+// vexmira-render.
 
 #include "Platform/core/ResourceDirectory.h"
+#include "Platform/core/SafeFileWriter.h"
 #include "Platform/image/PngWriter.h"
 #include "Vexmira/MyDocumentLayout.h"
 #include "tools/vexmira-render/HeadlessRenderer.h"
 #include "tools/vexmira-render/RenderOptions.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -36,6 +40,27 @@ bool writeImage(const std::string& output, const RenderedImage& image, std::stri
     return false;
 }
 
+bool writeBytes(const std::string& output, const std::string& bytes, std::string& error) {
+    if (output != "-")
+        return Platform::SafeFileWriter::writeFile(output, bytes, error);
+    if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() ||
+        std::fflush(stdout) != 0) {
+        error = std::string("cannot write to standard output: ") + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+// A PNG from the rendered pixels, or a vector figure of the same drawing.
+bool renderAndWrite(const RenderOptions& options, std::string& error) {
+    if (options.format == RenderOptions::Format::png) {
+        const auto image = HeadlessRenderer::render(options, error);
+        return image && writeImage(options.output, *image, error);
+    }
+    const auto figure = HeadlessRenderer::renderFigure(options, error);
+    return figure && writeBytes(options.output, *figure, error);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -57,13 +82,10 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options->output == "-" && isatty(STDOUT_FILENO))
-        return refuse("will not write a PNG image to a terminal; redirect standard output");
+        return refuse("will not write an image to a terminal; redirect standard output");
 
     MyDocumentLayout::registerLayout();
-    const auto image = HeadlessRenderer::render(*options, error);
-    if (!image)
-        return refuse(error);
-    if (!writeImage(options->output, *image, error))
+    if (!renderAndWrite(*options, error))
         return refuse(error);
     return 0;
 }
