@@ -30,15 +30,10 @@ bool ImageExport::run(Platform::Application& application, MyDocument& document) 
     BlowupView* view = viewOf(document);
     if (!view)
         return false;
-    const std::string imageExtension = ".png";
-    std::string suggested = std::filesystem::path(document.displayName()).stem().string();
-    auto path = application.dialogs().chooseFileToSave(Platform::localized("Export Image"),
-                                                       suggested + imageExtension, imageExtension);
+    auto path = application.chooseSavePath(Platform::localized("Export Image"), document, {".png"});
     if (!path)
         return false;
-    std::string target = *path;
-    if (std::filesystem::path(target).extension() != imageExtension)
-        target += imageExtension;
+    const std::string& target = *path;
     std::string problem;
     const std::vector<std::uint8_t> picture = view->capturePicture();
     bool exported = false;

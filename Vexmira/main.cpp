@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
     MyDocumentLayout::registerLayout();
     Platform::FltkPreferences preferences(Platform::Preferences::userFolder("vexmira"), "vexmira");
     Platform::FltkApplication application;
+    application.setApplicationName("Vexmira");
     application.application().setDocumentType(
         {myDocumentType, myDocumentExtension, [] { return std::make_unique<MyDocument>(); }});
     application.application().setPreferences(&preferences);

@@ -26,6 +26,38 @@ std::string samePathKey(const std::string& path) {
     return error ? path : canonical.string();
 }
 
+// Whether the name ends in one of the extensions, ignoring ASCII case:
+// "Picture.PNG" is a PNG image.
+bool endsInOneOf(const std::string& name, const std::vector<std::string>& extensions) {
+    auto lower = [](std::string text) {
+        for (char& c : text)
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+        return text;
+    };
+    const std::string lowerName = lower(name);
+    for (const auto& extension : extensions)
+        if (lowerName.ends_with(lower(extension)))
+            return true;
+    return extensions.empty();
+}
+
+// A chooser opens beside the document's file, or in the folder the program
+// was started from for a document never saved.
+std::string startingFolder(const Document& document) {
+    std::error_code error;
+    if (document.hasFileName())
+        return std::filesystem::absolute(document.fileName(), error).parent_path().string();
+    return std::filesystem::current_path(error).string();
+}
+
+// "notes" for notes.vexmira, "Untitled 2" for a new document.
+std::string nameStem(const Document& document) {
+    if (!document.hasFileName())
+        return document.displayName();
+    return std::filesystem::path(document.fileName()).stem().string();
+}
+
 void showWindows(Document& document) {
     for (const auto& controller : document.windowControllers())
         controller->showWindow();
@@ -64,7 +96,22 @@ Document* Application::newDocument() {
         return nullptr;
     auto document = documentType_.makeDocument();
     document->setFileType(documentType_.name);
+    document->setUntitledNumber(freeUntitledNumber());
     return addDocument(std::move(document));
+}
+
+// New documents are "Untitled", "Untitled 2", ...: the lowest number no open
+// untitled document shows.
+int Application::freeUntitledNumber() const {
+    int number = 1;
+    auto taken = [&](int candidate) {
+        return std::any_of(documents_.begin(), documents_.end(), [&](const auto& open) {
+            return !open->hasFileName() && open->untitledNumber() == candidate;
+        });
+    };
+    while (taken(number))
+        ++number;
+    return number;
 }
 
 Document* Application::openDocument(const std::string& path) {
@@ -147,28 +194,48 @@ bool Application::saveDocument(Document* document) {
 bool Application::saveDocumentAs(Document* document) {
     if (!document)
         return false;
-    auto path = dialogs_.chooseFileToSave(localized("Save As"), suggestedFileName(*document),
-                                          documentType_.extension);
+    auto path = chooseSavePath(localized("Save As"), *document, {documentType_.extension});
     if (!path)
         return false;
-    std::string target = *path;
-    const std::string& extension = documentType_.extension;
-    if (!extension.empty() &&
-        (target.size() < extension.size() ||
-         target.compare(target.size() - extension.size(), extension.size(), extension) != 0))
-        target += extension;
     std::string problem;
-    bool saved = document->saveToFile(target, problem);
+    bool saved = document->saveToFile(*path, problem);
     if (!saved)
         dialogs_.showError(
-            fillIn(localized("The document “%1” could not be saved."), fileDisplayName(target)) +
+            fillIn(localized("The document “%1” could not be saved."), fileDisplayName(*path)) +
             "\n" + problem);
     documentsChanged();
     return saved;
 }
 
+std::optional<std::string> Application::chooseSavePath(const std::string& title,
+                                                       const Document& document,
+                                                       const std::vector<std::string>& extensions) {
+    const std::string firstExtension = extensions.empty() ? std::string() : extensions.front();
+    auto chosen = dialogs_.chooseFileToSave(title, startingFolder(document),
+                                            nameStem(document) + firstExtension, extensions);
+    if (!chosen || endsInOneOf(*chosen, extensions))
+        return chosen;
+    // The chooser asked about the name as typed; the file really written
+    // is another one, which may exist too.
+    std::string path = *chosen + firstExtension;
+    std::error_code error;
+    if (std::filesystem::exists(std::filesystem::symlink_status(path, error)) &&
+        !dialogs_.confirm(fillIn(localized("“%1” already exists. Do you want to replace it?"),
+                                 fileDisplayName(path)) +
+                              "\n" + localized("Replacing it overwrites its current contents."),
+                          localized("Replace")))
+        return std::nullopt;
+    return path;
+}
+
 bool Application::revertDocument(Document* document) {
     if (!document || !document->hasFileName())
+        return false;
+    if (document->isDocumentEdited() &&
+        !dialogs_.confirm(
+            fillIn(localized("Revert to the saved version of “%1”?"), document->displayName()) +
+                "\n" + localized("Your current changes will be lost."),
+            localized("Revert")))
         return false;
     std::string problem;
     bool reverted = document->revertToSaved(problem);
@@ -352,12 +419,6 @@ Document* Application::documentWithFile(const std::string& path) const {
         if (document->hasFileName() && samePathKey(document->fileName()) == key)
             return document.get();
     return nullptr;
-}
-
-std::string Application::suggestedFileName(const Document& document) const {
-    if (document.hasFileName())
-        return document.fileName();
-    return document.displayName() + documentType_.extension;
 }
 
 } // namespace Platform

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,15 @@ public:
     bool saveDocument(Document* document);
     bool saveDocumentAs(Document* document);
     bool revertDocument(Document* document);
+    // Asks where to save a file made from the document (Save As, an export):
+    // the chooser starts beside the document's file (or in the current folder
+    // for a new document) proposing its name with the first extension, and
+    // lists `extensions` (with their dots). A name typed without any of them
+    // gets the first one added; when that name is taken, the user is asked
+    // whether to replace it, as the chooser asked only about the name typed.
+    // No value when the user cancelled.
+    std::optional<std::string> chooseSavePath(const std::string& title, const Document& document,
+                                              const std::vector<std::string>& extensions);
     bool undo(Document* document);
     bool redo(Document* document);
     // Closes every document as closeDocument does; false when the user
@@ -112,7 +122,7 @@ private:
     Document* addDocument(std::unique_ptr<Document> document);
     void removeDocument(Document* document);
     Document* documentWithFile(const std::string& path) const;
-    std::string suggestedFileName(const Document& document) const;
+    int freeUntitledNumber() const;
     void noteMenu(const std::string& menuTitle);
     void refillMenus();
     void composeMenuCommands(bool rebuildMenuBars);

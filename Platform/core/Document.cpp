@@ -101,12 +101,20 @@ Document::Document() {
 Document::~Document() = default;
 
 std::string Document::displayName() const {
-    return hasFileName() ? baseName(fileName_) : localized("Untitled");
+    if (hasFileName())
+        return baseName(fileName_);
+    if (untitledNumber_ <= 1)
+        return localized("Untitled");
+    return fillIn(localized("Untitled %1"), std::to_string(untitledNumber_));
 }
 
 void Document::updateChangeCount(ChangeType change) {
     switch (change) {
     case ChangeType::done:
+        if (changeCount_ < 0)
+            savedStateReachable_ = false;
+        ++changeCount_;
+        break;
     case ChangeType::redone:
         ++changeCount_;
         break;
@@ -115,6 +123,7 @@ void Document::updateChangeCount(ChangeType change) {
         break;
     case ChangeType::cleared:
         changeCount_ = 0;
+        savedStateReachable_ = true;
         break;
     }
 }

@@ -32,8 +32,11 @@ public:
     const std::string& fileName() const { return fileName_; }
     void setFileName(const std::string& fileName) { fileName_ = fileName; }
     bool hasFileName() const { return !fileName_.empty(); }
-    // The file's base name, or "Untitled" (localised) for a new document.
+    // The file's base name; for a new document "Untitled", or "Untitled 2"
+    // and so on after the number the application gave it (localised).
     std::string displayName() const;
+    int untitledNumber() const { return untitledNumber_; }
+    void setUntitledNumber(int number) { untitledNumber_ = number; }
 
     // The type name the document reads and writes.
     const std::string& fileType() const { return fileType_; }
@@ -41,9 +44,11 @@ public:
 
     // Changes since the document was last opened, saved or reverted: a change
     // counts up, an undo down, a redo up. Undoing past the saved state counts
-    // below zero, which is an unsaved change too.
+    // below zero, which is an unsaved change too. A change made there drops
+    // the redo steps that led back to the saved state, so from then on no
+    // count returns to it: the document stays edited until the next save.
     int changeCount() const { return changeCount_; }
-    bool isDocumentEdited() const { return changeCount_ != 0; }
+    bool isDocumentEdited() const { return changeCount_ != 0 || !savedStateReachable_; }
     enum class ChangeType { done, undone, redone, cleared };
     void updateChangeCount(ChangeType change);
 
@@ -93,6 +98,8 @@ private:
     std::string fileName_;
     std::string fileType_;
     int changeCount_ = 0;
+    bool savedStateReachable_ = true;
+    int untitledNumber_ = 1;
     UndoManager undoManager_;
     std::vector<std::unique_ptr<WindowController>> windowControllers_;
 };

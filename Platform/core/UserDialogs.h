@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace Platform {
 
@@ -19,10 +20,14 @@ public:
     // no value when the user cancels.
     virtual std::optional<std::string> chooseFileToOpen(const std::string& title,
                                                         const std::string& extension) = 0;
-    // A file to save to, proposing suggestedName; no value when cancelled.
-    virtual std::optional<std::string> chooseFileToSave(const std::string& title,
-                                                        const std::string& suggestedName,
-                                                        const std::string& extension) = 0;
+    // A file to save to, starting in folder with suggestedName proposed and
+    // a filter for each extension; no value when cancelled.
+    virtual std::optional<std::string>
+    chooseFileToSave(const std::string& title, const std::string& folder,
+                     const std::string& suggestedName,
+                     const std::vector<std::string>& extensions) = 0;
+    // A question with two answers: the action (e.g. "Replace"), true, or Cancel.
+    virtual bool confirm(const std::string& message, const std::string& actionButton) = 0;
     virtual void showError(const std::string& message) = 0;
 };
 

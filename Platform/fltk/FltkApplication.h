@@ -21,6 +21,8 @@ public:
     FltkApplication& operator=(const FltkApplication&) = delete;
 
     Application& application() { return application_; }
+    // The program's name, the title of every message box.
+    void setApplicationName(const std::string& name) { fltkDialogs_.setTitle(name); }
 
     // Opens the files named (a new document when there are none) and runs
     // the event loop. Answers 0, or 1 when nothing could be opened.

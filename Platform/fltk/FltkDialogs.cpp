@@ -2,35 +2,100 @@
 
 #include "Platform/core/Localization.h"
 
+#include <FL/Fl_File_Chooser.H>
 #include <FL/Fl_Native_File_Chooser.H>
 #include <FL/fl_ask.H>
+
+#include <array>
+#include <utility>
 
 namespace Platform {
 
 namespace {
 
-// The chooser's filter: "Vexmira documents\t*.vexmira".
-std::string filterFor(const std::string& extension) {
-    if (extension.empty())
-        return {};
-    const std::string kind =
-        extension == ".png" ? localized("PNG images") : localized("Vexmira documents");
+// A chooser filter line: "Vexmira documents\t*.vexmira".
+std::string filterLine(const std::string& extension) {
+    std::string kind;
+    if (extension == ".vexmira")
+        kind = localized("Vexmira documents");
+    else if (extension == ".png")
+        kind = localized("PNG images");
+    else {
+        std::string upper = extension.substr(1);
+        for (char& c : upper)
+            if (c >= 'a' && c <= 'z')
+                c = static_cast<char>(c - 'a' + 'A');
+        kind = fillIn(localized("%1 files"), upper);
+    }
     return kind + "\t*" + extension;
 }
 
+std::string filterFor(const std::vector<std::string>& extensions) {
+    std::string filter;
+    for (const auto& extension : extensions) {
+        if (extension.empty())
+            continue;
+        if (!filter.empty())
+            filter += "\n";
+        filter += filterLine(extension);
+    }
+    return filter;
+}
+
 std::optional<std::string> runChooser(Fl_Native_File_Chooser& chooser) {
+    FltkDialogs::localizeToolkitTexts();
     // 0 is a choice, 1 a cancel, -1 an error (reported by FLTK's chooser).
     if (chooser.show() != 0 || !chooser.filename() || !*chooser.filename())
         return std::nullopt;
     return std::string(chooser.filename());
 }
 
+// FLTK keeps pointers to its label texts; the translations live here.
+const char* keep(std::string& storage, const char* englishText) {
+    storage = localized(englishText);
+    return storage.c_str();
+}
+
 } // namespace
+
+void FltkDialogs::localizeToolkitTexts() {
+    static std::array<std::string, 19> texts;
+    std::size_t next = 0;
+    auto set = [&](const char*& label, const char* englishText) {
+        label = keep(texts.at(next++), englishText);
+    };
+    set(fl_ok, "OK");
+    set(fl_cancel, "Cancel");
+    set(fl_close, "Close");
+    set(fl_yes, "Yes");
+    set(fl_no, "No");
+    set(Fl_File_Chooser::add_favorites_label, "Add to Favorites");
+    set(Fl_File_Chooser::all_files_label, "All Files (*)");
+    set(Fl_File_Chooser::custom_filter_label, "Custom Filter");
+    set(Fl_File_Chooser::existing_file_label, "Please choose an existing file!");
+    set(Fl_File_Chooser::favorites_label, "Favorites");
+    set(Fl_File_Chooser::filename_label, "Filename:");
+    set(Fl_File_Chooser::filesystems_label, "File Systems");
+    set(Fl_File_Chooser::manage_favorites_label, "Manage Favorites");
+    set(Fl_File_Chooser::new_directory_label, "New Directory?");
+    set(Fl_File_Chooser::new_directory_tooltip, "Create a new directory.");
+    set(Fl_File_Chooser::preview_label, "Preview");
+    set(Fl_File_Chooser::show_label, "Show:");
+    set(Fl_File_Chooser::hidden_label, "Show hidden files");
+    set(Fl_Native_File_Chooser::file_exists_message,
+        "This file already exists. Do you want to replace it?");
+}
+
+void FltkDialogs::prepareMessageBox() const {
+    localizeToolkitTexts();
+    fl_message_title(title_.c_str());
+}
 
 UserDialogs::SaveChoice FltkDialogs::askToSaveChanges(const std::string& message) {
     std::string cancel = localized("Cancel");
     std::string save = localized("Save");
     std::string dontSave = localized("Don't Save");
+    prepareMessageBox();
     // fl_choice shows its buttons right to left; Escape answers the first.
     int answer = fl_choice("%s", cancel.c_str(), save.c_str(), dontSave.c_str(), message.c_str());
     switch (answer) {
@@ -43,28 +108,37 @@ UserDialogs::SaveChoice FltkDialogs::askToSaveChanges(const std::string& message
     }
 }
 
+bool FltkDialogs::confirm(const std::string& message, const std::string& actionButton) {
+    std::string cancel = localized("Cancel");
+    prepareMessageBox();
+    return fl_choice("%s", cancel.c_str(), actionButton.c_str(), nullptr, message.c_str()) == 1;
+}
+
 std::optional<std::string> FltkDialogs::chooseFileToOpen(const std::string& title,
                                                          const std::string& extension) {
     Fl_Native_File_Chooser chooser(Fl_Native_File_Chooser::BROWSE_FILE);
     chooser.title(title.c_str());
-    std::string filter = filterFor(extension);
+    std::string filter = filterFor({extension});
     chooser.filter(filter.c_str());
     return runChooser(chooser);
 }
 
-std::optional<std::string> FltkDialogs::chooseFileToSave(const std::string& title,
-                                                         const std::string& suggestedName,
-                                                         const std::string& extension) {
+std::optional<std::string>
+FltkDialogs::chooseFileToSave(const std::string& title, const std::string& folder,
+                              const std::string& suggestedName,
+                              const std::vector<std::string>& extensions) {
     Fl_Native_File_Chooser chooser(Fl_Native_File_Chooser::BROWSE_SAVE_FILE);
     chooser.title(title.c_str());
-    std::string filter = filterFor(extension);
+    std::string filter = filterFor(extensions);
     chooser.filter(filter.c_str());
+    chooser.directory(folder.c_str());
     chooser.preset_file(suggestedName.c_str());
     chooser.options(Fl_Native_File_Chooser::SAVEAS_CONFIRM | Fl_Native_File_Chooser::NEW_FOLDER);
     return runChooser(chooser);
 }
 
 void FltkDialogs::showError(const std::string& message) {
+    prepareMessageBox();
     fl_alert("%s", message.c_str());
 }
 

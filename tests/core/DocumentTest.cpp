@@ -52,6 +52,8 @@ TEST(Document, ChangeCountFollowsChangesUndoRedoAndSavesThatKeepTheFilesPermissi
     TextDocument document;
     document.clearsHistoryOnSave = false;
     EXPECT_EQ(document.displayName(), "Untitled");
+    document.setUntitledNumber(2);
+    EXPECT_EQ(document.displayName(), "Untitled 2");
     EXPECT_FALSE(document.saveDocument(error)); // no file yet
     document.setContent("a");
     document.setContent("b");
@@ -64,10 +66,14 @@ TEST(Document, ChangeCountFollowsChangesUndoRedoAndSavesThatKeepTheFilesPermissi
     EXPECT_TRUE(!document.isDocumentEdited() && document.displayName() == "notes.txt");
     ASSERT_TRUE(document.undoManager().undo()); // back past the saved state: a change too
     EXPECT_EQ(document.changeCount(), -1);
+    document.setContent("x"); // a new branch: no undo or redo leads back to the saved "a"
+    EXPECT_TRUE(document.isDocumentEdited());
+    EXPECT_TRUE(document.undoManager().undo() && document.undoManager().redo());
+    EXPECT_TRUE(document.isDocumentEdited());
     const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
     fs::permissions(path, mode);
     ASSERT_TRUE(document.saveDocument(error)) << error;
-    EXPECT_TRUE(TemporaryFolder::read(path).empty() && !document.isDocumentEdited());
+    EXPECT_TRUE(TemporaryFolder::read(path) == "x" && !document.isDocumentEdited());
     EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, mode);
     // Opened through a link, the document is saved into the file the link names.
     fs::create_symlink("notes.txt", folder.file("link.txt"));

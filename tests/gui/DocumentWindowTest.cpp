@@ -76,7 +76,10 @@ class DocumentWindowTest : public ::testing::Test, public Platform::UserDialogs 
 protected:
     std::deque<SaveChoice> saveChoices;
     std::deque<std::string> files;
-    std::vector<std::string> errors;
+    std::deque<bool> confirmations;
+    std::vector<std::string> errors, questions;
+    // Where the last save chooser opened and the name it proposed.
+    std::pair<std::string, std::string> lastSaveChooser;
 
     SaveChoice askToSaveChanges(const std::string&) override {
         return take(saveChoices).value_or(SaveChoice::cancel);
@@ -84,9 +87,15 @@ protected:
     std::optional<std::string> chooseFileToOpen(const std::string&, const std::string&) override {
         return take(files);
     }
-    std::optional<std::string> chooseFileToSave(const std::string&, const std::string&,
-                                                const std::string&) override {
+    std::optional<std::string> chooseFileToSave(const std::string&, const std::string& folder,
+                                                const std::string& suggestedName,
+                                                const std::vector<std::string>&) override {
+        lastSaveChooser = {folder, suggestedName};
         return take(files);
+    }
+    bool confirm(const std::string& message, const std::string&) override {
+        questions.push_back(message);
+        return take(confirmations).value_or(false);
     }
     void showError(const std::string& message) override { errors.push_back(message); }
     template <typename T> static std::optional<T> take(std::deque<T>& queue) {
@@ -256,11 +265,14 @@ TEST_F(DocumentWindowTest, SlidersChangeOnlyTheirDocumentRedrawOnceUndoByNameAnd
     saveChoices = {SaveChoice::save}; // the close box asks; no file chosen keeps the window
     windowOf(document).flWindow()->do_callback();
     EXPECT_TRUE(saveChoices.empty());
+    EXPECT_EQ(lastSaveChooser, std::pair(std::filesystem::current_path().string(),
+                                         std::string("Untitled 2.vexmira")));
     saveChoices = {SaveChoice::dontSave, SaveChoice::cancel}; // newest first
     EXPECT_FALSE(application().quit());
     ASSERT_EQ(application().documents().size(), 1u);
     EXPECT_EQ(application().documents()[0].get(), other);
     EXPECT_EQ(other->model().meridians(), 12);
+    EXPECT_EQ(application().newDocument()->displayName(), "Untitled 2") << "the lowest free one";
 }
 
 TEST_F(DocumentWindowTest, StoredSettingsReachTheCameraAndFilesAreSavedRevertedOrRefused) {
@@ -310,13 +322,34 @@ TEST_F(DocumentWindowTest, StoredSettingsReachTheCameraAndFilesAreSavedRevertedO
     EXPECT_TRUE(document->isDocumentEdited());
     EXPECT_STREQ(menuItem(document, "Undo")->label(), "Undo Set Antialiasing");
 
+    chooseMenuItem(document, "Revert To Saved"); // asked first; Cancel keeps the change
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_NE(questions[0].find("“stored.vexmira”"), std::string::npos) << questions[0];
+    EXPECT_TRUE(camera->smoothingPasses() == 1 && document->isDocumentEdited());
+    confirmations = {true};
     chooseMenuItem(document, "Revert To Saved");
     EXPECT_EQ(camera->smoothingPasses(), 4);
     EXPECT_EQ(camera->smoothingJitter(), 1.0f);
     EXPECT_EQ(saveAndRevert(), std::pair(false, false));
     moveSlider(document, "immersion", 1.0);
+    // "stored" typed over stored.vexmira: the question is about the file really written.
+    const std::string stored = TemporaryFolder::read(path);
+    for (bool replace : {false, true}) {
+        files = {scratch.file("stored")};
+        confirmations = {replace};
+        chooseMenuItem(document, "Save As...");
+        ASSERT_EQ(questions.size(), replace ? 4u : 3u); // after the two about reverting
+        EXPECT_NE(questions.back().find("“stored.vexmira”"), std::string::npos);
+        EXPECT_EQ(TemporaryFolder::read(path) == stored, !replace);
+        EXPECT_EQ(document->isDocumentEdited(), !replace);
+    }
+    EXPECT_EQ(lastSaveChooser, std::pair(std::filesystem::path(path).parent_path().string(),
+                                         std::string("stored.vexmira")));
+    moveSlider(document, "immersion", 0.5);
     files = {scratch.file("picture")};
     chooseMenuItem(document, "Save As...");
+    EXPECT_EQ(questions.size(), 4u) << "no question about a new name";
+    EXPECT_EQ(document->fileName(), scratch.file("picture.vexmira"));
     EXPECT_EQ(saveAndRevert(), std::pair(false, false));
     EXPECT_FALSE(menuItem(document, "Undo")->active()) << "saving clears the history";
     moveSlider(document, "blowup", 0.4);
@@ -407,8 +440,13 @@ TEST_F(DocumentWindowTest, TheWindowShowsAndExportsColouredMeridiansAndWithABlow
     const PixelCensus blown = census(shown);
     EXPECT_GT(blown.white, 100);
     EXPECT_GT(blown.colouredTotal(), 150);
-    files = {scratch.file("window")}; // the extension is added
-    chooseMenuItem(document, "Export Image...");
+    TemporaryFolder::write(scratch.file("window.png"), "older");
+    for (bool replace : {false, true}) { // the extension is added, then the name is asked about
+        files = {scratch.file("window")};
+        confirmations = {replace};
+        chooseMenuItem(document, "Export Image...");
+        EXPECT_EQ(questions.size(), replace ? 2u : 1u);
+    }
     const auto image = Platform::readPngFile(scratch.file("window.png"));
     ASSERT_TRUE(image);
     std::vector<std::uint8_t> expected; // what the window shows, opaque
