@@ -37,7 +37,7 @@ bool flattenStrings(const Platform::PropertyList::Dictionary& parsed, Blowup::Di
             strings[key] = value.string();
         } else if (Blowup::isParameterKey(key)) {
             errorMessage = "The value of \"" + key + "\" must be a string, not " +
-                           (value.isArray() ? "an array." : "a dictionary.");
+                           Platform::PropertyList::kindName(value.kind()) + ".";
             return false;
         }
     }

@@ -53,18 +53,34 @@ void appendEscaped(std::string& out, char c) {
     out += c;
 }
 
+// <0fbd7773 6a>: lower-case digits, a space after every four bytes as other
+// writers of the format group them.
+void appendData(std::string& out, const PropertyList::Data& data) {
+    static constexpr char digits[] = "0123456789abcdef";
+    out += '<';
+    for (std::size_t k = 0; k < data.size(); ++k) {
+        if (k > 0 && k % 4 == 0)
+            out += ' ';
+        out += digits[data[k] >> 4];
+        out += digits[data[k] & 0xF];
+    }
+    out += '>';
+}
+
 } // namespace
 
 const char* PropertyList::kindName(Kind kind) {
     switch (kind) {
     case Kind::string:
-        return "string";
+        return "a string";
+    case Kind::data:
+        return "data";
     case Kind::array:
-        return "array";
+        return "an array";
     case Kind::dictionary:
-        return "dictionary";
+        return "a dictionary";
     }
-    return "value";
+    return "a value";
 }
 
 std::string PropertyList::quotedIfNeeded(const std::string& text) {
@@ -78,11 +94,45 @@ std::string PropertyList::quotedIfNeeded(const std::string& text) {
 }
 
 std::string PropertyList::describe(const StringDictionary& dictionary) {
-    std::string text = "{\n";
+    Dictionary values;
     for (const auto& [key, value] : dictionary)
-        text += "    " + quotedIfNeeded(key) + " = " + quotedIfNeeded(value) + ";\n";
-    text += "}\n";
-    return text;
+        values.emplace(key, value);
+    return PropertyList(std::move(values)).description();
+}
+
+std::string PropertyList::description() const {
+    std::string text;
+    appendDescription(text, 0);
+    return text + "\n";
+}
+
+void PropertyList::appendDescription(std::string& text, int depth) const {
+    const std::string indent(4 * std::size_t(depth), ' '), inner = indent + "    ";
+    switch (kind_) {
+    case Kind::string:
+        text += quotedIfNeeded(string_);
+        return;
+    case Kind::data:
+        appendData(text, data_);
+        return;
+    case Kind::array:
+        text += "(";
+        for (std::size_t k = 0; k < array_.size(); ++k) {
+            text += (k == 0 ? "\n" : ",\n") + inner;
+            array_[k].appendDescription(text, depth + 1);
+        }
+        text += array_.empty() ? ")" : "\n" + indent + ")";
+        return;
+    case Kind::dictionary:
+        text += "{\n";
+        for (const auto& [key, value] : dictionary_) {
+            text += inner + quotedIfNeeded(key) + " = ";
+            value.appendDescription(text, depth + 1);
+            text += ";\n";
+        }
+        text += indent + "}";
+        return;
+    }
 }
 
 } // namespace Platform

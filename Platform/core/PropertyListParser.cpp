@@ -88,7 +88,7 @@ PropertyListParser::parseDictionary(std::string_view text, PropertyListError& er
         return std::nullopt;
     if (!value->isDictionary()) {
         parser.fail(start, std::string("expected a dictionary but found ") +
-                               (value->isArray() ? "an array" : "a string"));
+                               PropertyList::kindName(value->kind()));
         error = std::move(parser.error_);
         return std::nullopt;
     }
@@ -108,7 +108,7 @@ bool PropertyListParser::parseValue(int depth, PropertyList& value) {
         return c == '{' ? parseDictionaryBody(depth + 1, value) : parseArrayBody(depth + 1, value);
     }
     if (c == '<')
-        return fail(position_, "data values (<...>) are not supported");
+        return parseData(value);
     std::string string;
     if (!parseString(string))
         return false;
@@ -165,6 +165,35 @@ bool PropertyListParser::parseArrayBody(int depth, PropertyList& value) {
     }
     ++position_;
     value = PropertyList(std::move(array));
+    return true;
+}
+
+// <0fbd7773 6a>: pairs of hexadecimal digits, with white space allowed
+// between the pairs but not inside one.
+bool PropertyListParser::parseData(PropertyList& value) {
+    std::size_t opening = position_++;
+    PropertyList::Data data;
+    for (;;) {
+        while (!atEnd() && isWhiteSpace(peek()))
+            ++position_;
+        if (atEnd())
+            return fail(position_, "the data value opened at " + positionText(opening) +
+                                       " is not closed with '>'");
+        if (peek() == '>')
+            break;
+        const int high = hexDigitValue(peek()), low = hexDigitValue(peek(1));
+        if (high < 0)
+            return fail(position_,
+                        "expected a hexadecimal digit or '>' in the data value but found " +
+                            shown(peek()));
+        if (low < 0)
+            return fail(position_, "this hexadecimal digit has no partner: a data value "
+                                   "needs two digits for each byte");
+        data.push_back(static_cast<std::uint8_t>(high * 16 + low));
+        position_ += 2;
+    }
+    ++position_;
+    value = PropertyList(std::move(data));
     return true;
 }
 

@@ -21,7 +21,7 @@ struct PropertyListError {
 };
 
 // Reads OpenStep text property lists: dictionaries { key = value; ... },
-// arrays ( value, ... ), quoted strings with C-style, octal and \U escapes,
+// arrays ( value, ... ), data <0fbd 7773>, quoted strings with C-style, octal and \U escapes,
 // unquoted strings, // and /* */ comments and any white space. Malformed text
 // is an error with its position, never a crash: nesting is limited and
 // nothing grows beyond the size of the text.
@@ -40,6 +40,7 @@ private:
     bool parseValue(int depth, PropertyList& value);
     bool parseDictionaryBody(int depth, PropertyList& value);
     bool parseArrayBody(int depth, PropertyList& value);
+    bool parseData(PropertyList& value);
     bool parseString(std::string& string);
     bool parseQuotedString(std::string& string);
     bool parseEscape(std::string& string);

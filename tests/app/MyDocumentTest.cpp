@@ -69,7 +69,8 @@ TEST(MyDocument, WritesTheEightEntriesInAsciiWithSixDecimalsAndReadsThemBackExac
     const char* handWritten =
         "// by hand\n{ antialiasingValue = \"2\" ; Version = 2; Class = Other;\n"
         "  /* rest */ \"meridiansValue\"=\"5\";resolutionValue=6;\n"
-        "  blowupValue = \" 0.25\"; immersionValue = 1.5; x = (y, {z=w;});}";
+        "  blowupValue = \" 0.25\"; immersionValue = 1.5; x = (y, {z=w;}, <0a0b>);\n"
+        "  icon = < 89504e47 0d0a1a0a >; }";
     ASSERT_TRUE(opened.loadDataRepresentation(handWritten, "Vexmira document", error)) << error;
     EXPECT_EQ(values(opened), std::tuple(0.25f, 1.5f, 0.0f, 5, 6, 2));
 }
@@ -77,15 +78,18 @@ TEST(MyDocument, WritesTheEightEntriesInAsciiWithSixDecimalsAndReadsThemBackExac
 TEST(MyDocument, BadFilesAreRefusedWithTheirPlaceAndChangeNothing) {
     const struct {
         std::string text, expectedInMessage;
-    } cases[] = {{"{ blowupValue = \"0.5\xC3\xA9\"; }", "line 1, column 21"},
-                 {"{\n meridiansValue = 5;\n\x80}", "line 3, column 1"},
-                 {"{ meridiansValue = 5 }", "line 1, column 22"},
-                 {"", "line 1, column 1"},
-                 {"( 1, 2 )", "line 1, column 1"},
-                 {"\n  \"just some words\"", "line 2, column 3"},
-                 {"{ meridiansValue = (1); }", "\"meridiansValue\""},
-                 {"{ distanceValue = { a = b; }; }", "\"distanceValue\""},
-                 {"{ immersionValue = 1e999; }", "\"immersionValue\""}};
+    } cases[] = {
+        {"{ blowupValue = \"0.5\xC3\xA9\"; }", "line 1, column 21"},
+        {"{\n meridiansValue = 5;\n\x80}", "line 3, column 1"},
+        {"{ meridiansValue = 5 }", "line 1, column 22"},
+        {"", "line 1, column 1"},
+        {"( 1, 2 )", "line 1, column 1"},
+        {"\n  \"just some words\"", "line 2, column 3"},
+        {"{ meridiansValue = (1); }", "\"meridiansValue\""},
+        {"{ distanceValue = { a = b; }; }", "\"distanceValue\""},
+        {"{ resolutionValue = <3132>; }", "\"resolutionValue\" must be a string, not data"},
+        {"{ icon = <0ff>; }", "line 1, column 13"},
+        {"{ immersionValue = 1e999; }", "\"immersionValue\""}};
     TemporaryFolder folder;
     const std::string path = folder.file("broken.vexmira");
     for (const auto& c : cases) {

@@ -7,8 +7,8 @@
 #include "Platform/core/PropertyListParser.h"
 #include "Platform/core/ResourceDirectory.h"
 #include "TolvaneKit/Resources/RVDatabase.h"
-#include "TolvaneKit/Scene/RVModelVNT.h"
 #include "TolvaneKit/Resources/RVTexture.h"
+#include "TolvaneKit/Scene/RVModelVNT.h"
 #include "Vexmira/MyDocument.h"
 
 #include "support/OffscreenGLTest.h"
@@ -47,14 +47,14 @@ std::vector<fs::path> seedFiles(const std::string& target, const std::set<std::s
 }
 
 TEST(SeedCorpus, PropertyListSeedsReadOrAreRefusedWithAPlace) {
-    const std::set<std::string> valid = {"document.plist",         "array.plist",
-                                         "escapes.plist",          "comments.plist",
-                                         "empty-dictionary.plist", "plain-string.plist"};
+    const std::set<std::string> valid = {
+        "document.plist",         "array.plist",        "escapes.plist",   "comments.plist",
+        "empty-dictionary.plist", "plain-string.plist", "data-value.plist"};
     const std::set<std::string> broken = {"unclosed-dictionary.plist",
                                           "missing-semicolon.plist",
                                           "bad-unicode-escape.plist",
                                           "unclosed-comment.plist",
-                                          "data-value.plist",
+                                          "odd-data-digits.plist",
                                           "octal-too-large.plist",
                                           "too-deep.plist",
                                           "text-after.plist"};
@@ -101,6 +101,7 @@ TEST(SeedCorpus, DocumentSeedsOpenWithTheirValuesOrAreRefused) {
         {"negative-counts.vexmira", {0, 0, 0, -100000, -100000, -1000}},
         // "12abc" reads as 12, "abc" as 0, ".5e1x" as 5.
         {"leading-text.vexmira", {5, 0, 0, 12, 0, 0}},
+        {"data-entry.vexmira", {0.5f, 0, 8, 72, 34, 1}},
     };
     const std::set<std::string> broken = {"meridians-out-of-range.vexmira",
                                           "product-too-large.vexmira",
@@ -108,6 +109,7 @@ TEST(SeedCorpus, DocumentSeedsOpenWithTheirValuesOrAreRefused) {
                                           "not-a-number.vexmira",
                                           "not-ascii.vexmira",
                                           "array-value.vexmira",
+                                          "data-value.vexmira",
                                           "array-not-dictionary.vexmira",
                                           "empty.vexmira"};
     std::set<std::string> named = broken;

@@ -42,6 +42,29 @@ TEST(PropertyList, FlatDictionariesRoundTripWhateverTheirCharacters) {
         EXPECT_EQ(back->count(key) ? back->at(key) : PropertyList(), PropertyList(value)) << key;
 }
 
+// Data values as other tools write them, in every kind of container, read
+// as bytes and written back so that they read back identically.
+TEST(PropertyList, DataValuesAreReadAsBytesAndWrittenBack) {
+    const PropertyList value = parsed("{ icon = <00ff 7F80>; empty = <>;\n"
+                                      "  list = ( <0a>, { spaced = <  01 02\n\t0304  >; } );\n"
+                                      "  long = <000102030405060708>; text = \"<0a>\"; }");
+    ASSERT_TRUE(value.isDictionary());
+    const auto& d = value.dictionary();
+    using Data = PropertyList::Data;
+    EXPECT_EQ(d.at("icon"), PropertyList(Data{0x00, 0xFF, 0x7F, 0x80}));
+    EXPECT_EQ(d.at("empty"), PropertyList(Data{}));
+    EXPECT_EQ(d.at("list"), PropertyList(PropertyList::Array{PropertyList(Data{0x0A}),
+                                                             PropertyList(PropertyList::Dictionary{
+                                                                 {"spaced", Data{1, 2, 3, 4}}})}));
+    EXPECT_EQ(d.at("text"), PropertyList("<0a>")) << "a quoted string stays a string";
+    const std::string written = value.description();
+    EXPECT_NE(written.find("long = <00010203 04050607 08>;"), std::string::npos) << written;
+    const PropertyList reread = parsed(written);
+    EXPECT_EQ(reread, value);
+    EXPECT_EQ(reread.description(), written);
+    EXPECT_EQ(parsed(PropertyList(Data{0xC3}).description()), PropertyList(Data{0xC3}));
+}
+
 TEST(PropertyList, ReadsNestingCommentsQuotesEscapesAndEveryTopLevelKind) {
     const PropertyList value =
         parsed("// heading comment\n"
@@ -79,7 +102,8 @@ TEST(PropertyList, MalformedTextIsRefusedWithItsPosition) {
                                       "{ a @1; }", "{ @= 1; }", "{ a = @; }",  "( a @b )",
                                       "( a, @",    "@\"abc",    "{ a = \"x@\\"};
     texts.insert(texts.end(),
-                 {"@/* comment", "{ a = b; } @extra", "{ a = @<0fab>; }", "\"@\\U\"", "\"@\\777\"",
+                 {"@/* comment", "{ a = b; } @extra", "{ a = <0f@a>; }", "{ a = <0f @g0>; }",
+                  "{ a = <0f@a b>; }", "( <01 @", "{ a = b; @<> = c; }", "\"@\\U\"", "\"@\\777\"",
                   "\"@\\UD800\"", "{|  a = 1;|  b = 2|@}", "{|  a = (1, 2@;|}", "@\x01",
                   "{\r| a = 1;\r| b = @;\r|}", "{ a = (1, 2)@, }"});
     for (std::string text : texts) {
