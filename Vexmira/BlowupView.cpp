@@ -72,6 +72,12 @@ void BlowupView::prepareOpenGL() {
         controller->set3DView(this);
 }
 
+EasyView& BlowupView::handleScrollBy(GLfloat lines, GLuint) {
+    if (MyWindowController* controller = windowController(); controller && controller->document())
+        controller->zoomByWheel(lines);
+    return *this;
+}
+
 void BlowupView::resetView() {
     if (!camera())
         return;

@@ -29,6 +29,8 @@ public:
     EasyView& drawScene() override;
     EasyView& drawSceneForSelection() override;
     EasyView& handleDragTo(Point location, Point oldLocation, GLuint modifiers) override;
+    // The wheel zooms: the window controller changes the document's distance.
+    EasyView& handleScrollBy(GLfloat lines, GLuint modifiers) override;
     // A smoothed picture can be previewed in one pass.
     bool canDrawPreview() const override;
 

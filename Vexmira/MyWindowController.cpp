@@ -13,7 +13,19 @@
 #include "Vexmira/MyDocumentLayout.h"
 #include "Vexmira/SmoothWhileMoving.h"
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
+
+namespace {
+
+// Each line of the wheel moves the camera by a tenth of its distance, so a
+// turn feels the same close up and far away.
+constexpr float wheelZoomFactor = 1.1f;
+// Wheel turns closer together than this belong to one gesture.
+constexpr std::chrono::milliseconds wheelGesturePause{500};
+
+} // namespace
 
 // Defined here rather than beside the file handling, so that the document's
 // storage code does not depend on the window.
@@ -168,6 +180,32 @@ void MyWindowController::followSliderDrag(bool began) {
         view_->beginInteraction();
     else
         view_->endInteraction();
+}
+
+void MyWindowController::zoomByWheel(float lines) {
+    const auto now = std::chrono::steady_clock::now();
+    const bool sameGesture = now - lastWheelTurn_ < wheelGesturePause;
+    lastWheelTurn_ = now;
+    const float minimum = zoomSlider_ ? zoomSlider_->minValue() : MyDocumentLayout::minimumZoom;
+    const float maximum = zoomSlider_ ? zoomSlider_->maxValue() : MyDocumentLayout::maximumZoom;
+    Blowup& blowup = model();
+    const float distance =
+        std::clamp(blowup.distance() * std::pow(wheelZoomFactor, lines), minimum, maximum);
+    if (distance == blowup.distance())
+        return;
+    Platform::UndoManager* undoManager = windowWillReturnUndoManager();
+    // The gesture's first turn registered the distance it started from;
+    // later turns only move on, unless another step came in between.
+    if (undoManager && sameGesture && wheelUndoStep_ != 0 &&
+        undoManager->latestUndoStepId() == wheelUndoStep_) {
+        undoManager->disableUndoRegistration();
+        blowup.setDistance(distance);
+        undoManager->enableUndoRegistration();
+        return;
+    }
+    blowup.setDistance(distance);
+    nameUndoStep("Set Distance");
+    wheelUndoStep_ = undoManager ? undoManager->latestUndoStepId() : 0;
 }
 
 void MyWindowController::groupUndoSteps(bool began) {

@@ -2,6 +2,9 @@
 
 #include "Platform/core/WindowController.h"
 
+#include <chrono>
+#include <cstdint>
+
 class Blowup;
 class BlowupView;
 
@@ -59,6 +62,12 @@ public:
     void resolutionAction(Platform::Slider& sender);
     void antialiasingAction(Platform::Slider& sender);
 
+    // The mouse wheel turned over the view by `lines` (positive toward the
+    // user): the distance grows or shrinks by a fixed factor per line,
+    // within the zoom slider's range, through the model's setter. Turns less
+    // than half a second apart are one gesture and one undo step.
+    void zoomByWheel(float lines);
+
 private:
     void connectSliders();
     void nameUndoStep(const char* englishName);
@@ -75,4 +84,7 @@ private:
     Platform::Slider* resolutionSlider_ = nullptr;
     Platform::Slider* zoomSlider_ = nullptr;
     BlowupView* view_ = nullptr;
+    // The wheel gesture in progress: when its last turn came, and its undo step.
+    std::chrono::steady_clock::time_point lastWheelTurn_;
+    std::uint64_t wheelUndoStep_ = 0;
 };

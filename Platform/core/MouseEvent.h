@@ -18,6 +18,9 @@ struct MouseEvent {
     float x = 0.0f;
     float y = 0.0f;
     std::uint32_t modifiers = 0;
+    // A wheel's turn, in lines: positive toward the user (the picture comes
+    // nearer when the wheel turns away); zero for button events.
+    float deltaY = 0.0f;
 };
 
 } // namespace Platform

@@ -38,6 +38,8 @@ public:
     virtual void mouseDown(const MouseEvent& event);
     virtual void mouseDragged(const MouseEvent& event);
     virtual void mouseUp(const MouseEvent& event);
+    // The wheel turned over the view, by event.deltaY; ignored by default.
+    virtual void scrollWheel(const MouseEvent&) {}
 
     virtual bool isOpaque() const { return true; }
 

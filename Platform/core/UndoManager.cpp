@@ -92,6 +92,7 @@ bool UndoManager::replayLatest(std::vector<Step>& from, std::vector<Step>& to, R
 }
 
 void UndoManager::pushStep(std::vector<Step>& stack, Step step) {
+    step.id = ++lastStepId_;
     stack.push_back(std::move(step));
     if (levelsOfUndo_ > 0 && stack.size() > levelsOfUndo_)
         stack.erase(stack.begin(), stack.end() - static_cast<std::ptrdiff_t>(levelsOfUndo_));
@@ -110,6 +111,10 @@ std::string UndoManager::undoActionName() const {
 
 std::string UndoManager::redoActionName() const {
     return redoSteps_.empty() ? std::string() : redoSteps_.back().actionName;
+}
+
+std::uint64_t UndoManager::latestUndoStepId() const {
+    return undoSteps_.empty() ? 0 : undoSteps_.back().id;
 }
 
 void UndoManager::removeAllActions() {

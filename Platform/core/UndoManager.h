@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -33,6 +34,8 @@ public:
     struct Step {
         std::string actionName;
         std::vector<Registration> registrations;
+        // Names the step from when it lands on a stack; never reused.
+        std::uint64_t id = 0;
     };
     // Both stacks, the latest step last; what a failed operation restores.
     struct History {
@@ -69,6 +72,10 @@ public:
     void setActionName(const std::string& actionName);
     std::string undoActionName() const;
     std::string redoActionName() const;
+    // The id of the step undo() would replay; 0 when there is none. A change
+    // that continues the latest step (the rest of a gesture) checks that no
+    // other step, undo or redo came in between.
+    std::uint64_t latestUndoStepId() const;
 
     void removeAllActions();
     // Forgets every action of a target that is about to go away.
@@ -102,6 +109,7 @@ private:
     // reverses the replay.
     Step replayRecord_;
     ChangeObserver changeObserver_;
+    std::uint64_t lastStepId_ = 0;
 };
 
 } // namespace Platform

@@ -126,6 +126,14 @@ int FltkGLView::handle(int event) {
         if (view_ && tracking_)
             sendMouse(event);
         return 1;
+    case FL_MOUSEWHEEL:
+        if (!view_ || Fl::event_dy() == 0)
+            return 0;
+        view_->scrollWheel({static_cast<float>(Fl::event_x()) + 0.5f,
+                            static_cast<float>(h() - Fl::event_y()) - 0.5f,
+                            modifiersFromFltk(Fl::event_state()),
+                            static_cast<float>(Fl::event_dy())});
+        return 1;
     case FL_RELEASE:
         if (Fl::event_button() != FL_LEFT_MOUSE || !tracking_)
             return 1;

@@ -35,7 +35,8 @@ public:
     // The FLTK modifier state as the view's modifier bits.
     static std::uint32_t modifiersFromFltk(int state);
 
-    // Left-button presses, drags and releases become the view's mouse events.
+    // Left-button presses, drags and releases become the view's mouse
+    // events; the vertical wheel its scrollWheel.
     int handle(int event) override;
 
 protected:

@@ -109,6 +109,14 @@ void EasyView::mouseUp(const Platform::MouseEvent& event) {
     endInteraction();
 }
 
+void EasyView::scrollWheel(const Platform::MouseEvent& event) {
+    handleScrollBy(event.deltaY, event.modifiers);
+}
+
+EasyView& EasyView::handleScrollBy(GLfloat, GLuint) {
+    return *this;
+}
+
 EasyView& EasyView::handleClickAt(Point point, GLuint modifiers) {
     // Picking uses the context of the last draw; before one there is nothing
     // on screen to pick.

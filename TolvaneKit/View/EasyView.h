@@ -41,6 +41,8 @@ public:
     void mouseDown(const Platform::MouseEvent& event) override;
     void mouseDragged(const Platform::MouseEvent& event) override;
     void mouseUp(const Platform::MouseEvent& event) override;
+    // Hands the wheel's turn to handleScrollBy.
+    void scrollWheel(const Platform::MouseEvent& event) override;
     bool isOpaque() const override { return true; }
 
     virtual EasyView& drawScene() { return *this; }
@@ -52,6 +54,8 @@ public:
     // 180), right lowers the azimuth.
     virtual EasyView& handleDragTo(Point location, Point oldLocation, GLuint modifiers);
     virtual EasyView& handleDragEndAt(Point point, GLuint modifiers);
+    // The wheel turned by `lines`, positive toward the user. Default: nothing.
+    virtual EasyView& handleScrollBy(GLfloat lines, GLuint modifiers);
 
     // Null until prepareOpenGL has run.
     RVCamera* camera() const { return camera_.get(); }

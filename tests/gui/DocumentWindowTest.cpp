@@ -30,12 +30,14 @@
 #include <FL/gl.h>
 
 #include <algorithm>
+#include <chrono>
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <filesystem>
 #include <optional>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -183,6 +185,15 @@ protected:
         mouse(widget, FL_PUSH, x, y, state);
         mouse(widget, FL_DRAG, x + dx, y + dy, state);
         mouse(widget, FL_RELEASE, x + dx, y + dy, state);
+    }
+    // The wheel turned by `lines` over the middle of a widget, positive toward the user.
+    static void wheel(Fl_Widget* widget, int lines) {
+        Fl::e_x = widget->w() / 2;
+        Fl::e_y = widget->h() / 2;
+        Fl::e_dx = 0;
+        Fl::e_dy = lines;
+        Fl::e_state = 0;
+        widget->handle(FL_MOUSEWHEEL);
     }
     // A key pressed in the document's window, as FLTK delivers it: to the focus, then as a
     // shortcut.
@@ -672,4 +683,40 @@ TEST_F(DocumentWindowTest, PreferencesAreKeptInTheirFolderAndRefuseWhatTheyCanno
         setenv("XDG_CONFIG_HOME", restore.c_str(), 1);
     else
         unsetenv("XDG_CONFIG_HOME");
+}
+
+// The wheel zooms through the document: the Zoom slider and the camera follow, never beyond the
+// slider's ends. A gesture is one undo step; a pause, or any other step, starts the next one.
+TEST_F(DocumentWindowTest, WheelGesturesZoomWithinTheSliderAndUndoAsOneStepEach) {
+    MyDocument* document = newDocument();
+    Fl_Widget* glView = windowOf(document).glView();
+    Fl_Valuator* zoom = windowOf(document).sliderWidget("zoom");
+    const float start = document->model().distance();
+    for (int turn = 0; turn < 3; ++turn) {
+        const float before = document->model().distance();
+        wheel(glView, -1); // away from the user: nearer
+        EXPECT_LT(document->model().distance(), before) << turn;
+    }
+    const float near = document->model().distance();
+    EXPECT_FLOAT_EQ(static_cast<float>(zoom->value()), near);
+    EXPECT_EQ(viewOf(document).camera()->distance(), near);
+    EXPECT_TRUE(document->isDocumentEdited());
+    EXPECT_STREQ(menuItem(document, "Undo")->label(), "Undo Set Distance");
+    chooseMenuItem(document, "Undo");
+    EXPECT_EQ(document->model().distance(), start);
+    EXPECT_FALSE(menuItem(document, "Undo")->active()) << "the gesture was one step";
+    chooseMenuItem(document, "Redo");
+    EXPECT_EQ(document->model().distance(), near);
+
+    for (int turn = 0; turn < 60; ++turn)
+        wheel(glView, 1);
+    EXPECT_EQ(document->model().distance(), static_cast<float>(zoom->maximum()));
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    wheel(glView, -2);
+    const std::vector<float> undone = {static_cast<float>(zoom->maximum()), near, start};
+    for (float expected : undone) {
+        chooseMenuItem(document, "Undo");
+        EXPECT_EQ(document->model().distance(), expected);
+    }
+    EXPECT_FALSE(document->isDocumentEdited());
 }
