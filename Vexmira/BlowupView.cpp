@@ -103,11 +103,18 @@ EasyView& BlowupView::drawScene() {
     Blowup* blowup = model();
     if (!blowup)
         return *this;
+    const bool replay = surfaceIsSettled(*blowup);
+    const auto drawOnce = [this, blowup, replay] {
+        if (replay)
+            surface_.draw([this, blowup] { drawSurface(*blowup); });
+        else
+            drawSurface(*blowup);
+    };
     // A preview is the picture drawn once, unsmoothed, as with one pass.
     if (static_cast<unsigned>(blowup->antialiasing()) <= 1 || drawsPreview())
-        drawRecordedSurface(*blowup);
+        drawOnce();
     else
-        camera()->smooth([this, blowup] { drawRecordedSurface(*blowup); });
+        camera()->smooth(drawOnce);
     return *this;
 }
 
@@ -127,13 +134,18 @@ BlowupView::SurfaceKey BlowupView::keyOf(const Blowup& blowup) {
             blowup.resolution()};
 }
 
-void BlowupView::drawRecordedSurface(Blowup& blowup) {
+// Recording a surface costs about as much as drawing it twice, which a
+// surface that changes from frame to frame (a blow-up slider being dragged)
+// would pay every frame. So a surface is recorded only when a frame shows it
+// a second time unchanged; until then the model draws it each time, as the
+// picture was always drawn.
+bool BlowupView::surfaceIsSettled(const Blowup& blowup) {
     const SurfaceKey key = keyOf(blowup);
-    if (key != recordedKey_) {
-        surface_.invalidate();
-        recordedKey_ = key;
-    }
-    surface_.draw([this, &blowup] { drawSurface(blowup); });
+    if (key == lastKey_)
+        return true;
+    lastKey_ = key;
+    surface_.clear();
+    return false;
 }
 
 EasyView& BlowupView::drawSceneForSelection() {

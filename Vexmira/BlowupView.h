@@ -15,9 +15,10 @@ class MyWindowController;
 // held raises or lowers the target instead of turning the camera.
 //
 // The view keeps no reference to the model: it finds it on every use through
-// its window's controller. What the model draws is recorded once and
-// replayed for every frame and every smoothing pass, until one of the
-// parameters that shape the surface changes; the camera may move freely.
+// its window's controller. What the model draws is recorded once a frame
+// shows it unchanged again, and replayed for every later frame and every
+// smoothing pass, until one of the parameters that shape the surface
+// changes; the camera may move freely.
 // While the picture moves and smoothing is slow, frames are drawn in one
 // pass, and smoothed again when the movement ends.
 class BlowupView : public EasyView {
@@ -61,9 +62,9 @@ private:
         bool operator==(const SurfaceKey&) const = default;
     };
     static SurfaceKey keyOf(const Blowup& blowup);
-    // One pass of the picture, from the recording.
-    void drawRecordedSurface(Blowup& blowup);
+    // Whether the surface is the one of the last frame, which it then replays.
+    bool surfaceIsSettled(const Blowup& blowup);
 
     RVDisplayList surface_;
-    SurfaceKey recordedKey_;
+    SurfaceKey lastKey_;
 };

@@ -11,24 +11,23 @@
 // camera moves.
 //
 // The list belongs to the context that was current when it was recorded and
-// is freed with that context; every call needs the same context current.
+// is freed with that context at the latest; every call needs that context
+// current.
 class RVDisplayList {
 public:
     RVDisplayList() = default;
     RVDisplayList(const RVDisplayList&) = delete;
     RVDisplayList& operator=(const RVDisplayList&) = delete;
 
-    // Replays the recording; without one, first records `record` (which
-    // must be the drawing's only source of GL calls). Where no list can be
+    // Replays the recording; without one, first records `record` (whose GL
+    // calls must all be ones a display list keeps). Where no list can be
     // had, `record` is simply drawn.
     void draw(const std::function<void()>& record);
 
-    // Forgets the recording: the next draw records again. The old list is
-    // freed then, when its context is current again.
-    void invalidate() { recorded_ = false; }
-    bool isRecorded() const { return recorded_; }
+    // Frees the recording now; the next draw records again.
+    void clear();
+    bool isRecorded() const { return list_ != 0; }
 
 private:
     GLuint list_ = 0;
-    bool recorded_ = false;
 };
