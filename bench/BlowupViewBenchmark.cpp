@@ -1,9 +1,15 @@
 // A whole frame of the document window's view against its limit, at
-// 1024 x 768 off screen. BlowupView::drawScene clears and draws the model
-// once, or once per smoothing pass through the camera's accumulation; the
-// limit runs the very same frame in the same context, camera and passes,
-// with the picture's vertices and colours computed once beforehand and drawn
-// from vertex arrays. Their ratio is what caching the geometry could win.
+// 1024 x 768 off screen. BlowupView::drawScene clears and replays the
+// surface it recorded, once or once per smoothing pass through the camera's
+// accumulation; the limit runs the very same frame in the same context,
+// camera and passes, with the picture's vertices and colours computed once
+// beforehand and drawn from vertex arrays.
+// Beside them: the preview frame drawn while the picture moves, when
+// smoothing is slower than the frame budget (one pass, its limit is the
+// one-pass limit); a frame whose surface changes each time, as while the
+// blow-up slider is dragged (recording and replaying, against the model
+// drawing itself); and the recording of the largest document accepted, with
+// the memory it holds.
 // The view is set up by a real document, window controller and off-screen
 // window, as in vexmira-render, with the camera a new window starts with.
 // Parameters: meridians, resolution, antialiasing passes (72/34 are a new
@@ -23,6 +29,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -117,22 +124,138 @@ void BM_BlowupViewDrawSceneLimit(benchmark::State& state) {
     window->report(state);
 }
 
-void frames(benchmark::internal::Benchmark* benchmark) {
-    benchmark->ArgNames({"meridians", "resolution", "passes"});
-    for (int passes : {1, 5}) {
-        benchmark->Args({72, 34, passes});
-        benchmark->Args({360, 360, passes});
+// Frames drawn while the picture moves, as the view draws them (drawRect):
+// the full frame drawn before has shown that smoothing is over the budget.
+void BM_BlowupViewPreviewFrame(benchmark::State& state) {
+    auto window = OffscreenDocumentWindow::open(state);
+    if (!window)
+        return;
+    BlowupView& view = window->view();
+    warmUp([&view] { view.drawRect(); });
+    view.beginInteraction();
+    warmUp([&view] { view.drawRect(); });
+    for (auto _ : state)
+        view.drawRect();
+    state.counters["over budget"] =
+        view.lastFullFrameSeconds() > view.frameBudget().previewAbove ? 1 : 0;
+    view.endInteraction();
+    window->report(state);
+}
+
+// The surface changes before every frame, as while the blow-up slider is
+// dragged: it is recorded again, then replayed for every pass.
+void BM_BlowupViewChangingFrame(benchmark::State& state) {
+    auto window = OffscreenDocumentWindow::open(state);
+    if (!window)
+        return;
+    Blowup& model = window->model();
+    float blowup = 0.0f;
+    const auto frame = [&] {
+        blowup = blowup > 1.0f ? 0.0f : blowup + 0.01f;
+        model.setBlowup(blowup);
+        window->view().drawScene();
+        glFinish();
+    };
+    warmUp(frame);
+    for (auto _ : state)
+        frame();
+    window->report(state);
+}
+
+// The model drawing itself in immediate mode for every pass, as the view did
+// before it recorded the surface: what the frame above is measured against.
+void BM_BlowupViewChangingFrameLimit(benchmark::State& state) {
+    auto window = OffscreenDocumentWindow::open(state);
+    if (!window)
+        return;
+    Blowup& model = window->model();
+    RVCamera& camera = *window->view().camera();
+    const bool smoothed = static_cast<unsigned>(model.antialiasing()) > 1;
+    float blowup = 0.0f;
+    const auto frame = [&] {
+        blowup = blowup > 1.0f ? 0.0f : blowup + 0.01f;
+        model.setBlowup(blowup);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        if (smoothed)
+            camera.smooth([&model] { model.draw(); });
+        else
+            model.draw();
+        glFinish();
+    };
+    warmUp(frame);
+    for (auto _ : state)
+        frame();
+    window->report(state);
+}
+
+// The process's resident memory in bytes, from /proc; 0 where unknown.
+double residentBytes() {
+    std::ifstream statm("/proc/self/statm");
+    double pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return resident * 4096.0;
+}
+
+// Recording the surface of the largest document accepted (meridians times
+// resolution at its limit, with the most vertices) and replaying it once,
+// after a tiny surface: the resident memory the recording adds is what the
+// view holds for it.
+void BM_BlowupViewRecordLargest(benchmark::State& state) {
+    auto window = OffscreenDocumentWindow::open(state);
+    if (!window)
+        return;
+    Blowup& model = window->model();
+    const auto draw = [&window] {
+        window->view().drawScene();
+        glFinish();
+    };
+    double held = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        model.setMeridians(1);
+        model.setResolution(1);
+        draw();
+        model.setMeridians(static_cast<int>(state.range(0)));
+        model.setResolution(static_cast<int>(state.range(1)));
+        const double before = residentBytes();
+        state.ResumeTiming();
+        draw();
+        held = std::max(held, residentBytes() - before);
     }
-    // Wall-clock time, since llvmpipe rasterises on threads of its own, and
-    // the CPU time of the whole process beside it. The machine is shared:
-    // the fastest of several repetitions is the least disturbed one.
+    state.counters["MB held"] = held / 1e6;
+    window->report(state);
+}
+
+// Wall-clock time, since llvmpipe rasterises on threads of its own, and the
+// CPU time of the whole process beside it. The machine is shared: the
+// fastest of several repetitions is the least disturbed one.
+void measured(benchmark::internal::Benchmark* benchmark) {
+    benchmark->ArgNames({"meridians", "resolution", "passes"});
     benchmark->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
     benchmark->ComputeStatistics("min", [](const std::vector<double>& times) {
         return *std::min_element(times.begin(), times.end());
     });
 }
 
+void frames(benchmark::internal::Benchmark* benchmark) {
+    measured(benchmark);
+    for (int passes : {1, 5}) {
+        benchmark->Args({72, 34, passes});
+        benchmark->Args({360, 360, passes});
+    }
+}
+
+void sliderMaxima(benchmark::internal::Benchmark* benchmark) {
+    measured(benchmark);
+    benchmark->Args({360, 360, 1})->Args({360, 360, 5});
+}
+
 } // namespace
 
 BENCHMARK(BM_BlowupViewDrawScene)->Apply(frames);
 BENCHMARK(BM_BlowupViewDrawSceneLimit)->Apply(frames);
+BENCHMARK(BM_BlowupViewPreviewFrame)->Apply(measured)->Args({360, 360, 5});
+BENCHMARK(BM_BlowupViewChangingFrame)->Apply(sliderMaxima);
+BENCHMARK(BM_BlowupViewChangingFrameLimit)->Apply(sliderMaxima);
+// Memory is the measure here: one recording per iteration is enough.
+BENCHMARK(BM_BlowupViewRecordLargest)->Apply(measured)->Args({10, 100000, 1})->Iterations(3);
