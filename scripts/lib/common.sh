@@ -3,10 +3,15 @@
 
 # fluid is only recommended by libfltk1.3-dev, but FLTK's CMake package
 # refers to /usr/bin/fluid and stops the configuration without it.
+# libavcodec59 brings the encoders videos are made with, libx264-164 (H.264)
+# and libvpx7 (VP9); they are named so that they stay when another build of
+# libavcodec without them would be chosen.
 VEXMIRA_PACKAGES=(
     build-essential cmake pkg-config clang libclang-rt-14-dev clang-format
     libfltk1.3-dev fluid libosmesa6-dev libglu1-mesa-dev libgl-dev libgl1-mesa-dri
     libtiff-dev libpng-dev libgl2ps-dev gettext
+    libgif-dev libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
+    libavcodec59 libx264-164 libvpx7
     libgtest-dev libgmock-dev libbenchmark-dev libxml2-dev poppler-utils
     xvfb xauth fonts-dejavu-core
 )

@@ -98,15 +98,6 @@ void overrideCamera(const RenderOptions& options, RVCamera& camera) {
     }
 }
 
-// Windows of this run are built off screen at the requested size; the reason
-// a buffer could not be had is kept for the error message.
-void installWindowBuilder(const RenderOptions& options, std::string& builderError) {
-    Platform::Window::setBuilder([&options, &builderError](const Platform::WindowLayout& layout) {
-        return std::unique_ptr<Platform::Window>(Platform::OffscreenWindow::create(
-            layout, options.width, options.height, &builderError));
-    });
-}
-
 // The pixels are written as an opaque picture: the window shows the black
 // background, and averaged passes leave fractional alpha behind.
 void makeOpaque(std::vector<std::uint8_t>& rgba) {
@@ -141,64 +132,96 @@ Platform::VectorFormat vectorFormat(RenderOptions::Format format) {
 
 } // namespace
 
+HeadlessRenderer::HeadlessRenderer() = default;
+
+HeadlessRenderer::~HeadlessRenderer() {
+    // The window goes with the document, before the builder that refers to
+    // this renderer is taken away.
+    document_.reset();
+    Platform::Window::setBuilder(nullptr);
+}
+
+bool HeadlessRenderer::open(const RenderOptions& options, std::string& errorMessage) {
+    width_ = options.width;
+    height_ = options.height;
+    // Windows of this run are built off screen at the requested size; the
+    // reason a buffer could not be had is kept for the error message.
+    Platform::Window::setBuilder([this](const Platform::WindowLayout& layout) {
+        return std::unique_ptr<Platform::Window>(
+            Platform::OffscreenWindow::create(layout, width_, height_, &builderError_));
+    });
+
+    document_ = std::make_unique<MyDocument>();
+    if (!loadDocument(options.input, *document_, errorMessage))
+        return false;
+    // Frames change the model many times; none of it is an edit to undo.
+    document_->undoManager().disableUndoRegistration();
+
+    document_->makeWindowControllers();
+    window_ = document_->windowControllers().empty()
+                  ? nullptr
+                  : dynamic_cast<Platform::OffscreenWindow*>(
+                        document_->windowControllers().front()->window());
+    view_ = window_ ? dynamic_cast<BlowupView*>(window_->openGLView()) : nullptr;
+    if (!view_ || !window_->viewHost()) {
+        errorMessage = "cannot make an off-screen picture of " + std::to_string(width_) + "x" +
+                       std::to_string(height_) + " pixels" +
+                       (builderError_.empty() ? std::string() : ": " + builderError_);
+        return false;
+    }
+    return true;
+}
+
+bool HeadlessRenderer::prepareFrame(const RenderOptions& options, bool drawOnce,
+                                    std::string& errorMessage) {
+    if (!view_) {
+        errorMessage = "no document was opened";
+        return false;
+    }
+    if (!overrideModel(options, document_->model(), errorMessage))
+        return false;
+    if (drawOnce)
+        document_->model().setAntialiasing(1);
+    // Preparing the view makes its camera, fixed state and target, as a
+    // window's first draw does; the camera options are laid over that, and
+    // the picture is drawn once, as pixels or as a figure.
+    if (!view_->isPrepared())
+        view_->prepare();
+    view_->makeCurrentContext();
+    overrideCamera(options, *view_->camera());
+    return true;
+}
+
+std::optional<RenderedImage> HeadlessRenderer::renderFrame(const RenderOptions& options,
+                                                           std::string& errorMessage) {
+    if (!prepareFrame(options, false, errorMessage))
+        return std::nullopt;
+    Platform::OffscreenViewHost& host = *window_->viewHost();
+    host.display();
+    RenderedImage image{host.surface().width(), host.surface().height(), host.readPixels()};
+    if (options.transparent)
+        divideByCoverage(image.rgba);
+    else
+        makeOpaque(image.rgba);
+    return image;
+}
+
 bool HeadlessRenderer::withPreparedView(
     const RenderOptions& options, bool drawOnce,
     const std::function<bool(BlowupView&, Platform::OffscreenViewHost&)>& use,
     std::string& errorMessage) {
-    std::string builderError;
-    installWindowBuilder(options, builderError);
-    // The builder refers to this call's locals: no window may be built with
-    // it once the call is over.
-    struct BuilderReset {
-        ~BuilderReset() { Platform::Window::setBuilder(nullptr); }
-    } builderReset;
-
-    MyDocument document;
-    if (!loadDocument(options.input, document, errorMessage) ||
-        !overrideModel(options, document.model(), errorMessage))
-        return false;
-    if (drawOnce)
-        document.model().setAntialiasing(1);
-
-    document.makeWindowControllers();
-    auto* window = document.windowControllers().empty()
-                       ? nullptr
-                       : dynamic_cast<Platform::OffscreenWindow*>(
-                             document.windowControllers().front()->window());
-    auto* view = window ? dynamic_cast<BlowupView*>(window->openGLView()) : nullptr;
-    if (!view || !window->viewHost()) {
-        errorMessage = "cannot make an off-screen picture of " + std::to_string(options.width) +
-                       "x" + std::to_string(options.height) + " pixels" +
-                       (builderError.empty() ? std::string() : ": " + builderError);
-        return false;
-    }
-
-    // Preparing the view makes its camera, fixed state and target, as a
-    // window's first draw does; the camera options are laid over that, and
-    // the picture is drawn once, as pixels or as a figure.
-    Platform::OffscreenViewHost& host = *window->viewHost();
-    view->prepare();
-    overrideCamera(options, *view->camera());
-    return use(*view, host);
+    HeadlessRenderer renderer;
+    return renderer.open(options, errorMessage) &&
+           renderer.prepareFrame(options, drawOnce, errorMessage) &&
+           use(*renderer.view_, *renderer.window_->viewHost());
 }
 
 std::optional<RenderedImage> HeadlessRenderer::render(const RenderOptions& options,
                                                       std::string& errorMessage) {
-    std::optional<RenderedImage> image;
-    withPreparedView(
-        options, false,
-        [&](BlowupView&, Platform::OffscreenViewHost& host) {
-            host.display();
-            image =
-                RenderedImage{host.surface().width(), host.surface().height(), host.readPixels()};
-            if (options.transparent)
-                divideByCoverage(image->rgba);
-            else
-                makeOpaque(image->rgba);
-            return true;
-        },
-        errorMessage);
-    return image;
+    HeadlessRenderer renderer;
+    if (!renderer.open(options, errorMessage))
+        return std::nullopt;
+    return renderer.renderFrame(options, errorMessage);
 }
 
 std::optional<std::string> HeadlessRenderer::renderFigure(const RenderOptions& options,

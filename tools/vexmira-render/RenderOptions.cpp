@@ -1,5 +1,6 @@
 #include "tools/vexmira-render/RenderOptions.h"
 
+#include "Platform/image/AnimationWriter.h"
 #include "Vexmira/Blowup.h"
 
 #include <algorithm>
@@ -169,6 +170,24 @@ const std::map<std::string, ValueReader>& valueOptions() {
          integerInto(&RenderOptions::resolution, Blowup::minimumCount, Blowup::maximumCount)},
         {"--passes", integerInto(&RenderOptions::passes, Blowup::minimumAntialiasing,
                                  Blowup::maximumAntialiasing)},
+        {"--animate",
+         [](RenderOptions& options, const std::string&, const std::string& text,
+            std::string& errorMessage) {
+             const auto track = AnimationTrack::parse(text, errorMessage);
+             if (!track)
+                 return false;
+             for (const AnimationTrack& other : options.animations)
+                 if (other.quantity == track->quantity) {
+                     errorMessage = "--animate " + AnimationTrack::nameOf(track->quantity) +
+                                    " was given twice";
+                     return false;
+                 }
+             options.animations.push_back(*track);
+             return true;
+         }},
+        {"--frames", integerInto(&RenderOptions::frames, AnimationTrack::minimumFrames,
+                                 AnimationTrack::maximumFrames)},
+        {"--fps", floatInto(&RenderOptions::framesPerSecond)},
     };
     return options;
 }
@@ -185,6 +204,58 @@ std::string boundsText() {
 
 bool isOption(const std::string& argument) {
     return argument.size() > 1 && argument.front() == '-';
+}
+
+std::optional<float> RenderOptions::*fieldOf(AnimationTrack::Quantity quantity) {
+    using Quantity = AnimationTrack::Quantity;
+    switch (quantity) {
+    case Quantity::blowup:
+        return &RenderOptions::blowup;
+    case Quantity::immersion:
+        return &RenderOptions::immersion;
+    case Quantity::distance:
+        return &RenderOptions::distance;
+    case Quantity::azimuth:
+        return &RenderOptions::azimuth;
+    case Quantity::elevation:
+        return &RenderOptions::elevation;
+    case Quantity::twist:
+        return &RenderOptions::twist;
+    case Quantity::targetZ:
+        return &RenderOptions::targetZ;
+    }
+    return &RenderOptions::blowup;
+}
+
+// The options that only make sense together, and the output an animation
+// writes, checked before anything is drawn.
+bool checkAnimation(const RenderOptions& options, std::string& errorMessage) {
+    if (!options.isAnimation()) {
+        if (options.frames || options.framesPerSecond) {
+            errorMessage = std::string(options.frames ? "--frames" : "--fps") +
+                           " needs at least one --animate NAME=FROM:TO";
+            return false;
+        }
+        return true;
+    }
+    if (!options.frames) {
+        errorMessage = "--animate needs --frames N, the number of frames (2 to " +
+                       std::to_string(AnimationTrack::maximumFrames) + ")";
+        return false;
+    }
+    if (options.output == "-") {
+        errorMessage = "an animation cannot go to standard output; name a file with -o";
+        return false;
+    }
+    if (options.requestedFormat || options.transparent) {
+        errorMessage = std::string(options.transparent ? "--transparent" : "--format") +
+                       " applies to a single picture; an animation's name says its format";
+        return false;
+    }
+    const Platform::AnimationWriter::Settings settings{
+        options.output, options.width, options.height,
+        options.framesPerSecond.value_or(RenderOptions::defaultFramesPerSecond)};
+    return Platform::AnimationWriter::check(settings, errorMessage);
 }
 
 } // namespace
@@ -218,6 +289,14 @@ std::optional<RenderOptions> RenderOptions::parse(const std::vector<std::string>
             options.showVersion = true;
             return options;
         }
+        if (argument == "--quiet" || argument == "-q") {
+            options.quiet = true;
+            continue;
+        }
+        if (argument == "--progress") {
+            options.progressLines = true;
+            continue;
+        }
         if (argument == "--transparent") {
             options.transparent = true;
             continue;
@@ -247,8 +326,18 @@ std::optional<RenderOptions> RenderOptions::parse(const std::vector<std::string>
         errorMessage = "no output given: use -o OUT.png, or -o - for standard output";
         return std::nullopt;
     }
-    if (!resolveFormat(options, errorMessage))
+    // An animation's output name says its own format; a picture's names
+    // one of the picture formats.
+    if (!checkAnimation(options, errorMessage) ||
+        (!options.isAnimation() && !resolveFormat(options, errorMessage)))
         return std::nullopt;
+    return options;
+}
+
+RenderOptions RenderOptions::frame(int frame) const {
+    RenderOptions options = *this;
+    for (const AnimationTrack& track : animations)
+        options.*fieldOf(track.quantity) = track.valueAt(frame, frames.value_or(0));
     return options;
 }
 
@@ -278,10 +367,12 @@ std::optional<RenderOptions::Format> RenderOptions::formatNamed(const std::strin
 
 std::string RenderOptions::helpText(const std::string& resourceDirectory) {
     return R"(Usage: vexmira-render [FILE] -o OUT.png|OUT.svg|OUT.pdf|OUT.eps [OPTION...]
+       vexmira-render [FILE] --animate NAME=FROM:TO [--animate ...] --frames N
+                      [--fps F] [--quiet] -o OUT [OPTION...]
 
-Draws a Vexmira document as a PNG image or as an SVG, PDF or EPS vector
-figure, without a display: the same view, camera and smoothing as the
-window, on an off-screen OpenGL buffer.
+Draws a Vexmira document as a PNG image, as an SVG, PDF or EPS vector
+figure, or as an animation, without a display: the same view, camera and
+smoothing as the window, on an off-screen OpenGL buffer.
 
   FILE                 the .vexmira document to draw; "-" reads it from
                        standard input; without FILE the default picture
@@ -315,11 +406,34 @@ The picture (each replaces the document's value):
 
 )" + boundsText() +
            R"(
+Animations:
+  --animate NAME=FROM:TO
+                       carry NAME from FROM to TO over the frames: frame k of
+                       N shows FROM + (TO - FROM) * k / (N - 1). NAME is one
+                       of blowup, immersion, distance, azimuth, elevation,
+                       twist, target-z; give --animate once for each name.
+                       Every other option holds for every frame.
+  --frames N           the number of frames, 2 to 10000
+  --fps F              frames a second of a GIF or video (25)
+  -q, --quiet          no progress line (one is shown on a terminal)
+  --progress           one progress line per frame, also when standard error
+                       is not a terminal
+  OUT decides what is written:
+    a name with a frame number, frames/%04d.png
+                       one PNG image per frame, numbered from 0
+    NAME.gif           an animated GIF that loops for ever
+    NAME.mp4           an H.264 video
+    NAME.webm          a VP9 video
+  Videos need an even width and height. A run that fails or is interrupted
+  leaves no file behind. Example, the blow-up growing over 60 frames:
+    vexmira-render --animate blowup=0:1.5 --frames 60 -o blowup.mp4
+
   -h, --help           this text
   --version            the program's version
 
-Exit status: 0 when the image was written; 2 when an argument, the document
-or the output was refused, with one line on standard error and no file.
+Exit status: 0 when the image or animation was written; 2 when an argument,
+the document or the output was refused, or the run was interrupted, with one
+line on standard error and no file.
 
 Resources are read from: )" +
            resourceDirectory + "\n";

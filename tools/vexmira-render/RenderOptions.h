@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Vexmira/AnimationTrack.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -42,6 +44,18 @@ struct RenderOptions {
     std::optional<int> resolution;
     std::optional<int> passes;
 
+    // An animation: the tracks carried over `frames` frames, written at
+    // framesPerSecond (GIF and video) to the output the name asks for.
+    std::vector<AnimationTrack> animations;
+    std::optional<int> frames;
+    std::optional<float> framesPerSecond;
+    static constexpr float defaultFramesPerSecond = 25.0f;
+    // Progress on standard error: off with quiet; on a terminal a line that
+    // rewrites itself, with progressLines one line per frame anywhere (for
+    // programs that watch the run).
+    bool quiet = false;
+    bool progressLines = false;
+
     bool showHelp = false;
     bool showVersion = false;
 
@@ -57,6 +71,10 @@ struct RenderOptions {
     // The format a name or an extension (with or without its dot) stands
     // for, in any case; nothing for another.
     static std::optional<Format> formatNamed(const std::string& name);
+
+    bool isAnimation() const { return !animations.empty(); }
+    // These options with every track's value of frame `frame` laid over them.
+    RenderOptions frame(int frame) const;
 
     // The text --help prints.
     static std::string helpText(const std::string& resourceDirectory);

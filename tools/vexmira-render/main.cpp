@@ -1,11 +1,12 @@
 // vexmira-render: draws a Vexmira document (or the default picture) as a PNG
-// image or an SVG, PDF or EPS figure without a display. See --help, or man
-// vexmira-render.
+// image, an SVG, PDF or EPS figure, or an animation without a display. See
+// --help, or man vexmira-render.
 
 #include "Platform/core/ResourceDirectory.h"
 #include "Platform/core/SafeFileWriter.h"
 #include "Platform/image/PngWriter.h"
 #include "Vexmira/MyDocumentLayout.h"
+#include "tools/vexmira-render/AnimationRun.h"
 #include "tools/vexmira-render/HeadlessRenderer.h"
 #include "tools/vexmira-render/RenderOptions.h"
 
@@ -85,6 +86,11 @@ int main(int argc, char** argv) {
         return refuse("will not write an image to a terminal; redirect standard output");
 
     MyDocumentLayout::registerLayout();
+    if (options->isAnimation()) {
+        AnimationRun::catchInterruptions();
+        AnimationRun run(*options, stderr, isatty(STDERR_FILENO));
+        return run.run(error) ? 0 : refuse(error);
+    }
     if (!renderAndWrite(*options, error))
         return refuse(error);
     return 0;
