@@ -100,7 +100,9 @@ void BlowupView::showStandardView(StandardView view) {
 
 EasyView& BlowupView::drawScene() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    Blowup* blowup = model();
+    MyWindowController* controller = windowController();
+    Blowup* blowup =
+        controller && controller->document() ? &controller->modelForNextFrame() : nullptr;
     if (!blowup)
         return *this;
     const bool replay = surfaceIsSettled(*blowup);
@@ -152,6 +154,15 @@ EasyView& BlowupView::drawSceneForSelection() {
     if (Blowup* blowup = model())
         blowup->draw();
     return *this;
+}
+
+bool BlowupView::keyDown(const std::string& keyName) {
+    MyWindowController* controller = windowController();
+    if (!controller || !controller->animation().isRunning() ||
+        (keyName != "Space" && keyName != "Escape"))
+        return false;
+    controller->stopAnimation();
+    return true;
 }
 
 EasyView& BlowupView::handleDragTo(Point location, Point oldLocation, GLuint modifiers) {

@@ -34,6 +34,8 @@ public:
     EasyView& handleScrollBy(GLfloat lines, GLuint modifiers) override;
     // A smoothed picture can be previewed in one pass.
     bool canDrawPreview() const override;
+    // Space and Escape stop a running animation.
+    bool keyDown(const std::string& keyName) override;
 
     // The camera a new window starts with: straight above the picture,
     // looking at a point one unit above the origin. The distance stays: it

@@ -122,6 +122,41 @@ void MyWindowController::set3DView(BlowupView* view) {
         SmoothWhileMoving::applyTo(*view_, Platform::Application::shared());
 }
 
+void MyWindowController::toggleAnimation(PictureAnimation::Kind kind) {
+    if (!view_ || !view_->camera())
+        return;
+    if (animation_.kind() == kind) {
+        stopAnimation();
+        return;
+    }
+    view_->makeCurrentContext();
+    const bool wasRunning = animation_.isRunning();
+    // An animation moves the picture like a drag: slow smoothed frames are
+    // previewed in one pass while it plays.
+    if (animation_.start(kind, model(), *view_->camera()) && !wasRunning)
+        view_->beginInteraction();
+    else if (!animation_.isRunning() && wasRunning)
+        view_->endInteraction();
+    requestRedraw();
+}
+
+void MyWindowController::stopAnimation() {
+    if (!animation_.isRunning() || !view_ || !view_->camera())
+        return;
+    view_->makeCurrentContext();
+    animation_.stop(*view_->camera());
+    view_->endInteraction();
+    requestRedraw();
+}
+
+Blowup& MyWindowController::modelForNextFrame() {
+    if (!animation_.isRunning() || !view_ || !view_->camera())
+        return model();
+    Blowup& frame = animation_.advance(model(), *view_->camera());
+    view_->requestNextFrame();
+    return frame;
+}
+
 void MyWindowController::updateBlowupSlider() {
     updateSlider(blowupSlider_, model().blowup());
     requestRedraw();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Platform/core/WindowController.h"
+#include "Vexmira/PictureAnimation.h"
 
 #include <chrono>
 #include <cstdint>
@@ -46,6 +47,16 @@ public:
     void set3DView(BlowupView* view);
     BlowupView* view() const { return view_; }
 
+    // The window's animation (View > Animate Blow-up and its neighbours).
+    PictureAnimation& animation() { return animation_; }
+    // Starts an animation of `kind`, or stops it when it is the one running.
+    void toggleAnimation(PictureAnimation::Kind kind);
+    // Stops the animation; the picture is the document's again.
+    void stopAnimation();
+    // The model the view draws now: the document's, or while an animation
+    // runs, its next frame (and the frame after that is asked for).
+    Blowup& modelForNextFrame();
+
     // Notification handlers: each reads its value back from the model.
     void updateBlowupSlider();
     void updateImmersionSlider();
@@ -87,4 +98,5 @@ private:
     // The wheel gesture in progress: when its last turn came, and its undo step.
     std::chrono::steady_clock::time_point lastWheelTurn_;
     std::uint64_t wheelUndoStep_ = 0;
+    PictureAnimation animation_;
 };

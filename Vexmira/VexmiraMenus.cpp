@@ -4,6 +4,7 @@
 #include "Platform/core/Document.h"
 #include "Platform/core/Window.h"
 #include "Platform/core/WindowController.h"
+#include "Vexmira/AnimationMenu.h"
 #include "Vexmira/BlowupView.h"
 #include "Vexmira/ImageExport.h"
 #include "Vexmira/MyDocument.h"
@@ -126,6 +127,7 @@ void addVexmiraMenuCommands(Platform::Application& application) {
     addExportImage(application);
     // Menus appear in the order they are first named.
     addViewMenu(application);
+    AnimationMenu::install(application);
     SmoothWhileMoving::addMenuCommand(application);
     addWindowMenu(application);
 }

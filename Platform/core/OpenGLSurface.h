@@ -25,6 +25,10 @@ public:
     // Shows the busy cursor over the surface's window, or the usual one;
     // nothing where there is no pointer.
     virtual void showBusyCursor(bool) {}
+    // Arranges for OpenGLView::display() to run at the display's next frame,
+    // about a sixtieth of a second from now: the pace of an animation. The
+    // off-screen backend has no display to keep pace with.
+    virtual void scheduleNextFrame() { scheduleDisplay(); }
     // The buffer the view has just drawn into, as RGBA bytes with the top
     // row first, width() x height() pixels; empty when it cannot be read.
     // Called right after a draw, before the picture is shown, so a

@@ -41,6 +41,15 @@ void OpenGLView::setNeedsDisplay(bool flag) {
         surface_->scheduleDisplay();
 }
 
+void OpenGLView::requestNextFrame() {
+    if (surface_)
+        surface_->scheduleNextFrame();
+}
+
+bool OpenGLView::keyDown(const std::string&) {
+    return false;
+}
+
 unsigned int OpenGLView::drawingBuffer() const {
     return surface_ && surface_->isDoubleBuffered() ? GL_BACK : GL_FRONT;
 }

@@ -3,6 +3,7 @@
 #include "Platform/core/MouseEvent.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace Platform {
@@ -54,6 +55,14 @@ public:
     // the backend gets to it, the view is drawn once.
     void setNeedsDisplay(bool flag);
     bool needsDisplay() const { return needsDisplay_; }
+    // Requests the next frame of an animation: a redraw at the display's
+    // next frame, so an animation runs at the display's pace and a slow frame
+    // delays the next one instead of piling requests up.
+    void requestNextFrame();
+
+    // A key pressed in the view's window that no other widget took, named as
+    // in menu shortcuts ("Space", "Escape"). True when the view used it.
+    virtual bool keyDown(const std::string& keyName);
 
     // Draws the view now and reads back what it shows: opaque RGBA bytes, the
     // top row first, frameWidth() x frameHeight() pixels. Empty without a

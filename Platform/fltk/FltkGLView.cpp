@@ -25,7 +25,19 @@ FltkGLView::FltkGLView(OpenGLView& view, int x, int y, int width, int height)
 }
 
 FltkGLView::~FltkGLView() {
+    Fl::remove_timeout(frameDue, this);
     detachView();
+}
+
+void FltkGLView::scheduleNextFrame() {
+    // One frame is pending at a time; a frame that took longer than the
+    // interval is followed by the next one at once.
+    if (!Fl::has_timeout(frameDue, this))
+        Fl::add_timeout(1.0 / 60.0, frameDue, this);
+}
+
+void FltkGLView::frameDue(void* view) {
+    static_cast<FltkGLView*>(view)->redraw();
 }
 
 void FltkGLView::detachView() {
@@ -114,8 +126,27 @@ void FltkGLView::sendMouse(int event) {
         view_->mouseUp(mouse);
 }
 
+// The keys a view may want while its window is in front, whichever widget
+// has the focus: FLTK offers them to every widget as a shortcut once the
+// focused one has declined them.
+bool FltkGLView::sendKey() {
+    if (!view_)
+        return false;
+    switch (Fl::event_key()) {
+    case ' ':
+        return view_->keyDown("Space");
+    case FL_Escape:
+        return view_->keyDown("Escape");
+    default:
+        return false;
+    }
+}
+
 int FltkGLView::handle(int event) {
     switch (event) {
+    case FL_KEYBOARD:
+    case FL_SHORTCUT:
+        return sendKey() ? 1 : Fl_Gl_Window::handle(event);
     case FL_PUSH:
         if (!view_ || Fl::event_button() != FL_LEFT_MOUSE)
             return 1;

@@ -30,6 +30,7 @@ public:
     bool isDoubleBuffered() const override;
     void scheduleDisplay() override { redraw(); }
     void showBusyCursor(bool busy) override;
+    void scheduleNextFrame() override;
     std::vector<std::uint8_t> readPixels() override;
 
     // The FLTK modifier state as the view's modifier bits.
@@ -44,6 +45,8 @@ protected:
 
 private:
     void sendMouse(int event);
+    bool sendKey();
+    static void frameDue(void* view);
 
     OpenGLView* view_;
     bool tracking_ = false;

@@ -720,3 +720,67 @@ TEST_F(DocumentWindowTest, WheelGesturesZoomWithinTheSliderAndUndoAsOneStepEach)
     }
     EXPECT_FALSE(document->isDocumentEdited());
 }
+
+// An animation played on an injected clock shows other pictures without editing the document.
+TEST_F(DocumentWindowTest, AnimationsFollowTheInterpolatorLeaveTheDocumentAloneAndStopBackToIt) {
+    MyDocument* document = newDocument();
+    auto& controller = static_cast<MyWindowController&>(*document->windowControllers().front());
+    ProbeView& view = viewOf(document);
+    std::int64_t now = 5000000000; // microseconds
+    controller.animation().setClock([&now] {
+        return RVInterpolator::WallTime{now / 1000000, now % 1000000};
+    });
+    view.makeCurrentContext();
+    view.camera()->setElevation(90.0f); // from the side the circle stands above the sphere
+    view.setNeedsDisplay(true);
+    pump();
+    const std::vector<std::uint8_t> documentPicture = readShownPixels(document);
+    EXPECT_LT(census(documentPicture).white, 5);
+
+    chooseMenuItem(document, "Animate Blow-up");
+    EXPECT_TRUE(menuItem(document, "Animate Blow-up")->value());
+    EXPECT_TRUE(view.isInteracting()) << "slow frames are previewed while it plays";
+    now += PictureAnimation::blowupDuration / 4; // the blow-up at half its largest
+    const int draws = view.draws;
+    pump();
+    EXPECT_GT(view.draws, draws);
+    EXPECT_FLOAT_EQ(controller.animation().frameModel().blowup(),
+                    MyDocumentLayout::maximumBlowup / 2);
+    EXPECT_GT(census(readShownPixels(document)).white, 100);
+    const int drawn = view.draws; // the animation asks for its next frames itself
+    for (int round = 0; round < 100 && view.draws == drawn; ++round) {
+        Fl::wait(0.02);
+        Fl::flush();
+    }
+    EXPECT_GT(view.draws, drawn);
+    EXPECT_EQ(document->model().blowup(), 0.0f);
+    EXPECT_EQ(windowOf(document).sliderWidget("blowup")->value(), 0.0);
+    EXPECT_FALSE(document->isDocumentEdited());
+    EXPECT_FALSE(menuItem(document, "Undo")->active());
+    chooseMenuItem(document, "Animate Blow-up"); // again: stops
+    EXPECT_FALSE(menuItem(document, "Animate Blow-up")->value());
+    EXPECT_FALSE(view.isInteracting());
+    pump();
+    EXPECT_EQ(readShownPixels(document), documentPicture);
+
+    // The turntable turns the camera by the clock's time; keys stop it where it started.
+    const float azimuth = view.camera()->azimuth();
+    for (int key : {int(' '), int(FL_Escape)}) {
+        chooseMenuItem(document, "Animate Immersion");
+        chooseMenuItem(document, "Turntable"); // takes the place of the other
+        EXPECT_FALSE(menuItem(document, "Animate Immersion")->value());
+        now += PictureAnimation::turntableDuration / 8;
+        pump();
+        EXPECT_FLOAT_EQ(view.camera()->azimuth(), azimuth + 45.0f);
+        EXPECT_NE(readShownPixels(document), documentPicture);
+        Fl::e_keysym = key;
+        EXPECT_EQ(windowOf(document).glView()->handle(FL_SHORTCUT), 1) << key;
+        EXPECT_EQ(view.camera()->azimuth(), azimuth);
+        EXPECT_FALSE(menuItem(document, "Turntable")->value());
+        EXPECT_FALSE(view.isInteracting());
+        pump();
+        EXPECT_EQ(readShownPixels(document), documentPicture);
+    }
+    EXPECT_EQ(windowOf(document).glView()->handle(FL_SHORTCUT), 0) << "nothing to stop";
+    EXPECT_FALSE(document->isDocumentEdited());
+}
