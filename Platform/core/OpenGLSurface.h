@@ -22,6 +22,10 @@ public:
     // Arranges for OpenGLView::display() to run later, from the event loop;
     // the off-screen backend displays when its owner asks.
     virtual void scheduleDisplay() = 0;
+    // Arranges for OpenGLView::timerFired() to run once, `seconds` from now,
+    // from the event loop (the off-screen backend runs it when its owner
+    // asks), replacing a timer that has not fired yet.
+    virtual void scheduleTimer(double seconds) = 0;
     // Shows the busy cursor over the surface's window, or the usual one;
     // nothing where there is no pointer.
     virtual void showBusyCursor(bool) {}

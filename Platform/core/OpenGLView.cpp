@@ -54,6 +54,11 @@ unsigned int OpenGLView::drawingBuffer() const {
     return surface_ && surface_->isDoubleBuffered() ? GL_BACK : GL_FRONT;
 }
 
+void OpenGLView::scheduleTimer(double seconds) {
+    if (surface_)
+        surface_->scheduleTimer(seconds);
+}
+
 void OpenGLView::setBusyCursor(bool busy) {
     busyCursor_ = busy;
     if (surface_)

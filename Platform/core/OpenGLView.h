@@ -42,6 +42,9 @@ public:
     // The wheel turned over the view, by event.deltaY; ignored by default.
     virtual void scrollWheel(const MouseEvent&) {}
 
+    // The timer set by scheduleTimer went off.
+    virtual void timerFired() {}
+
     virtual bool isOpaque() const { return true; }
 
     // The size of the view in pixels (0 x 0 while no surface is attached).
@@ -72,6 +75,10 @@ public:
     // The colour buffer the view draws into and that the window shows:
     // GL_BACK on a double-buffered surface, GL_FRONT otherwise.
     unsigned int drawingBuffer() const;
+
+    // Has timerFired() called once, `seconds` from now, in place of a timer
+    // not yet fired; nothing without a surface.
+    void scheduleTimer(double seconds);
 
     // Shows the busy cursor over the view's window (true) or the usual one
     // again (false), at once: a slow frame keeps the event loop from

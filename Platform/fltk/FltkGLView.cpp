@@ -41,6 +41,7 @@ void FltkGLView::frameDue(void* view) {
 }
 
 void FltkGLView::detachView() {
+    Fl::remove_timeout(timerWentOff, this);
     if (view_ && view_->surface() == this)
         view_->attachSurface(nullptr);
     view_ = nullptr;
@@ -54,6 +55,16 @@ void FltkGLView::makeCurrent() {
 
 bool FltkGLView::isDoubleBuffered() const {
     return (mode() & FL_DOUBLE) != 0;
+}
+
+void FltkGLView::scheduleTimer(double seconds) {
+    Fl::remove_timeout(timerWentOff, this);
+    Fl::add_timeout(seconds, timerWentOff, this);
+}
+
+void FltkGLView::timerWentOff(void* glView) {
+    if (OpenGLView* view = static_cast<FltkGLView*>(glView)->view_)
+        view->timerFired();
 }
 
 void FltkGLView::showBusyCursor(bool busy) {

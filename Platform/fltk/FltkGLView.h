@@ -29,6 +29,7 @@ public:
     int height() const override { return h(); }
     bool isDoubleBuffered() const override;
     void scheduleDisplay() override { redraw(); }
+    void scheduleTimer(double seconds) override;
     void showBusyCursor(bool busy) override;
     void scheduleNextFrame() override;
     std::vector<std::uint8_t> readPixels() override;
@@ -47,6 +48,7 @@ private:
     void sendMouse(int event);
     bool sendKey();
     static void frameDue(void* view);
+    static void timerWentOff(void* glView);
 
     OpenGLView* view_;
     bool tracking_ = false;

@@ -37,6 +37,14 @@ void OffscreenViewHost::display() {
     glFinish();
 }
 
+bool OffscreenViewHost::fireTimer() {
+    if (!timerPending_)
+        return false;
+    timerPending_ = false;
+    view_.timerFired();
+    return true;
+}
+
 bool OffscreenViewHost::displayIfNeeded() {
     if (!view_.needsDisplay())
         return false;

@@ -34,6 +34,11 @@ public:
     // How many times the view asked to be displayed later.
     long scheduledDisplays() const { return scheduledDisplays_; }
 
+    // The timer the view asked for is kept until its owner fires it.
+    void scheduleTimer(double) override { timerPending_ = true; }
+    // Runs the view's timer when one is pending; false when none was.
+    bool fireTimer();
+
     // Changes the buffer size; the view is reshaped at its next display.
     bool resize(int width, int height, std::string* error = nullptr);
 
@@ -57,6 +62,7 @@ private:
     OpenGLView& view_;
     std::unique_ptr<OffscreenSurface> surface_;
     long scheduledDisplays_ = 0;
+    bool timerPending_ = false;
 };
 
 } // namespace Platform

@@ -71,6 +71,21 @@ void EasyView::beginInteraction() {
     ++interactions_;
 }
 
+void EasyView::continueBriefInteraction() {
+    if (!briefInteraction_) {
+        briefInteraction_ = true;
+        beginInteraction();
+    }
+    scheduleTimer(briefInteractionPause);
+}
+
+void EasyView::timerFired() {
+    if (!briefInteraction_)
+        return;
+    briefInteraction_ = false;
+    endInteraction();
+}
+
 void EasyView::endInteraction() {
     if (interactions_ == 0)
         return;
@@ -110,6 +125,7 @@ void EasyView::mouseUp(const Platform::MouseEvent& event) {
 }
 
 void EasyView::scrollWheel(const Platform::MouseEvent& event) {
+    continueBriefInteraction();
     handleScrollBy(event.deltaY, event.modifiers);
 }
 

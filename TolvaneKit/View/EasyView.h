@@ -41,8 +41,10 @@ public:
     void mouseDown(const Platform::MouseEvent& event) override;
     void mouseDragged(const Platform::MouseEvent& event) override;
     void mouseUp(const Platform::MouseEvent& event) override;
-    // Hands the wheel's turn to handleScrollBy.
+    // Hands the wheel's turn to handleScrollBy; the turns are a brief interaction.
     void scrollWheel(const Platform::MouseEvent& event) override;
+    // Ends a brief interaction that saw no further step.
+    void timerFired() override;
     bool isOpaque() const override { return true; }
 
     virtual EasyView& drawScene() { return *this; }
@@ -72,6 +74,11 @@ public:
     void beginInteraction();
     void endInteraction();
     bool isInteracting() const { return interactions_ > 0; }
+    // A step of a movement that has no end of its own (the wheel's turns):
+    // the first step begins an interaction, which ends once no further
+    // step came for briefInteractionPause seconds.
+    void continueBriefInteraction();
+    static constexpr double briefInteractionPause = 0.3;
 
     // Whether every frame is drawn in full while moving, whatever it costs.
     void setFullFramesWhileMoving(bool flag) { fullFramesWhileMoving_ = flag; }
@@ -110,6 +117,7 @@ private:
     Point location_;
 
     int interactions_ = 0;
+    bool briefInteraction_ = false;
     bool fullFramesWhileMoving_ = false;
     FrameBudget frameBudget_;
     double lastFullFrameSeconds_ = 0.0;

@@ -1,4 +1,5 @@
 #define GL_GLEXT_PROTOTYPES
+#include "Platform/core/MouseEvent.h"
 #include "Platform/core/Slider.h"
 #include "Platform/core/Window.h"
 #include "Platform/offscreen/OffscreenViewHost.h"
@@ -194,8 +195,8 @@ TEST_F(HeadlessWindow, OnlyTheParametersOfTheSurfaceMakeItDrawnAgain) {
     EXPECT_EQ(drawingsOfThreeFramesAfter([this] { model().setResolution(20); }), 2);
 }
 
-// With every smoothed frame over the budget, frames of a drag, a held slider or an animation
-// are drawn in one pass; the smoothing comes back when the last of them ends.
+// With every smoothed frame over the budget, frames of a drag, a held slider, the wheel or an
+// animation are drawn in one pass; the smoothing comes back when the last of them ends.
 TEST_F(HeadlessWindow, SlowSmoothingIsPreviewedInOnePassWhileThePictureMoves) {
     model().setAntialiasing(1);
     const GLuint onePass = primitivesOfOneDisplay();
@@ -228,6 +229,15 @@ TEST_F(HeadlessWindow, SlowSmoothingIsPreviewedInOnePassWhileThePictureMoves) {
     view->endInteraction(); // one end too many is ignored
     EXPECT_EQ(passesOfOneDisplay(onePass), 5.0);
     EXPECT_FALSE(view->isInteracting());
+
+    // Wheel turns have no end of their own: theirs comes when they pause.
+    for (int turn = 0; turn < 2; ++turn) {
+        view->scrollWheel({60, 45, 0, 1.0f});
+        EXPECT_EQ(passesOfOneDisplay(onePass), 1.0) << turn;
+    }
+    ASSERT_TRUE(host->fireTimer());
+    EXPECT_EQ(passesOfOneDisplay(onePass), 5.0);
+    EXPECT_FALSE(host->fireTimer());
 
     // Smoothing within the budget, or asked for while moving, goes on during a drag; the end
     // of the drag then asks for nothing more.
