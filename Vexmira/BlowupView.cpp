@@ -117,6 +117,8 @@ EasyView& BlowupView::drawScene() {
         drawOnce();
     else
         camera()->smooth(drawOnce);
+    if (controller)
+        controller->viewDidDraw();
     return *this;
 }
 

@@ -11,6 +11,7 @@
 #include "Vexmira/BlowupView.h"
 #include "Vexmira/MyDocument.h"
 #include "Vexmira/MyDocumentLayout.h"
+#include "Vexmira/RenderCommand.h"
 #include "Vexmira/SmoothWhileMoving.h"
 
 #include <algorithm>
@@ -201,6 +202,24 @@ void MyWindowController::pushDistanceToCamera() {
     // windows open that is not necessarily this view's.
     view_->makeCurrentContext();
     view_->camera()->setDistance(model().distance());
+}
+
+void MyWindowController::setShowsCamera(bool shows) {
+    showsCamera_ = shows;
+    if (!shows && isWindowLoaded())
+        window()->setStatusLine({});
+    viewDidDraw();
+    // The line takes its height from the picture, or gives it back.
+    if (view_)
+        view_->setNeedsDisplay(true);
+}
+
+void MyWindowController::viewDidDraw() {
+    if (!showsCamera_ || !view_ || !view_->camera() || !isWindowLoaded())
+        return;
+    window()->setStatusLine(
+        RenderCommand(model(), *view_->camera(), view_->frameWidth(), view_->frameHeight())
+            .cameraDescription());
 }
 
 void MyWindowController::requestRedraw() {

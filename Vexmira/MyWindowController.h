@@ -57,6 +57,13 @@ public:
     // runs, its next frame (and the frame after that is asked for).
     Blowup& modelForNextFrame();
 
+    // View > Show Camera: a line under the picture with the camera's angles,
+    // its target height and the picture's size, kept up to date while shown.
+    void setShowsCamera(bool shows);
+    bool showsCamera() const { return showsCamera_; }
+    // The view tells after each frame, so the line follows the camera.
+    void viewDidDraw();
+
     // Notification handlers: each reads its value back from the model.
     void updateBlowupSlider();
     void updateImmersionSlider();
@@ -99,4 +106,5 @@ private:
     std::chrono::steady_clock::time_point lastWheelTurn_;
     std::uint64_t wheelUndoStep_ = 0;
     PictureAnimation animation_;
+    bool showsCamera_ = false;
 };

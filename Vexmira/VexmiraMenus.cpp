@@ -9,9 +9,11 @@
 #include "Vexmira/ImageExport.h"
 #include "Vexmira/MyDocument.h"
 #include "Vexmira/MyWindowController.h"
+#include "Vexmira/RenderCommand.h"
 #include "Vexmira/SmoothWhileMoving.h"
 
 #include <algorithm>
+#include <filesystem>
 
 namespace {
 
@@ -96,6 +98,43 @@ void addViewMenu(Platform::Application& application) {
     application.addMenuCommand(fullScreen);
 }
 
+// The command line that draws the picture the window shows, for a terminal.
+void addCopyRenderCommand(Platform::Application& application) {
+    Platform::MenuCommand item{"Edit", "Copy Render Command", Platform::Command::custom,
+                               "Ctrl+Shift+C"};
+    item.action = [&application](Platform::Document* document) {
+        const BlowupView* view = viewOf(document);
+        const std::string picture =
+            std::filesystem::path(document->displayName()).stem().string() + ".png";
+        application.copyToClipboard(
+            RenderCommand(myDocument(document).model(), *view->camera(), view->frameWidth(),
+                          view->frameHeight())
+                .commandLine(RenderCommand::programNameForShell(), picture));
+    };
+    item.isEnabled = [](const Platform::Document* document) { return viewOf(document) != nullptr; };
+    application.addMenuCommand(std::move(item));
+}
+
+void addShowCamera(Platform::Application& application) {
+    Platform::MenuCommand item{"View", "Show Camera"};
+    auto controllerOf = [](const Platform::Document* document) {
+        BlowupView* view = viewOf(document);
+        return view ? view->windowController() : nullptr;
+    };
+    item.action = [controllerOf](Platform::Document* document) {
+        if (MyWindowController* controller = controllerOf(document))
+            controller->setShowsCamera(!controller->showsCamera());
+    };
+    item.isEnabled = [controllerOf](const Platform::Document* document) {
+        return controllerOf(document) != nullptr;
+    };
+    item.isChecked = [controllerOf](const Platform::Document* document) {
+        const MyWindowController* controller = controllerOf(document);
+        return controller && controller->showsCamera();
+    };
+    application.addMenuCommand(std::move(item));
+}
+
 // One item per open document, in the order they were opened; the window's
 // own document carries the check mark.
 void addWindowMenu(Platform::Application& application) {
@@ -126,8 +165,10 @@ void addWindowMenu(Platform::Application& application) {
 void addVexmiraMenuCommands(Platform::Application& application) {
     addExportImage(application);
     // Menus appear in the order they are first named.
+    addCopyRenderCommand(application);
     addViewMenu(application);
     AnimationMenu::install(application);
     SmoothWhileMoving::addMenuCommand(application);
+    addShowCamera(application);
     addWindowMenu(application);
 }

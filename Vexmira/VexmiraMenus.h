@@ -5,7 +5,8 @@ class Application;
 }
 
 // Adds Vexmira's own items to the application's menus: File > Export Image...;
-// View: the camera of the window in front, full screen, the animations,
-// Smooth While Moving; Window: the open documents. Called once, before the
-// first window is built, after the application was given its preferences.
+// Edit > Copy Render Command; View: the camera of the window in front, full
+// screen, the animations, Smooth While Moving, Show Camera; Window: the open
+// documents. Called once, before the first window is built, after the
+// application was given its preferences.
 void addVexmiraMenuCommands(Platform::Application& application);

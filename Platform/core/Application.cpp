@@ -211,13 +211,15 @@ std::optional<std::string> Application::chooseSavePath(const std::string& title,
                                                        const Document& document,
                                                        const std::vector<std::string>& extensions) {
     const std::string firstExtension = extensions.empty() ? std::string() : extensions.front();
-    auto chosen = dialogs_.chooseFileToSave(title, startingFolder(document),
-                                            nameStem(document) + firstExtension, extensions);
+    std::string filterExtension = firstExtension;
+    auto chosen =
+        dialogs_.chooseFileToSave(title, startingFolder(document),
+                                  nameStem(document) + firstExtension, extensions, filterExtension);
     if (!chosen || endsInOneOf(*chosen, extensions))
         return chosen;
     // The chooser asked about the name as typed; the file really written
     // is another one, which may exist too.
-    std::string path = *chosen + firstExtension;
+    std::string path = *chosen + filterExtension;
     std::error_code error;
     if (std::filesystem::exists(std::filesystem::symlink_status(path, error)) &&
         !dialogs_.confirm(fillIn(localized("“%1” already exists. Do you want to replace it?"),

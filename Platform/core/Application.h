@@ -118,6 +118,17 @@ public:
     }
     void documentsChanged();
 
+    // Puts text on the desktop's clipboard through the backend's handler;
+    // false when the backend has none (off screen).
+    void setClipboardHandler(std::function<void(const std::string&)> handler) {
+        clipboard_ = std::move(handler);
+    }
+    bool copyToClipboard(const std::string& text) const {
+        if (clipboard_)
+            clipboard_(text);
+        return static_cast<bool>(clipboard_);
+    }
+
 private:
     Document* addDocument(std::unique_ptr<Document> document);
     void removeDocument(Document* document);
@@ -137,6 +148,7 @@ private:
     DocumentType documentType_;
     std::vector<std::unique_ptr<Document>> documents_;
     std::function<void()> documentsChanged_;
+    std::function<void(const std::string&)> clipboard_;
     bool quitting_ = false;
     // The built-in and added items, each menu's items together.
     std::vector<MenuCommand> ownCommands_ = MenuCommand::menuBar();

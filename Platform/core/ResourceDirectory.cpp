@@ -12,12 +12,6 @@ std::string& overriddenResourceDirectory() {
     return directory;
 }
 
-std::filesystem::path executableDirectory() {
-    std::error_code error;
-    auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::filesystem::path() : executable.parent_path();
-}
-
 bool isDirectory(const std::filesystem::path& path) {
     std::error_code error;
     return !path.empty() && std::filesystem::is_directory(path, error);
@@ -36,10 +30,17 @@ std::string firstExisting(const std::filesystem::path& besideExecutable, const c
 
 } // namespace
 
+std::string executableDirectory() {
+    std::error_code error;
+    auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : executable.parent_path().string();
+}
+
 std::string resourceDirectory() {
     if (!overriddenResourceDirectory().empty())
         return overriddenResourceDirectory();
-    return firstExisting(executableDirectory() / "../share/vexmira/resources",
+    return firstExisting(std::filesystem::path(executableDirectory()) /
+                             "../share/vexmira/resources",
                          VEXMIRA_SOURCE_RESOURCES, VEXMIRA_INSTALL_DATADIR "/resources");
 }
 
@@ -49,7 +50,7 @@ void setResourceDirectory(const std::string& directory) {
 
 std::string localeDirectory() {
     // The system's locale folder exists anyway, so look for our own catalogue in it.
-    auto installedBeside = executableDirectory() / "../share/locale";
+    auto installedBeside = std::filesystem::path(executableDirectory()) / "../share/locale";
     std::error_code error;
     if (std::filesystem::exists(installedBeside / "de/LC_MESSAGES/vexmira.mo", error))
         return installedBeside.string();

@@ -21,11 +21,23 @@ public:
     virtual std::optional<std::string> chooseFileToOpen(const std::string& title,
                                                         const std::string& extension) = 0;
     // A file to save to, starting in folder with suggestedName proposed and
-    // a filter for each extension; no value when cancelled.
-    virtual std::optional<std::string>
-    chooseFileToSave(const std::string& title, const std::string& folder,
-                     const std::string& suggestedName,
-                     const std::vector<std::string>& extensions) = 0;
+    // a filter for each extension; no value when cancelled. chosenExtension
+    // receives the extension of the filter in use when the user confirmed
+    // (the first one where the chooser offers no choice).
+    virtual std::optional<std::string> chooseFileToSave(const std::string& title,
+                                                        const std::string& folder,
+                                                        const std::string& suggestedName,
+                                                        const std::vector<std::string>& extensions,
+                                                        std::string& chosenExtension) = 0;
+    // A width and a height in pixels, each from 1 to `largest`, with the
+    // proposed ones filled in; no value when cancelled.
+    struct PixelSize {
+        int width = 0;
+        int height = 0;
+        bool operator==(const PixelSize&) const = default;
+    };
+    virtual std::optional<PixelSize> askForPixelSize(const std::string& title, PixelSize proposed,
+                                                     int largest) = 0;
     // A question with two answers: the action (e.g. "Replace"), true, or Cancel.
     virtual bool confirm(const std::string& message, const std::string& actionButton) = 0;
     virtual void showError(const std::string& message) = 0;

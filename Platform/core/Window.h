@@ -40,6 +40,11 @@ public:
     virtual void setFullScreen(bool) {}
     virtual bool isFullScreen() const { return false; }
 
+    // A line of text under the OpenGL view, such as the camera's values; the
+    // view gives up the line's height. An empty text removes the line.
+    virtual void setStatusLine(const std::string&) {}
+    virtual std::string statusLine() const { return {}; }
+
     // Asks for the window's menus, title and similar to be brought up to date.
     virtual void refresh() {}
 

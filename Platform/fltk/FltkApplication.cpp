@@ -13,6 +13,13 @@ FltkApplication::FltkApplication(UserDialogs* dialogs)
     : application_(dialogs ? *dialogs : fltkDialogs_) {
     FltkWindow::installBuilder();
     application_.setDocumentsChangedHandler([this] { refreshWindows(); });
+    // Both the clipboard (Ctrl+V) and the selection (the middle button), as
+    // terminals paste either.
+    application_.setClipboardHandler([](const std::string& text) {
+        const int length = static_cast<int>(text.size());
+        Fl::copy(text.data(), length, 1);
+        Fl::copy(text.data(), length, 0);
+    });
     // Titles and menus follow every change, whatever caused it (a slider, a
     // key, an undo), just before FLTK waits for the next event.
     Fl::add_check(beforeWaiting, this);

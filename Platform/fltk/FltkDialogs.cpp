@@ -2,11 +2,18 @@
 
 #include "Platform/core/Localization.h"
 
+#include <FL/Fl.H>
+#include <FL/Fl_Box.H>
+#include <FL/Fl_Button.H>
 #include <FL/Fl_File_Chooser.H>
+#include <FL/Fl_Int_Input.H>
 #include <FL/Fl_Native_File_Chooser.H>
+#include <FL/Fl_Return_Button.H>
+#include <FL/Fl_Window.H>
 #include <FL/fl_ask.H>
 
 #include <array>
+#include <cstdlib>
 #include <utility>
 
 namespace Platform {
@@ -123,10 +130,11 @@ std::optional<std::string> FltkDialogs::chooseFileToOpen(const std::string& titl
     return runChooser(chooser);
 }
 
-std::optional<std::string>
-FltkDialogs::chooseFileToSave(const std::string& title, const std::string& folder,
-                              const std::string& suggestedName,
-                              const std::vector<std::string>& extensions) {
+std::optional<std::string> FltkDialogs::chooseFileToSave(const std::string& title,
+                                                         const std::string& folder,
+                                                         const std::string& suggestedName,
+                                                         const std::vector<std::string>& extensions,
+                                                         std::string& chosenExtension) {
     Fl_Native_File_Chooser chooser(Fl_Native_File_Chooser::BROWSE_SAVE_FILE);
     chooser.title(title.c_str());
     std::string filter = filterFor(extensions);
@@ -134,7 +142,52 @@ FltkDialogs::chooseFileToSave(const std::string& title, const std::string& folde
     chooser.directory(folder.c_str());
     chooser.preset_file(suggestedName.c_str());
     chooser.options(Fl_Native_File_Chooser::SAVEAS_CONFIRM | Fl_Native_File_Chooser::NEW_FOLDER);
-    return runChooser(chooser);
+    auto chosen = runChooser(chooser);
+    // The filters are the non-empty extensions, in order.
+    int filterIndex = chooser.filter_value();
+    for (const auto& extension : extensions)
+        if (!extension.empty() && filterIndex-- == 0)
+            chosenExtension = extension;
+    return chosen;
+}
+
+std::optional<UserDialogs::PixelSize>
+FltkDialogs::askForPixelSize(const std::string& title, PixelSize proposed, int largest) {
+    localizeToolkitTexts();
+    Fl_Window dialog(320, 150);
+    dialog.copy_label(title.c_str());
+    Fl_Box prompt(15, 10, 290, 25);
+    prompt.copy_label(localized("Size of the image in pixels:").c_str());
+    prompt.align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
+    Fl_Int_Input width(110, 42, 100, 25), height(110, 74, 100, 25);
+    const std::string widthLabel = localized("Width"), heightLabel = localized("Height");
+    width.label(widthLabel.c_str());
+    height.label(heightLabel.c_str());
+    width.value(std::to_string(proposed.width).c_str());
+    height.value(std::to_string(proposed.height).c_str());
+    Fl_Return_Button ok(120, 112, 90, 26, fl_ok);
+    Fl_Button cancel(220, 112, 90, 26, fl_cancel);
+    dialog.end();
+    dialog.set_modal();
+    // OK reports through `pressed`; Cancel and the close box hide the dialog.
+    bool pressed = false;
+    ok.callback([](Fl_Widget*, void* flag) { *static_cast<bool*>(flag) = true; }, &pressed);
+    cancel.callback([](Fl_Widget* button, void*) { button->window()->hide(); });
+    dialog.show();
+    const std::string refusal = fillIn(
+        localized("Width and height are whole numbers from 1 to %1."), std::to_string(largest));
+    while (dialog.shown()) {
+        Fl::wait();
+        if (!pressed)
+            continue;
+        pressed = false;
+        const int w = std::atoi(width.value()), h = std::atoi(height.value());
+        if (w >= 1 && w <= largest && h >= 1 && h <= largest)
+            return PixelSize{w, h};
+        prepareMessageBox();
+        fl_alert("%s", refusal.c_str());
+    }
+    return std::nullopt;
 }
 
 void FltkDialogs::showError(const std::string& message) {

@@ -17,10 +17,12 @@ public:
     SaveChoice askToSaveChanges(const std::string& message) override;
     std::optional<std::string> chooseFileToOpen(const std::string& title,
                                                 const std::string& extension) override;
-    std::optional<std::string>
-    chooseFileToSave(const std::string& title, const std::string& folder,
-                     const std::string& suggestedName,
-                     const std::vector<std::string>& extensions) override;
+    std::optional<std::string> chooseFileToSave(const std::string& title, const std::string& folder,
+                                                const std::string& suggestedName,
+                                                const std::vector<std::string>& extensions,
+                                                std::string& chosenExtension) override;
+    std::optional<PixelSize> askForPixelSize(const std::string& title, PixelSize proposed,
+                                             int largest) override;
     bool confirm(const std::string& message, const std::string& actionButton) override;
     void showError(const std::string& message) override;
 

@@ -25,6 +25,7 @@ constexpr int margin = 12;
 constexpr int sliderHeight = 22;
 // Label above, slider, gap below.
 constexpr int sliderPitch = 58;
+constexpr int statusLineHeight = 22;
 
 } // namespace
 
@@ -52,6 +53,12 @@ FltkWindow::FltkWindow(const WindowLayout& layout)
         glView_ = new FltkGLView(*view_, sliderColumnWidth, menuBarHeight,
                                  layout.width - sliderColumnWidth, layout.height - menuBarHeight);
         window_->resizable(glView_);
+        statusLine_ = new Fl_Box(sliderColumnWidth, layout.height - statusLineHeight,
+                                 layout.width - sliderColumnWidth, statusLineHeight);
+        statusLine_->box(FL_FLAT_BOX);
+        statusLine_->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE | FL_ALIGN_CLIP);
+        statusLine_->labelsize(12);
+        statusLine_->hide();
     }
     window_->end();
     window_->size_range(sliderColumnWidth + 160, std::max(y, 240));
@@ -113,6 +120,29 @@ void FltkWindow::setFullScreen(bool fullScreen) {
 
 bool FltkWindow::isFullScreen() const {
     return window_->fullscreen_active() != 0;
+}
+
+void FltkWindow::setStatusLine(const std::string& text) {
+    if (!statusLine_ || text == statusText_)
+        return;
+    const bool wasShown = !statusText_.empty();
+    statusText_ = text;
+    statusLine_->copy_label(statusText_.c_str());
+    statusLine_->redraw();
+    if (wasShown == !text.empty())
+        return;
+    // The line takes its height from the view's bottom, or gives it back;
+    // both are placed anew, since a hidden line is resized with the window.
+    const int lineHeight = text.empty() ? 0 : statusLineHeight;
+    const int x = glView_->x(), y = glView_->y(), width = glView_->w();
+    const int bottom = window_->h();
+    glView_->resize(x, y, width, bottom - lineHeight - y);
+    statusLine_->resize(x, bottom - statusLineHeight, width, statusLineHeight);
+    if (text.empty())
+        statusLine_->hide();
+    else
+        statusLine_->show();
+    window_->redraw();
 }
 
 void FltkWindow::refresh() {

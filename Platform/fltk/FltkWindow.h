@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+class Fl_Box;
 class Fl_Double_Window;
 class Fl_Valuator;
 class Fl_Widget;
@@ -37,6 +38,8 @@ public:
     void hide() override;
     void setFullScreen(bool fullScreen) override;
     bool isFullScreen() const override;
+    void setStatusLine(const std::string& text) override;
+    std::string statusLine() const override { return statusText_; }
     // Title and menus brought up to date with the document.
     void refresh() override;
 
@@ -52,6 +55,8 @@ private:
     Fl_Double_Window* window_;
     FltkMenuBar* menuBar_ = nullptr;
     FltkGLView* glView_ = nullptr;
+    Fl_Box* statusLine_ = nullptr;
+    std::string statusText_;
     std::map<std::string, std::unique_ptr<FltkSlider>> sliders_;
     std::unique_ptr<OpenGLView> view_;
     std::string title_;

@@ -23,6 +23,7 @@
 #include "support/TemporaryFolder.h"
 
 #include <FL/Fl.H>
+#include <FL/Fl_Box.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Menu_Item.H>
 #include <FL/Fl_Valuator.H>
@@ -82,6 +83,11 @@ protected:
     std::vector<std::string> errors, questions;
     // Where the last save chooser opened and the name it proposed.
     std::pair<std::string, std::string> lastSaveChooser;
+    // The chooser's filter in use (empty: the first); answers to the size question (empty: as
+    // proposed) and the sizes it proposed.
+    std::deque<std::string> filterExtensions;
+    std::deque<PixelSize> sizes;
+    std::vector<PixelSize> proposedSizes;
 
     SaveChoice askToSaveChanges(const std::string&) override {
         return take(saveChoices).value_or(SaveChoice::cancel);
@@ -91,9 +97,15 @@ protected:
     }
     std::optional<std::string> chooseFileToSave(const std::string&, const std::string& folder,
                                                 const std::string& suggestedName,
-                                                const std::vector<std::string>&) override {
+                                                const std::vector<std::string>&,
+                                                std::string& chosenExtension) override {
         lastSaveChooser = {folder, suggestedName};
+        chosenExtension = take(filterExtensions).value_or(chosenExtension);
         return take(files);
+    }
+    std::optional<PixelSize> askForPixelSize(const std::string&, PixelSize proposed, int) override {
+        proposedSizes.push_back(proposed);
+        return take(sizes).value_or(proposed);
     }
     bool confirm(const std::string& message, const std::string&) override {
         questions.push_back(message);
@@ -214,6 +226,21 @@ protected:
         std::vector<std::uint8_t> pixels(static_cast<std::size_t>(view->w()) * view->h() * 3);
         fl_read_image(pixels.data(), 0, 0, view->w(), view->h());
         return pixels;
+    }
+    // What is on the clipboard, pasted as FLTK pastes it into a widget.
+    static std::string clipboardText() {
+        struct Receiver : Fl_Box {
+            std::string text;
+            Receiver() : Fl_Box(0, 0, 1, 1) {}
+            int handle(int event) override {
+                if (event != FL_PASTE)
+                    return Fl_Box::handle(event);
+                text = Fl::event_text();
+                return 1;
+            }
+        } receiver;
+        Fl::paste(receiver, 1);
+        return receiver.text;
     }
     TemporaryFolder scratch, configuration;
     std::unique_ptr<Platform::FltkPreferences> preferences_;
@@ -464,6 +491,33 @@ TEST_F(DocumentWindowTest, TheWindowShowsAndExportsColouredMeridiansAndWithABlow
     for (std::size_t i = 0; i + 2 < shown.size(); i += 3)
         expected.insert(expected.end(), {shown[i], shown[i + 1], shown[i + 2], 255});
     EXPECT_TRUE(image->rgba == expected) << "the export differs from the window's picture";
+    EXPECT_EQ(proposedSizes.back(),
+              (PixelSize{windowOf(document).glView()->w(), windowOf(document).glView()->h()}));
+    // The copied command, run in a shell, draws the same picture into the document's name.
+    chooseMenuItem(document, "Copy Render Command");
+    const std::string command = clipboardText();
+    EXPECT_THAT(command, ::testing::HasSubstr(" -o Untitled.png"));
+    ASSERT_EQ(std::system(("cd '" + scratch.file("") + "' && " + command).c_str()), 0) << command;
+    const auto rendered = Platform::readPngFile(scratch.file("Untitled.png"));
+    ASSERT_TRUE(rendered);
+    EXPECT_TRUE(rendered->rgba == image->rgba) << command;
+    // Any size, in the format of the typed extension or else of the chooser's filter.
+    sizes = {{320, 240}};
+    files = {scratch.file("small.png")};
+    chooseMenuItem(document, "Export Image...");
+    const auto small = Platform::readPngFile(scratch.file("small.png"));
+    ASSERT_TRUE(small);
+    EXPECT_EQ(std::pair(small->width, small->height), std::pair(320, 240));
+    filterExtensions = {".pdf"};
+    files = {scratch.file("figure")};
+    chooseMenuItem(document, "Export Image...");
+    EXPECT_EQ(TemporaryFolder::read(scratch.file("figure.pdf")).substr(0, 5), "%PDF-");
+    sizes = {{9000, 100}}; // beyond what the renderer draws: its reason is shown
+    files = {scratch.file("huge.png")};
+    chooseMenuItem(document, "Export Image...");
+    ASSERT_FALSE(errors.empty());
+    EXPECT_THAT(errors.back(), ::testing::HasSubstr("--size"));
+    EXPECT_FALSE(std::filesystem::exists(scratch.file("huge.png")));
     // Passes are averaged in the back buffer, so only the finished picture is swapped in.
     EXPECT_EQ(view.camera()->smoothedBuffer(), static_cast<GLenum>(GL_BACK));
     EXPECT_EQ(view.camera()->auxiliaryBuffer(), static_cast<GLenum>(GL_BACK));
@@ -610,6 +664,27 @@ TEST_F(DocumentWindowTest, ViewKeysReturnToTheStartingPictureAndGiveStandardView
     pump();
     EXPECT_FALSE(window.isFullScreen());
     EXPECT_EQ(window.flWindow()->w(), MyDocumentLayout::layout().width);
+
+    // View > Show Camera: the camera's values and the picture's size under the picture.
+    Fl_Widget* picture = window.glView();
+    const int fullHeight = picture->h();
+    chooseMenuItem(document, "Show Camera");
+    // The resized picture is drawn once the X server has resized its window.
+    const std::string size = std::to_string(picture->w()) + " × " + std::to_string(picture->h());
+    for (int round = 0; round < 100 && !window.statusLine().ends_with(size); ++round)
+        Fl::wait(0.02);
+    EXPECT_TRUE(menuItem(document, "Show Camera")->value());
+    EXPECT_LT(picture->h(), fullHeight);
+    using ::testing::HasSubstr;
+    EXPECT_THAT(window.statusLine(), HasSubstr("Target height 2"));
+    EXPECT_THAT(window.statusLine(), HasSubstr("Picture " + size));
+    drag(glView, 300, 300, 0, -60); // 30 degrees down from straight above
+    pump();
+    EXPECT_THAT(window.statusLine(), HasSubstr("Elevation 30°"));
+    chooseMenuItem(document, "Show Camera");
+    pump();
+    EXPECT_EQ(window.statusLine(), "");
+    EXPECT_EQ(picture->h(), fullHeight);
 }
 
 // Drags in the picture and on a slider move the picture; View > Smooth While Moving reaches every

@@ -38,7 +38,10 @@ bool readFloat(const std::string& option, const std::string& text, float& value,
                        "], not " + text;
         return false;
     }
-    value = static_cast<float>(number);
+    // Rounded once, straight to a float: through a double, a text that
+    // names a float exactly (as the window's copied command does) could
+    // round to its neighbour.
+    value = std::strtof(text.c_str(), nullptr);
     return true;
 }
 

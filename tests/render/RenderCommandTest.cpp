@@ -1,0 +1,63 @@
+// The window's render command read back by vexmira-render's own option parser and by a shell.
+
+#include "Vexmira/RenderCommand.h"
+#include "Platform/offscreen/OffscreenSurface.h"
+#include "TolvaneKit/Camera/RVCamera.h"
+#include "Vexmira/Blowup.h"
+#include "tools/vexmira-render/RenderOptions.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+// Floats with long or awkward decimal forms come back as the very same floats.
+TEST(RenderCommand, ItsOptionsReadBackAsTheSameValues) {
+    auto surface = Platform::OffscreenSurface::create(8, 8); // the camera issues GL calls
+    ASSERT_TRUE(surface);
+    Blowup model;
+    model.setBlowup(0.1f);
+    model.setImmersion(std::nextafter(6.2831855f, 0.0f));
+    model.setDistance(123456.79f);
+    model.setMeridians(7);
+    model.setResolution(-3);
+    model.setAntialiasing(-12);
+    RVCamera camera;
+    camera.prepareOpenGL();
+    camera.setAzimuth(359.99997f);
+    camera.setElevation(-0.5f);
+    camera.setTwist(1e-7f);
+    const GLfloat target[3] = {0.0f, 0.0f, std::numeric_limits<float>::denorm_min()};
+    camera.setTarget(target);
+
+    std::vector<std::string> arguments = RenderCommand(model, camera, 640, 7).arguments();
+    arguments.insert(arguments.end(), {"-o", "out.svg"});
+    std::string error;
+    const auto options = RenderOptions::parse(arguments, error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_EQ(std::pair(options->width, options->height), std::pair(640, 7));
+    EXPECT_EQ(options->blowup, model.blowup());
+    EXPECT_EQ(options->immersion, model.immersion());
+    EXPECT_EQ(options->distance, model.distance());
+    EXPECT_EQ(options->meridians, 7);
+    EXPECT_EQ(options->resolution, -3);
+    EXPECT_EQ(options->passes, -12);
+    EXPECT_EQ(options->azimuth, camera.azimuth());
+    EXPECT_EQ(options->elevation, camera.elevation());
+    EXPECT_EQ(options->twist, camera.twist());
+    EXPECT_EQ(options->targetZ, target[2]);
+}
+
+TEST(RenderCommand, ShellWordsReachTheProgramUnchanged) {
+    for (const std::string word : {"plain-name_1.png", "two words.png", "it's.png", "$HOME.png",
+                                   "a\"b\\c`d`.png", "*.png", "-", "ä ö.pdf", ""}) {
+        std::FILE* shell = popen(("printf '%s|' " + RenderCommand::shellWord(word)).c_str(), "r");
+        ASSERT_NE(shell, nullptr);
+        std::string echoed;
+        for (int c; (c = std::fgetc(shell)) != EOF;)
+            echoed += static_cast<char>(c);
+        pclose(shell);
+        EXPECT_EQ(echoed, word + "|") << RenderCommand::shellWord(word);
+    }
+}
