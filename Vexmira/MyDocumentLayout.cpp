@@ -21,14 +21,18 @@ Platform::WindowLayout MyDocumentLayout::layout() {
     // Float sliders redraw while dragged; the counts change the geometry, so
     // they act when the drag ends.
     layout.sliders = {
-        {"blowup", "Blowup", minimumBlowup, maximumBlowup, false, true},
-        {"immersion", "Immersion", minimumImmersion, maximumImmersion, false, true},
-        {"meridians", "Meridians", float(minimumMeridians), float(maximumMeridians), true, false},
+        {"blowup", "Blowup", minimumBlowup, maximumBlowup, false, true,
+         "How far the meridians are pulled apart onto the white circle, and the circle's radius"},
+        {"immersion", "Immersion", minimumImmersion, maximumImmersion, false, true,
+         "The angle, in radians, that turns the white circle's plane about the vertical axis"},
+        {"meridians", "Meridians", float(minimumMeridians), float(maximumMeridians), true, false,
+         "How many coloured curves are drawn"},
         {"resolution", "Resolution", float(minimumResolution), float(maximumResolution), true,
-         false},
+         false, "How many points each half meridian is drawn with"},
         {"antialiasing", "Antialiasing", float(minimumAntialiasing), float(maximumAntialiasing),
-         true, false},
-        {"zoom", "Zoom", minimumZoom, maximumZoom, false, true},
+         true, false, "How many smoothing passes each picture is drawn with; 1 draws it once"},
+        {"zoom", "Zoom", minimumZoom, maximumZoom, false, true,
+         "The camera's distance from the point it looks at; the mouse wheel changes it too"},
     };
     layout.makeOpenGLView = [] { return std::make_unique<BlowupView>(); };
     return layout;

@@ -37,6 +37,24 @@ public:
     // whether something touched a slider that was already in place.
     long setCount() const { return setCount_; }
 
+    // The value as the box beside the slider shows it: a whole number for an
+    // integer slider, three decimals otherwise, always with a decimal point.
+    std::string valueText() const;
+    // A value the user typed: when it is a number the slider can take (within
+    // its range, and whole for an integer slider; "," may stand for the
+    // decimal point), the slider moves there and sends its action, once,
+    // unless it was there already. False for anything else, which leaves
+    // the slider as it was.
+    bool takeTypedValue(const std::string& text);
+
+    // One press of an arrow key (a line) or of Page Up / Page Down (a page).
+    // A line is 1 on an integer slider and a hundredth of the range on a
+    // continuous one; a page is a tenth of the range (at least 1). The slider
+    // stops at its ends and sends its action when it moved; false when it
+    // was at the end already.
+    enum class KeyStep { lineDown, lineUp, pageDown, pageUp };
+    bool stepByKey(KeyStep step);
+
     void setAction(Action action) { action_ = std::move(action); }
     // What the backend calls when the user moved the slider.
     void sendAction();

@@ -17,6 +17,8 @@ struct SliderLayout {
     float maxValue = 1.0f;
     bool integer = false;
     bool continuous = true;
+    // English text saying what the slider changes, localised when shown.
+    std::string tooltip;
 };
 
 // A toolkit-free description of a window: what a named layout resource is on

@@ -168,6 +168,12 @@ int FltkGLView::handle(int event) {
         if (view_ && tracking_)
             sendMouse(event);
         return 1;
+    case FL_FOCUS:
+    case FL_UNFOCUS:
+        // The picture takes the focus in its turn: Tab then goes round the
+        // sliders, their boxes and the picture instead of stopping at the
+        // last box (FLTK does not wrap around inside the sliders' group).
+        return view_ ? 1 : 0;
     case FL_MOUSEWHEEL:
         if (!view_ || Fl::event_dy() == 0)
             return 0;

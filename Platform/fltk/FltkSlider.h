@@ -2,23 +2,38 @@
 
 #include "Platform/core/Slider.h"
 
-#include <FL/Fl_Value_Slider.H>
+class Fl_Input;
+class Fl_Slider;
+class Fl_Widget;
 
 namespace Platform {
 
 struct SliderLayout;
 
-// A slider whose value lives in an FLTK value slider. The user's moves send
-// the action (while dragging for a continuous slider, at release otherwise).
+// A slider with a number box on its right, both FLTK widgets. The user's
+// moves send the action (while dragging for a continuous slider, at release
+// otherwise); the arrow and page keys step it; a value typed into the box is
+// taken on Enter or when the box loses the focus, and anything the slider
+// cannot take is put back with a beep.
 class FltkSlider : public Slider {
 public:
-    // Creates the widget in the current FLTK group; the group owns it.
+    // Creates the widgets in the current FLTK group, which owns them; the
+    // box takes numberBoxWidth of the width.
     FltkSlider(const SliderLayout& layout, int x, int y, int width, int height);
     ~FltkSlider() override;
 
-    Fl_Value_Slider* widget() const { return widget_; }
-    // Cuts the widget's callback: the widget may outlive the slider.
+    // Room for six digits and a point in the toolkit's default font.
+    static constexpr int numberBoxWidth = 72;
+
+    Fl_Slider* widget() const { return widget_; }
+    Fl_Input* numberBox() const { return numberBox_; }
+    // Cuts the widgets' callbacks: they may outlive the slider.
     void detachWidget();
+
+    // The box's text committed by the user.
+    void numberBoxCommitted();
+    // The widget's value changed, whoever changed it.
+    void widgetValueChanged();
 
 protected:
     float storedValue() const override;
@@ -26,8 +41,10 @@ protected:
 
 private:
     static void widgetMoved(Fl_Widget* widget, void* slider);
+    static void numberBoxChanged(Fl_Widget* widget, void* slider);
 
-    Fl_Value_Slider* widget_;
+    Fl_Slider* widget_;
+    Fl_Input* numberBox_;
 };
 
 } // namespace Platform

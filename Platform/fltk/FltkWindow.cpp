@@ -12,6 +12,8 @@
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Group.H>
+#include <FL/Fl_Input.H>
+#include <FL/Fl_Slider.H>
 
 #include <algorithm>
 
@@ -20,7 +22,7 @@ namespace Platform {
 namespace {
 
 constexpr int menuBarHeight = 25;
-constexpr int sliderColumnWidth = 240;
+constexpr int sliderColumnWidth = 300;
 constexpr int margin = 12;
 constexpr int sliderHeight = 22;
 // Label above, slider, gap below.
@@ -91,6 +93,11 @@ Slider* FltkWindow::slider(const std::string& name) const {
 Fl_Valuator* FltkWindow::sliderWidget(const std::string& name) const {
     auto found = sliders_.find(name);
     return found == sliders_.end() ? nullptr : found->second->widget();
+}
+
+Fl_Input* FltkWindow::numberBox(const std::string& name) const {
+    auto found = sliders_.find(name);
+    return found == sliders_.end() ? nullptr : found->second->numberBox();
 }
 
 void FltkWindow::setTitle(const std::string& title) {

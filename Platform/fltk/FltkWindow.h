@@ -8,6 +8,7 @@
 
 class Fl_Box;
 class Fl_Double_Window;
+class Fl_Input;
 class Fl_Valuator;
 class Fl_Widget;
 
@@ -48,6 +49,8 @@ public:
     FltkMenuBar* menuBar() const { return menuBar_; }
     FltkGLView* glView() const { return glView_; }
     Fl_Valuator* sliderWidget(const std::string& name) const;
+    // The box beside the slider, where its value can be typed.
+    Fl_Input* numberBox(const std::string& name) const;
 
 private:
     static void closeRequested(Fl_Widget* widget, void* window);

@@ -25,6 +25,7 @@
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Input.H>
 #include <FL/Fl_Menu_Item.H>
 #include <FL/Fl_Valuator.H>
 #include <FL/fl_draw.H>
@@ -38,6 +39,7 @@
 #include <deque>
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <thread>
 #include <tuple>
 #include <vector>
@@ -858,4 +860,83 @@ TEST_F(DocumentWindowTest, AnimationsFollowTheInterpolatorLeaveTheDocumentAloneA
     }
     EXPECT_EQ(windowOf(document).glView()->handle(FL_SHORTCUT), 0) << "nothing to stop";
     EXPECT_FALSE(document->isDocumentEdited());
+}
+
+// A typed value sets the model as a slider move does, one undo step with the slider's name;
+// text the slider cannot take is put back. Keys step by a line (1, or a hundredth of the range)
+// or a page (a tenth), never past the ends. Each box shows every value in full; each slider
+// says what it changes.
+TEST_F(DocumentWindowTest, NumberBoxesAndKeysSetExactValuesOneUndoStepEach) {
+    MyDocument* document = newDocument();
+    Platform::FltkWindow& window = windowOf(document);
+    Blowup& model = document->model();
+    // Typed over the box's text, then Enter or Tab, which leaves the box.
+    auto type = [&](const std::string& name, const char* text, int key = FL_Enter) {
+        Fl_Input* box = window.numberBox(name);
+        box->take_focus();
+        box->replace(0, box->size(), text);
+        pressKey(document, key);
+        return std::string(box->value());
+    };
+    EXPECT_EQ(type("meridians", "40"), "40");
+    EXPECT_EQ(model.meridians(), 40);
+    EXPECT_EQ(window.sliderWidget("meridians")->value(), 40.0);
+    EXPECT_EQ(type("zoom", " 12,5 ", FL_Tab), "12.500");
+    EXPECT_EQ(model.distance(), 12.5f);
+    EXPECT_EQ(viewOf(document).camera()->distance(), 12.5f);
+    EXPECT_STREQ(menuItem(document, "Undo")->label(), "Undo Set Distance");
+    for (const char* refused : {"abc", "41", "-1", "12.5x", ""})
+        EXPECT_EQ(type("zoom", refused), "12.500") << refused;
+    EXPECT_EQ(type("meridians", "40.5"), "40") << "a whole-number slider takes whole numbers";
+    EXPECT_EQ(type("meridians", "40"), "40"); // the same value again changes nothing
+    EXPECT_EQ(std::pair(model.distance(), model.meridians()), std::pair(12.5f, 40));
+    for (auto [distance, meridians] : {std::pair(8.0f, 40), std::pair(8.0f, 72)}) {
+        chooseMenuItem(document, "Undo");
+        EXPECT_EQ(std::pair(model.distance(), model.meridians()), std::pair(distance, meridians));
+    }
+    EXPECT_FALSE(menuItem(document, "Undo")->active());
+
+    Fl_Valuator* meridians = window.sliderWidget("meridians");
+    const double wholePage = std::round((meridians->maximum() - meridians->minimum()) / 10);
+    meridians->take_focus();
+    for (auto [key, expected] : {std::pair(FL_Right, 73.0),
+                                 {FL_Down, 72.0},
+                                 {FL_Page_Up, 72.0 + wholePage},
+                                 {FL_Page_Down, 72.0}}) {
+        pressKey(document, key);
+        EXPECT_EQ(model.meridians(), static_cast<int>(expected)) << key;
+        EXPECT_EQ(window.numberBox("meridians")->value(), std::to_string(model.meridians()));
+    }
+    EXPECT_STREQ(menuItem(document, "Undo")->label(), "Undo Set Meridians");
+    Fl_Valuator* blowup = window.sliderWidget("blowup");
+    const float range = static_cast<float>(blowup->maximum() - blowup->minimum());
+    blowup->take_focus();
+    pressKey(document, FL_Up);
+    EXPECT_FLOAT_EQ(model.blowup(), range / 100);
+    pressKey(document, FL_Page_Up);
+    EXPECT_FLOAT_EQ(model.blowup(), range / 100 + range / 10);
+    for (int press = 0; press < 12; ++press)
+        pressKey(document, FL_Page_Up);
+    EXPECT_EQ(model.blowup(), static_cast<float>(blowup->maximum()));
+    chooseMenuItem(document, "Undo"); // the presses past the end made no steps
+    EXPECT_LT(model.blowup(), static_cast<float>(blowup->maximum()));
+    EXPECT_GT(model.blowup(), range / 100 + range / 10);
+    drag(window.glView(), 300, 300, 30, 30);
+    pressKey(document, FL_Home); // not taken by the slider: the view goes back
+    EXPECT_EQ(viewOf(document).camera()->elevation(), 0.0f);
+
+    std::set<std::string> tooltips;
+    for (const auto& slider : MyDocumentLayout::layout().sliders) {
+        SCOPED_TRACE(slider.name);
+        ASSERT_NE(window.sliderWidget(slider.name)->tooltip(), nullptr);
+        tooltips.insert(window.sliderWidget(slider.name)->tooltip());
+        Fl_Input* box = window.numberBox(slider.name);
+        fl_font(box->textfont(), box->textsize());
+        for (float end : {slider.minValue, slider.maxValue}) {
+            window.slider(slider.name)->setFloatValue(end);
+            EXPECT_LE(fl_width(box->value()) + Fl::box_dw(box->box()) + 6, box->w())
+                << box->value();
+        }
+    }
+    EXPECT_EQ(tooltips.size(), MyDocumentLayout::layout().sliders.size());
 }
