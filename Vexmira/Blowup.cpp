@@ -2,6 +2,7 @@
 
 #include "TolvaneKit/Camera/RVAngles.h"
 
+#include "Platform/core/Localization.h"
 #include "Platform/core/NotificationCenter.h"
 #include "Platform/core/UndoManager.h"
 #include "Vexmira/MyDocument.h"
@@ -64,8 +65,9 @@ bool checkFloat(const Blowup::Dictionary& dictionary, const std::string& key,
     if (std::isfinite(value) && std::fabs(value) <= Blowup::maximumMagnitude)
         return true;
     long long limit = static_cast<long long>(Blowup::maximumMagnitude);
-    errorMessage = "The value of \"" + key + "\" must be a finite number within " +
-                   rangeText(-limit, limit) + ".";
+    errorMessage = Platform::fillInAll(
+        Platform::localized("The value of “%1” must be a finite number within %2."),
+        {key, rangeText(-limit, limit)});
     return false;
 }
 
@@ -75,8 +77,9 @@ bool checkInteger(const Blowup::Dictionary& dictionary, const std::string& key, 
     value = StoredNumber::leadingInteger(textUnder(dictionary, key), overflow);
     if (!overflow && value >= minimum && value <= maximum)
         return true;
-    errorMessage = "The value of \"" + key + "\" must be an integer within " +
-                   rangeText(minimum, maximum) + ".";
+    errorMessage =
+        Platform::fillInAll(Platform::localized("The value of “%1” must be an integer within %2."),
+                            {key, rangeText(minimum, maximum)});
     return false;
 }
 
@@ -169,10 +172,10 @@ bool Blowup::validateDictionary(const Dictionary& dictionary, std::string& error
         return false;
     if (meridians > 0 && resolution > 0 &&
         meridians * resolution > maximumMeridiansTimesResolution) {
-        errorMessage = "The values of \"" + meridiansKey + "\" and \"" + resolutionKey +
-                       "\" multiplied must not exceed " +
-                       std::to_string(maximumMeridiansTimesResolution) + " (they are " +
-                       std::to_string(meridians) + " and " + std::to_string(resolution) + ").";
+        errorMessage = Platform::fillInAll(
+            Platform::localized("“%1” times “%2” must not exceed %3; they are %4 and %5."),
+            {meridiansKey, resolutionKey, std::to_string(maximumMeridiansTimesResolution),
+             std::to_string(meridians), std::to_string(resolution)});
         return false;
     }
     return true;

@@ -14,8 +14,9 @@ bool findNonAscii(std::string_view data, std::string& errorMessage) {
     int column = 1;
     for (char c : data) {
         if (static_cast<unsigned char>(c) >= 0x80) {
-            errorMessage = "line " + std::to_string(line) + ", column " + std::to_string(column) +
-                           ": the text is not ASCII.";
+            errorMessage = Platform::fillInAll(
+                Platform::localized("Line %1, column %2: the text is not ASCII."),
+                {std::to_string(line), std::to_string(column)});
             return true;
         }
         if (c == '\n') {
@@ -28,6 +29,19 @@ bool findNonAscii(std::string_view data, std::string& errorMessage) {
     return false;
 }
 
+// Whole sentences, as languages inflect the kind's name differently.
+std::string notAStringText(Platform::PropertyList::Kind kind) {
+    using Kind = Platform::PropertyList::Kind;
+    switch (kind) {
+    case Kind::data:
+        return Platform::localized("The value of “%1” must be a string, not data.");
+    case Kind::array:
+        return Platform::localized("The value of “%1” must be a string, not an array.");
+    default:
+        return Platform::localized("The value of “%1” must be a string, not a dictionary.");
+    }
+}
+
 // The six parameter keys must hold strings if present; other entries, "Class"
 // and "Version" included, are not looked at.
 bool flattenStrings(const Platform::PropertyList::Dictionary& parsed, Blowup::Dictionary& strings,
@@ -36,8 +50,7 @@ bool flattenStrings(const Platform::PropertyList::Dictionary& parsed, Blowup::Di
         if (value.isString()) {
             strings[key] = value.string();
         } else if (Blowup::isParameterKey(key)) {
-            errorMessage = "The value of \"" + key + "\" must be a string, not " +
-                           Platform::PropertyList::kindName(value.kind()) + ".";
+            errorMessage = Platform::fillIn(notAStringText(value.kind()), key);
             return false;
         }
     }
@@ -58,7 +71,8 @@ MyDocument::~MyDocument() {
 std::optional<std::string> MyDocument::dataRepresentationOfType(const std::string& type,
                                                                 std::string& errorMessage) {
     if (type != myDocumentType) {
-        errorMessage = "Documents of type \"" + type + "\" cannot be written.";
+        errorMessage = Platform::fillIn(
+            Platform::localized("Documents of type “%1” cannot be written."), type);
         return std::nullopt;
     }
     // After every save the document starts a new history.
@@ -69,7 +83,8 @@ std::optional<std::string> MyDocument::dataRepresentationOfType(const std::strin
 bool MyDocument::loadDataRepresentation(const std::string& data, const std::string& type,
                                         std::string& errorMessage) {
     if (type != myDocumentType) {
-        errorMessage = "Documents of type \"" + type + "\" cannot be read.";
+        errorMessage =
+            Platform::fillIn(Platform::localized("Documents of type “%1” cannot be read."), type);
         return false;
     }
     return restoreFromStorage(data, errorMessage);
@@ -105,7 +120,9 @@ MyDocument::setupDictionaryFromStorage(const std::string& data, std::string& err
     Platform::PropertyListError error;
     auto parsed = Platform::PropertyListParser::parseDictionary(data, error);
     if (!parsed) {
-        errorMessage = error.description() + ".";
+        errorMessage = Platform::fillInAll(
+            Platform::localized("Line %1, column %2: %3."),
+            {std::to_string(error.line), std::to_string(error.column), error.message});
         return std::nullopt;
     }
     Blowup::Dictionary strings;

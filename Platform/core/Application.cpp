@@ -382,12 +382,11 @@ std::string Application::menuItemTitle(const MenuCommand& item, const Document* 
     std::string title = item.localizeTitle ? localized(item.title) : item.title;
     if (!document)
         return title;
-    std::string stepName;
     if (item.command == Command::undo)
-        stepName = document->undoManager().undoActionName();
-    else if (item.command == Command::redo)
-        stepName = document->undoManager().redoActionName();
-    return stepName.empty() ? title : title + " " + stepName;
+        return Document::undoMenuTitle(false, document->undoManager().undoActionName());
+    if (item.command == Command::redo)
+        return Document::undoMenuTitle(true, document->undoManager().redoActionName());
+    return title;
 }
 
 bool Application::validateMenuItem(const MenuCommand& item, const Document* document) const {

@@ -38,6 +38,11 @@ private:
     int fd_;
 };
 
+std::string tooLargeText() {
+    return fillIn(localized("The file is larger than %1, too large for a document."),
+                  localizedSize(Document::maximumFileSize));
+}
+
 bool readWholeFile(const std::string& path, std::string& data, std::string& reason) {
     // Non-blocking, so that a named pipe in place of a document cannot hang
     // the program; it is refused below as not a regular file.
@@ -52,12 +57,11 @@ bool readWholeFile(const std::string& path, std::string& data, std::string& reas
         return false;
     }
     if (!S_ISREG(status.st_mode)) {
-        reason = "it is not a regular file.";
+        reason = localized("It is not a regular file but a folder, device or pipe.");
         return false;
     }
     if (static_cast<unsigned long long>(status.st_size) > Document::maximumFileSize) {
-        reason = "the file is too large to be a document (more than " +
-                 std::to_string(Document::maximumFileSize) + " bytes).";
+        reason = tooLargeText();
         return false;
     }
     data.clear();
@@ -73,7 +77,7 @@ bool readWholeFile(const std::string& path, std::string& data, std::string& reas
         if (count == 0)
             return true;
         if (data.size() + static_cast<std::size_t>(count) > Document::maximumFileSize) {
-            reason = "the file is too large to be a document.";
+            reason = tooLargeText();
             return false;
         }
         data.append(buffer, static_cast<std::size_t>(count));
@@ -130,13 +134,13 @@ void Document::updateChangeCount(ChangeType change) {
 
 std::optional<std::string> Document::dataRepresentationOfType(const std::string& type,
                                                               std::string& errorMessage) {
-    errorMessage = "Documents of type \"" + type + "\" cannot be written.";
+    errorMessage = fillIn(localized("Documents of type “%1” cannot be written."), type);
     return std::nullopt;
 }
 
 bool Document::loadDataRepresentation(const std::string&, const std::string& type,
                                       std::string& errorMessage) {
-    errorMessage = "Documents of type \"" + type + "\" cannot be read.";
+    errorMessage = fillIn(localized("Documents of type “%1” cannot be read."), type);
     return false;
 }
 
@@ -157,7 +161,7 @@ bool Document::readFromFile(const std::string& path, std::string& errorMessage) 
 
 bool Document::saveDocument(std::string& errorMessage) {
     if (!hasFileName()) {
-        errorMessage = "\"" + displayName() + "\" has no file yet: use Save As.";
+        errorMessage = fillIn(localized("“%1” has no file yet."), displayName());
         return false;
     }
     if (!writeToFile(fileName_, errorMessage))
@@ -175,7 +179,7 @@ bool Document::saveToFile(const std::string& path, std::string& errorMessage) {
 
 bool Document::revertToSaved(std::string& errorMessage) {
     if (!hasFileName()) {
-        errorMessage = "\"" + displayName() + "\" has never been saved.";
+        errorMessage = fillIn(localized("“%1” has never been saved."), displayName());
         return false;
     }
     if (!loadFile(fileName_, errorMessage))
@@ -187,15 +191,21 @@ bool Document::revertToSaved(std::string& errorMessage) {
 }
 
 bool Document::validateMenuItem(const MenuItem& menuItem) const {
-    auto titled = [&menuItem](const std::string& englishTitle) {
-        std::string title = localized(englishTitle);
-        return menuItem.title == title || menuItem.title.starts_with(title + " ");
-    };
-    if (titled("Undo"))
+    if (menuItem.title == localized("Undo") ||
+        menuItem.title == undoMenuTitle(false, undoManager_.undoActionName()))
         return undoManager_.canUndo();
-    if (titled("Redo"))
+    if (menuItem.title == localized("Redo") ||
+        menuItem.title == undoMenuTitle(true, undoManager_.redoActionName()))
         return undoManager_.canRedo();
     return true;
+}
+
+// Languages place the step's name differently: "Undo Set Blowup", but
+// "„Aufblasung einstellen“ widerrufen".
+std::string Document::undoMenuTitle(bool redo, const std::string& stepName) {
+    if (stepName.empty())
+        return redo ? localized("Redo") : localized("Undo");
+    return fillIn(redo ? localized("Redo %1") : localized("Undo %1"), stepName);
 }
 
 // Producing the data may clear the undo history (a save ends it); when the
@@ -208,7 +218,7 @@ bool Document::writeToFile(const std::string& path, std::string& errorMessage) {
     if (data && SafeFileWriter::writeFile(path, *data, reason))
         return true;
     undoManager_.restoreHistory(std::move(history));
-    errorMessage = "Could not save \"" + baseName(path) + "\": " + reason;
+    errorMessage = reason;
     return false;
 }
 
@@ -217,7 +227,7 @@ bool Document::loadFile(const std::string& path, std::string& errorMessage) {
     std::string reason;
     if (readWholeFile(path, data, reason) && loadDataRepresentation(data, fileType_, reason))
         return true;
-    errorMessage = "Could not open \"" + baseName(path) + "\": " + reason;
+    errorMessage = reason;
     return false;
 }
 

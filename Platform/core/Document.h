@@ -72,6 +72,8 @@ public:
         return windowControllers_;
     }
 
+    // The file operations. On failure errorMessage says why, in one localised
+    // sentence; the caller says what failed, naming the file.
     // Open: reads `path` into the document and takes it as the file name.
     bool readFromFile(const std::string& path, std::string& errorMessage);
     // Save: writes to the document's own file.
@@ -84,6 +86,8 @@ public:
     // Whether a menu item applies now. The base knows Undo and Redo (also with
     // the step name after them) and enables everything else.
     virtual bool validateMenuItem(const MenuItem& menuItem) const;
+    // The title of Undo (or Redo) for the step it would replay, localised.
+    static std::string undoMenuTitle(bool redo, const std::string& stepName);
 
 protected:
     // Closes the windows now. A subclass whose windows look at its own

@@ -3,6 +3,10 @@
 #include "Platform/core/ResourceDirectory.h"
 
 #include <libintl.h>
+
+#include <cmath>
+#include <cstdio>
+#include <iterator>
 #include <mutex>
 
 // gettext's own counter of catalogue changes; raising it drops cached lookups.
@@ -28,16 +32,39 @@ std::string localized(const std::string& englishText) {
 }
 
 std::string fillIn(const std::string& text, const std::string& name) {
+    return fillInAll(text, {name});
+}
+
+std::string fillInAll(const std::string& text, const std::vector<std::string>& values) {
     std::string result;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 1 < text.size() && text[i + 1] == '1') {
-            result += name;
+        const std::size_t index = i + 1 < text.size() ? std::size_t(text[i + 1] - '1') : 9;
+        if (text[i] == '%' && index < values.size()) {
+            result += values[index];
             ++i;
         } else {
             result += text[i];
         }
     }
     return result;
+}
+
+std::string localizedSize(std::uintmax_t bytes) {
+    if (bytes < 1024)
+        return fillIn(localized("%1 bytes"), std::to_string(bytes));
+    const std::string units[] = {localized("KB"), localized("MB"), localized("GB"),
+                                 localized("TB")};
+    double value = static_cast<double>(bytes) / 1024;
+    std::size_t unit = 0;
+    while (value >= 1024 && unit + 1 < std::size(units)) {
+        value /= 1024;
+        ++unit;
+    }
+    // Whole or large amounts need no decimal: "16 MB", "340 KB".
+    char number[32];
+    const bool whole = value >= 10 || std::lround(value * 10) % 10 == 0;
+    std::snprintf(number, sizeof number, whole ? "%.0f" : "%.1f", value);
+    return std::string(number) + " " + units[unit];
 }
 
 void reloadLocalization() {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace Platform {
 
@@ -17,6 +19,13 @@ std::string localized(const std::string& englishText);
 // Fills the placeholder %1 of a localised text with a name; a name holding
 // "%" stays as it is, since it is not a printf directive.
 std::string fillIn(const std::string& text, const std::string& name);
+// Fills %1, %2, ... up to %9 with the values in turn, wherever the language
+// puts them.
+std::string fillInAll(const std::string& text, const std::vector<std::string>& values);
+
+// A size as a person reads it: "900 bytes", "16 MB", "1.5 GB" (in units of
+// 1024, the decimal point as the locale writes it).
+std::string localizedSize(std::uintmax_t bytes);
 
 // Binds the catalogue; localized() does so itself on first use. Call again
 // after changing the language at run time, so that cached lookups are dropped.

@@ -57,40 +57,36 @@ std::optional<std::string> runChooser(Fl_Native_File_Chooser& chooser) {
     return std::string(chooser.filename());
 }
 
-// FLTK keeps pointers to its label texts; the translations live here.
-const char* keep(std::string& storage, const char* englishText) {
-    storage = localized(englishText);
-    return storage.c_str();
-}
-
 } // namespace
 
 void FltkDialogs::localizeToolkitTexts() {
     static std::array<std::string, 19> texts;
     std::size_t next = 0;
-    auto set = [&](const char*& label, const char* englishText) {
-        label = keep(texts.at(next++), englishText);
+    // FLTK keeps pointers to its label texts; the translations live here.
+    auto set = [&](const char*& label, std::string translation) {
+        texts.at(next) = std::move(translation);
+        label = texts.at(next++).c_str();
     };
-    set(fl_ok, "OK");
-    set(fl_cancel, "Cancel");
-    set(fl_close, "Close");
-    set(fl_yes, "Yes");
-    set(fl_no, "No");
-    set(Fl_File_Chooser::add_favorites_label, "Add to Favorites");
-    set(Fl_File_Chooser::all_files_label, "All Files (*)");
-    set(Fl_File_Chooser::custom_filter_label, "Custom Filter");
-    set(Fl_File_Chooser::existing_file_label, "Please choose an existing file!");
-    set(Fl_File_Chooser::favorites_label, "Favorites");
-    set(Fl_File_Chooser::filename_label, "Filename:");
-    set(Fl_File_Chooser::filesystems_label, "File Systems");
-    set(Fl_File_Chooser::manage_favorites_label, "Manage Favorites");
-    set(Fl_File_Chooser::new_directory_label, "New Directory?");
-    set(Fl_File_Chooser::new_directory_tooltip, "Create a new directory.");
-    set(Fl_File_Chooser::preview_label, "Preview");
-    set(Fl_File_Chooser::show_label, "Show:");
-    set(Fl_File_Chooser::hidden_label, "Show hidden files");
+    set(fl_ok, localized("OK"));
+    set(fl_cancel, localized("Cancel"));
+    set(fl_close, localized("Close"));
+    set(fl_yes, localized("Yes"));
+    set(fl_no, localized("No"));
+    set(Fl_File_Chooser::add_favorites_label, localized("Add to Favorites"));
+    set(Fl_File_Chooser::all_files_label, localized("All Files (*)"));
+    set(Fl_File_Chooser::custom_filter_label, localized("Custom Filter"));
+    set(Fl_File_Chooser::existing_file_label, localized("Please choose an existing file!"));
+    set(Fl_File_Chooser::favorites_label, localized("Favorites"));
+    set(Fl_File_Chooser::filename_label, localized("Filename:"));
+    set(Fl_File_Chooser::filesystems_label, localized("File Systems"));
+    set(Fl_File_Chooser::manage_favorites_label, localized("Manage Favorites"));
+    set(Fl_File_Chooser::new_directory_label, localized("New Directory?"));
+    set(Fl_File_Chooser::new_directory_tooltip, localized("Create a new directory."));
+    set(Fl_File_Chooser::preview_label, localized("Preview"));
+    set(Fl_File_Chooser::show_label, localized("Show:"));
+    set(Fl_File_Chooser::hidden_label, localized("Show hidden files"));
     set(Fl_Native_File_Chooser::file_exists_message,
-        "This file already exists. Do you want to replace it?");
+        localized("This file already exists. Do you want to replace it?"));
 }
 
 void FltkDialogs::prepareMessageBox() const {

@@ -118,7 +118,7 @@ TEST(Blowup, ValidationAcceptsTheBoundsAndRefusesBeyondThemNamingTheKey) {
         std::string error;
         EXPECT_EQ(Blowup::validateDictionary(c.dictionary, error), c.refusedKey.empty()) << error;
         if (!c.refusedKey.empty()) {
-            EXPECT_NE(error.find("\"" + c.refusedKey + "\""), std::string::npos) << error;
+            EXPECT_NE(error.find("“" + c.refusedKey + "”"), std::string::npos) << error;
             EXPECT_NE(error.find("000"), std::string::npos) << "names the range: " << error;
         }
     }

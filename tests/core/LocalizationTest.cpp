@@ -1,10 +1,13 @@
 #include "Platform/core/Localization.h"
+#include "Platform/core/ChildProcess.h"
+#include "support/MessageCatalogue.h"
 #include <gtest/gtest.h>
 
 #include <clocale>
 #include <cstdlib>
+#include <filesystem>
 
-TEST(Localization, TranslatesByEnglishKeyAndFallsBackToTheKey) {
+TEST(Localization, TranslatesByEnglishKeyFillsPlaceholdersAndWritesSizesForPeople) {
     std::setlocale(LC_ALL, "C.UTF-8"); // gettext ignores LANGUAGE in the plain "C" locale
     for (const std::string language : {"de", "xx"}) {
         setenv("LANGUAGE", language.c_str(), 1);
@@ -14,8 +17,48 @@ TEST(Localization, TranslatesByEnglishKeyAndFallsBackToTheKey) {
                   de ? "Zur\u00fcck zur gesicherten Version" : "Revert To Saved");
         EXPECT_EQ(Platform::localized("No such message"), "No such message");
         EXPECT_EQ(Platform::localized(""), "");
+        // Placeholders go where the language puts them.
+        EXPECT_EQ(Platform::fillIn(Platform::localized("Undo %1"), "x"),
+                  de ? "„x“ widerrufen" : "Undo x");
     }
+    EXPECT_EQ(Platform::fillInAll("%2 of %1, 100%", {"a", "b"}), "b of a, 100%");
+    EXPECT_EQ(Platform::localizedSize(900), "900 bytes");
+    EXPECT_EQ(Platform::localizedSize(16 * 1024 * 1024), "16 MB");
+    EXPECT_EQ(Platform::localizedSize(1536), "1.5 KB");
+    EXPECT_EQ(Platform::localizedSize(10188), "9.9 KB");
+    EXPECT_EQ(Platform::localizedSize(10200), "10 KB");
     unsetenv("LANGUAGE");
     std::setlocale(LC_ALL, "C");
     Platform::reloadLocalization();
+}
+
+// Every text the code looks up by its English literal is translated, keeping its placeholders.
+TEST(GermanCatalogue, TranslatesEveryMessageTheCodeLooksUpKeepingItsPlaceholders) {
+    const auto german = VexmiraTest::readCatalogue(VEXMIRA_TEST_SOURCE_DIR "/po/de.po");
+    ASSERT_GT(german.size(), 50u);
+    for (const auto& [english, translation] : german) {
+        EXPECT_FALSE(translation.empty()) << english;
+        EXPECT_EQ(VexmiraTest::placeholdersOf(translation), VexmiraTest::placeholdersOf(english))
+            << english;
+    }
+#ifndef VEXMIRA_XGETTEXT
+    GTEST_SKIP() << "xgettext (package gettext) was not found when the tests were configured";
+#else
+    std::vector<std::string> arguments{"--from-code=UTF-8", "--keyword=localized",
+                                       "--keyword=nameUndoStep", "--output=-"};
+    for (const char* folder : {"Platform", "TolvaneKit", "Vexmira", "tools"})
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(
+                 std::filesystem::path(VEXMIRA_TEST_SOURCE_DIR) / folder))
+            if (entry.path().extension() == ".cpp" || entry.path().extension() == ".h")
+                arguments.push_back(entry.path().string());
+    Platform::ChildProcess xgettext;
+    std::string error;
+    ASSERT_TRUE(xgettext.start(VEXMIRA_XGETTEXT, arguments, error)) << error;
+    xgettext.wait();
+    ASSERT_TRUE(xgettext.succeeded()) << xgettext.standardError();
+    const auto lookedUp = VexmiraTest::parseCatalogue(xgettext.standardOutput());
+    EXPECT_GT(lookedUp.size(), 40u);
+    for (const auto& entry : lookedUp)
+        EXPECT_TRUE(german.contains(entry.first)) << "not in po/de.po: " << entry.first;
+#endif
 }

@@ -7,6 +7,7 @@
 #include "Platform/core/Slider.h"
 #include "Platform/core/UserDialogs.h"
 #include "Platform/fltk/FltkApplication.h"
+#include "Platform/fltk/FltkDialogs.h"
 #include "Platform/fltk/FltkGLView.h"
 #include "Platform/fltk/FltkMenuBar.h"
 #include "Platform/fltk/FltkPreferences.h"
@@ -20,10 +21,12 @@
 #include "Vexmira/MyWindowController.h"
 #include "Vexmira/SmoothWhileMoving.h"
 #include "Vexmira/VexmiraMenus.h"
+#include "support/MessageCatalogue.h"
 #include "support/TemporaryFolder.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
+#include <FL/Fl_Button.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Input.H>
 #include <FL/Fl_Menu_Item.H>
@@ -532,21 +535,69 @@ TEST_F(DocumentWindowTest, TheWindowShowsAndExportsColouredMeridiansAndWithABlow
 }
 
 // Windows built while the messages are German (gettext ignores LANGUAGE in the "C" locale).
-TEST_F(DocumentWindowTest, GermanMenusAndUndoNamesAreValidatedAsTheEnglishOnes) {
+// A message box of FLTK's, read and closed as soon as it shows: its title and buttons.
+struct MessageBoxSeen {
+    std::string title;
+    std::vector<std::string> buttons;
+
+    static void readAndClose(void* seen) {
+        Fl_Window* box = Fl::modal();
+        if (!box) {
+            Fl::repeat_timeout(0.05, readAndClose, seen);
+            return;
+        }
+        auto& into = *static_cast<MessageBoxSeen*>(seen);
+        into.title = box->label() ? box->label() : "";
+        for (int i = 0; i < box->children(); ++i)
+            if (dynamic_cast<Fl_Button*>(box->child(i)) && box->child(i)->visible())
+                into.buttons.emplace_back(box->child(i)->label());
+        box->hide();
+    }
+};
+
+TEST_F(DocumentWindowTest, GermanMenusUndoNamesQuestionsAndMessageBoxes) {
     std::setlocale(LC_ALL, "C.UTF-8");
     setenv("LANGUAGE", "de", 1);
     Platform::reloadLocalization();
+    const auto german = VexmiraTest::readCatalogue(VEXMIRA_TEST_SOURCE_DIR "/po/de.po");
+    for (const auto& item : application().menuCommands()) {
+        EXPECT_TRUE(german.contains(item.menuTitle)) << item.menuTitle;
+        EXPECT_TRUE(!item.localizeTitle || german.contains(item.title)) << item.title;
+    }
+    for (const auto& slider : MyDocumentLayout::layout().sliders)
+        EXPECT_TRUE(german.contains(slider.label)) << slider.label;
     MyDocument* document = newDocument();
+    EXPECT_EQ(document->displayName(), "Ohne Titel");
     EXPECT_STREQ(windowOf(document).menuBar()->menu()[0].label(), "Datei");
     EXPECT_STREQ(menuItem(document, "Save")->label(), "Sichern");
     EXPECT_FALSE(menuItem(document, "Save")->active());
     moveSlider(document, "meridians", 40.0);
     EXPECT_TRUE(menuItem(document, "Save")->active());
     EXPECT_FALSE(menuItem(document, "Revert To Saved")->active());
-    EXPECT_STREQ(menuItem(document, "Undo")->label(), "Widerrufen Meridiane einstellen");
+    EXPECT_STREQ(menuItem(document, "Undo")->label(), "„Meridiane einstellen“ widerrufen");
+    // What failed, then why, both in German.
+    TemporaryFolder::write(scratch.file("plain-file"), "x");
+    files = {scratch.file("plain-file") + "/inside"};
+    chooseMenuItem(document, "Save As...");
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0], "Das Dokument „inside.vexmira“ konnte nicht gesichert werden.\n" +
+                             german.at("A part of the path is not a folder."));
+
+    Platform::FltkDialogs dialogs;
+    dialogs.setTitle("Vexmira");
+    MessageBoxSeen alert, question;
+    Fl::add_timeout(0.05, MessageBoxSeen::readAndClose, &alert);
+    dialogs.showError(errors[0]);
+    EXPECT_EQ(alert.title, "Vexmira");
+    EXPECT_EQ(alert.buttons, std::vector<std::string>{"Schließen"});
+    Fl::add_timeout(0.05, MessageBoxSeen::readAndClose, &question);
+    EXPECT_FALSE(dialogs.confirm("?", Platform::localized("Replace"))) << "closing is no answer";
+    EXPECT_EQ(question.title, "Vexmira");
+    EXPECT_THAT(question.buttons, ::testing::UnorderedElementsAre("Abbrechen", "Ersetzen"));
     unsetenv("LANGUAGE");
     std::setlocale(LC_ALL, "C");
     Platform::reloadLocalization();
+    Platform::FltkDialogs::localizeToolkitTexts();
 }
 
 // The program's own items join the menus where it places them, and run, check and disable as

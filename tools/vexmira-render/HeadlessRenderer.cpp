@@ -1,5 +1,6 @@
 #include "tools/vexmira-render/HeadlessRenderer.h"
 
+#include "Platform/core/Localization.h"
 #include "Platform/core/OpenGLView.h"
 #include "Platform/core/Window.h"
 #include "Platform/core/WindowLayout.h"
@@ -25,7 +26,7 @@ bool readStandardInput(std::string& data, std::string& errorMessage) {
         data.append(buffer, count);
         if (data.size() > Platform::Document::maximumFileSize) {
             errorMessage = "the document on standard input is larger than " +
-                           std::to_string(Platform::Document::maximumFileSize) + " bytes";
+                           Platform::localizedSize(Platform::Document::maximumFileSize);
             return false;
         }
         if (count < sizeof buffer)
@@ -50,8 +51,10 @@ bool loadDocument(const std::string& input, MyDocument& document, std::string& e
         errorMessage = "the document on standard input was refused: " + reason;
         return false;
     }
-    // The reason names the file already.
-    return document.readFromFile(input, errorMessage);
+    if (document.readFromFile(input, errorMessage))
+        return true;
+    errorMessage = "cannot open " + input + ": " + errorMessage;
+    return false;
 }
 
 // The picture values go through the model's setters, so they reach the
