@@ -22,7 +22,7 @@ vexmira_missing_packages() {
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' \
             || missing+=("$p")
     done
-    printf '%s\n' "${missing[@]}"
+    [ "${#missing[@]}" -eq 0 ] || printf '%s\n' "${missing[@]}"
 }
 
 vexmira_install_packages() {
