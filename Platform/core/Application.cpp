@@ -153,7 +153,8 @@ bool Application::closeDocument(Document* document) {
     if (document->isDocumentEdited()) {
         auto choice = dialogs_.askToSaveChanges(
             fillIn(localized("Do you want to save the changes you made to the document “%1”?"),
-                   document->displayName()));
+                   document->displayName()) +
+            "\n" + localized("Your changes will be lost if you don't save them."));
         if (choice == UserDialogs::SaveChoice::cancel)
             return false;
         if (choice == UserDialogs::SaveChoice::save && !saveDocument(document))

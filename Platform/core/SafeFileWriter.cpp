@@ -119,7 +119,7 @@ bool SafeFileWriter::writeFile(const std::string& destination, std::string_view 
 }
 
 std::FILE* SafeFileWriter::stream() {
-    if (!stream_ && isOpen()) {
+    if (!stream_ && descriptor_ >= 0) {
         stream_ = ::fdopen(descriptor_, "wb");
         if (!stream_)
             fail(errno);
@@ -128,7 +128,7 @@ std::FILE* SafeFileWriter::stream() {
 }
 
 bool SafeFileWriter::write(std::string_view bytes) {
-    if (!isOpen())
+    if (descriptor_ < 0)
         return false;
     if (stream_) {
         if (std::fwrite(bytes.data(), 1, bytes.size(), stream_) != bytes.size())
@@ -147,7 +147,7 @@ bool SafeFileWriter::write(std::string_view bytes) {
 }
 
 bool SafeFileWriter::commit() {
-    if (!isOpen() || !finishTemporaryFile())
+    if (!isOpen() || (descriptor_ >= 0 && !finishWriting()))
         return false;
     if (::rename(temporaryPath_.c_str(), finalPath_.c_str()) != 0)
         return fail(errno);
@@ -156,10 +156,11 @@ bool SafeFileWriter::commit() {
     return true;
 }
 
-// Gives the temporary file the replaced file's permissions, puts its bytes
-// on the disk and closes it. Permissions are set only now, so a library that
-// reopens the file by its path may still write a read-only destination.
-bool SafeFileWriter::finishTemporaryFile() {
+// Permissions are set only now, so a library that reopens the file by its
+// path may still write a read-only destination.
+bool SafeFileWriter::finishWriting() {
+    if (descriptor_ < 0)
+        return false;
     if (stream_ && (std::fflush(stream_) != 0 || std::ferror(stream_)))
         return fail(errno ? errno : EIO);
     struct stat existing {};

@@ -31,7 +31,9 @@ public:
     static bool writeFile(const std::string& destination, std::string_view bytes,
                           std::string& error);
 
-    bool isOpen() const { return descriptor_ >= 0; }
+    // Whether the temporary file is there: created, and neither failed nor
+    // committed yet.
+    bool isOpen() const { return !temporaryPath_.empty(); }
     // Why the last step failed: one localised sentence.
     const std::string& error() const { return error_; }
 
@@ -46,6 +48,13 @@ public:
 
     bool write(std::string_view bytes);
 
+    // Gives the temporary file the replaced file's permissions, puts its
+    // bytes on the disk and closes it, leaving only the rename to commit().
+    // Writers of many files (a sequence of frames) finish each one as it is
+    // complete and commit them all at the end, without holding a descriptor
+    // for each. commit() finishes the file itself when need be.
+    bool finishWriting();
+
     // Flushes the new contents to the disk and renames them over the
     // destination. False, with error() set, when anything failed; the
     // destination then is as it was.
@@ -53,7 +62,6 @@ public:
 
 private:
     bool fail(int systemError);
-    bool finishTemporaryFile();
     void discardTemporaryFile();
 
     std::string finalPath_;

@@ -2,6 +2,8 @@
 
 #include "Platform/image/PngWriter.h"
 
+#include "Platform/core/SystemErrorText.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -119,59 +121,37 @@ PngSequenceWriter::PngSequenceWriter(const Settings& settings) : settings_(setti
         setPreparationError(systemError("cannot write frames into", folder));
 }
 
-PngSequenceWriter::~PngSequenceWriter() {
-    removeTemporaryFiles();
-}
+PngSequenceWriter::~PngSequenceWriter() = default;
 
 bool PngSequenceWriter::addFrame(const std::vector<std::uint8_t>& rgbaTopDown,
                                  std::string& errorMessage) {
     const std::string name = pattern_.nameOf(static_cast<int>(written_.size()));
-    std::string temporary = name + ".XXXXXX";
-    const int descriptor = mkstemp(temporary.data());
-    if (descriptor < 0) {
-        errorMessage = systemError("cannot create a temporary file for", name);
+    auto file = std::make_unique<SafeFileWriter>(name);
+    std::FILE* stream = file->stream();
+    std::string problem;
+    if (!stream)
+        problem = file->error();
+    else if (!writePngStream(stream, settings_.width, settings_.height, rgbaTopDown, &problem))
+        problem = std::ferror(stream) ? systemErrorText(errno) : problem;
+    else if (!file->finishWriting())
+        problem = file->error();
+    if (!problem.empty()) {
+        errorMessage = "cannot write " + name + ": " + problem;
         return false;
     }
-    written_.emplace_back(temporary, name);
-    std::FILE* stream = fdopen(descriptor, "wb");
-    if (!stream) {
-        errorMessage = systemError("cannot open a temporary file for", name);
-        close(descriptor);
-        return false;
-    }
-    bool written =
-        writePngStream(stream, settings_.width, settings_.height, rgbaTopDown, &errorMessage);
-    if (std::fclose(stream) != 0 && written) {
-        errorMessage = systemError("cannot finish writing", name);
-        written = false;
-    }
-    if (written) {
-        // mkstemp makes files only the owner can read; a frame is an
-        // ordinary picture.
-        const mode_t mask = umask(0);
-        umask(mask);
-        chmod(temporary.c_str(), 0666 & ~mask);
-    }
-    return written;
-}
-
-bool PngSequenceWriter::finish(std::string& errorMessage) {
-    for (auto& [temporary, name] : written_) {
-        if (std::rename(temporary.c_str(), name.c_str()) != 0) {
-            errorMessage = systemError("cannot write", name);
-            return false;
-        }
-        temporary.clear();
-    }
-    written_.clear();
+    written_.push_back(std::move(file));
     return true;
 }
 
-void PngSequenceWriter::removeTemporaryFiles() {
-    for (const auto& entry : written_)
-        if (!entry.first.empty())
-            unlink(entry.first.c_str());
+bool PngSequenceWriter::finish(std::string& errorMessage) {
+    for (const auto& file : written_) {
+        if (!file->commit()) {
+            errorMessage = "cannot write " + file->finalPath() + ": " + file->error();
+            return false;
+        }
+    }
     written_.clear();
+    return true;
 }
 
 } // namespace Platform

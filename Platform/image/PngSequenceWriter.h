@@ -1,7 +1,9 @@
 #pragma once
 
+#include "Platform/core/SafeFileWriter.h"
 #include "Platform/image/AnimationWriter.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -11,9 +13,9 @@ namespace Platform {
 
 // One PNG image per frame, named by a printf-style pattern with one frame
 // number: "frames/%04d.png" gives frames/0000.png, frames/0001.png and so
-// on ("%%" stands for a percent sign). Frames go to temporary files beside
-// their final names and are all renamed by finish(), so an interrupted run
-// leaves neither partial images nor a partial sequence.
+// on ("%%" stands for a percent sign). Each frame is written through
+// SafeFileWriter and finished on the disk at once; finish() commits them all,
+// so an interrupted run leaves neither partial images nor a partial sequence.
 class PngSequenceWriter : public AnimationWriter {
 public:
     struct Pattern {
@@ -38,12 +40,10 @@ public:
     bool finish(std::string& errorMessage) override;
 
 private:
-    void removeTemporaryFiles();
-
     Settings settings_;
     Pattern pattern_;
-    // Each written frame: its temporary file and its final name.
-    std::vector<std::pair<std::string, std::string>> written_;
+    // The frames written so far, waiting for their rename.
+    std::vector<std::unique_ptr<SafeFileWriter>> written_;
 };
 
 } // namespace Platform

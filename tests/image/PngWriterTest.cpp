@@ -1,10 +1,12 @@
 #include "Platform/image/PngWriter.h"
 #include "Platform/image/PngReader.h"
+#include "Platform/image/PngSequenceWriter.h"
 #include "support/SmallDisk.h"
 #include "support/TemporaryFolder.h"
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 
 using VexmiraTest::TemporaryFolder;
 
@@ -54,4 +56,35 @@ TEST(PngWriter, WritesThroughLinksKeepsPermissionsAndAFullDiskKeepsTheOldImage) 
     EXPECT_FALSE(Platform::writePngFile(disk.file("image.png"), 1, 1, blue, &error));
     EXPECT_NE(error.find("full"), std::string::npos) << error;
     EXPECT_EQ(TemporaryFolder::read(disk.file("image.png")), before);
+}
+
+// Frames appear only once the whole sequence is written; a full disk leaves none of them.
+TEST(PngSequenceWriter, FramesAppearTogetherAndAFullDiskLeavesNone) {
+    std::vector<std::uint8_t> noise(64 * 64 * 4); // does not compress: 16 KB a frame
+    std::mt19937 random(7);
+    for (auto& byte : noise)
+        byte = static_cast<std::uint8_t>(random());
+    TemporaryFolder folder;
+    std::string error;
+    {
+        Platform::PngSequenceWriter frames({folder.file("f%02d.png"), 64, 64});
+        ASSERT_TRUE(frames.addFrame(noise, error) && frames.addFrame(noise, error)) << error;
+        EXPECT_FALSE(std::filesystem::exists(folder.file("f00.png")));
+        ASSERT_TRUE(frames.finish(error)) << error;
+    }
+    EXPECT_EQ(Platform::readPngFile(folder.file("f01.png"))->rgba, noise);
+    EXPECT_EQ(folder.entryCount(), 2u);
+
+    VexmiraTest::SmallDisk disk;
+    if (!disk.isMounted())
+        GTEST_SKIP() << "no full disk to test with: " << disk.reason();
+    {
+        Platform::PngSequenceWriter frames({disk.file("f%02d.png"), 64, 64});
+        bool added = true;
+        for (int frame = 0; frame < 40 && added; ++frame) // 640 KB do not fit in 256 KB
+            added = frames.addFrame(noise, error);
+        EXPECT_FALSE(added);
+        EXPECT_NE(error.find("full"), std::string::npos) << error;
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(disk.file(""))) << "no frame and no temporary file";
 }
