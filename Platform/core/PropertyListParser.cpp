@@ -1,5 +1,7 @@
 #include "Platform/core/PropertyListParser.h"
 
+#include "Platform/core/Localization.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <utility>
@@ -52,7 +54,22 @@ std::string shown(char c) {
         return std::string("'") + c + "'";
     char hex[8];
     std::snprintf(hex, sizeof hex, "0x%02X", byte);
-    return std::string("the byte ") + hex;
+    return fillIn(localized("the byte %1"), hex);
+}
+
+// What was found where a dictionary was expected, as the messages say it.
+std::string kindText(PropertyList::Kind kind) {
+    switch (kind) {
+    case PropertyList::Kind::string:
+        return localized("a string");
+    case PropertyList::Kind::data:
+        return localized("data");
+    case PropertyList::Kind::array:
+        return localized("an array");
+    case PropertyList::Kind::dictionary:
+        break;
+    }
+    return localized("a dictionary");
 }
 
 } // namespace
@@ -65,9 +82,10 @@ std::optional<PropertyList> PropertyListParser::parse(std::string_view text,
                                                       PropertyListError& error) {
     PropertyListParser parser(text);
     PropertyList value;
-    bool parsed = parser.parseValue(0, value) && parser.skipWhiteSpaceAndComments() &&
-                  (parser.atEnd() ||
-                   parser.fail(parser.position_, "unexpected text after the property list"));
+    bool parsed =
+        parser.parseValue(0, value) && parser.skipWhiteSpaceAndComments() &&
+        (parser.atEnd() ||
+         parser.fail(parser.position_, localized("unexpected text after the property list")));
     if (!parsed) {
         error = std::move(parser.error_);
         return std::nullopt;
@@ -87,8 +105,8 @@ PropertyListParser::parseDictionary(std::string_view text, PropertyListError& er
     if (!value)
         return std::nullopt;
     if (!value->isDictionary()) {
-        parser.fail(start, std::string("expected a dictionary but found ") +
-                               PropertyList::kindName(value->kind()));
+        parser.fail(start, fillIn(localized("expected a dictionary but found %1"),
+                                  kindText(value->kind())));
         error = std::move(parser.error_);
         return std::nullopt;
     }
@@ -99,12 +117,12 @@ bool PropertyListParser::parseValue(int depth, PropertyList& value) {
     if (!skipWhiteSpaceAndComments())
         return false;
     if (atEnd())
-        return fail(position_, "unexpected end of text, expected a value");
+        return fail(position_, localized("unexpected end of text, expected a value"));
     char c = peek();
     if (c == '{' || c == '(') {
         if (depth >= maximumDepth)
-            return fail(position_,
-                        "nested more than " + std::to_string(maximumDepth) + " levels deep");
+            return fail(position_, fillIn(localized("nested more than %1 levels deep"),
+                                          std::to_string(maximumDepth)));
         return c == '{' ? parseDictionaryBody(depth + 1, value) : parseArrayBody(depth + 1, value);
     }
     if (c == '<')
@@ -123,15 +141,17 @@ bool PropertyListParser::parseDictionaryBody(int depth, PropertyList& value) {
         if (!skipWhiteSpaceAndComments())
             return false;
         if (atEnd())
-            return fail(position_, "the dictionary opened at " + positionText(opening) +
-                                       " is not closed with '}'");
+            return fail(position_,
+                        fillIn(localized("the dictionary opened at %1 is not closed with '}'"),
+                               positionText(opening)));
         if (peek() == '}')
             break;
         std::string key;
         PropertyList entry;
         if (!parseString(key) || !skipWhiteSpaceAndComments() ||
-            !expect('=', "'=' after the key \"" + key + "\"") || !parseValue(depth, entry) ||
-            !skipWhiteSpaceAndComments() || !expect(';', "';' after the value of \"" + key + "\""))
+            !expect('=', fillIn(localized("'=' after the key “%1”"), key)) ||
+            !parseValue(depth, entry) || !skipWhiteSpaceAndComments() ||
+            !expect(';', fillIn(localized("';' after the value of “%1”"), key)))
             return false;
         // As in other readers of this format, a repeated key keeps its last value.
         dictionary[std::move(key)] = std::move(entry);
@@ -149,7 +169,8 @@ bool PropertyListParser::parseArrayBody(int depth, PropertyList& value) {
             return false;
         if (atEnd())
             return fail(position_,
-                        "the array opened at " + positionText(opening) + " is not closed with ')'");
+                        fillIn(localized("the array opened at %1 is not closed with ')'"),
+                               positionText(opening)));
         if (peek() == ')')
             break;
         PropertyList element;
@@ -161,7 +182,9 @@ bool PropertyListParser::parseArrayBody(int depth, PropertyList& value) {
             continue;
         }
         if (!atEnd() && peek() != ')')
-            return fail(position_, "expected ',' or ')' in the array but found " + shown(peek()));
+            return fail(
+                position_,
+                fillIn(localized("expected ',' or ')' in the array but found %1"), shown(peek())));
     }
     ++position_;
     value = PropertyList(std::move(array));
@@ -177,18 +200,21 @@ bool PropertyListParser::parseData(PropertyList& value) {
         while (!atEnd() && isWhiteSpace(peek()))
             ++position_;
         if (atEnd())
-            return fail(position_, "the data value opened at " + positionText(opening) +
-                                       " is not closed with '>'");
+            return fail(position_,
+                        fillIn(localized("the data value opened at %1 is not closed with '>'"),
+                               positionText(opening)));
         if (peek() == '>')
             break;
         const int high = hexDigitValue(peek()), low = hexDigitValue(peek(1));
         if (high < 0)
-            return fail(position_,
-                        "expected a hexadecimal digit or '>' in the data value but found " +
-                            shown(peek()));
+            return fail(
+                position_,
+                fillIn(
+                    localized("expected a hexadecimal digit or '>' in the data value but found %1"),
+                    shown(peek())));
         if (low < 0)
-            return fail(position_, "this hexadecimal digit has no partner: a data value "
-                                   "needs two digits for each byte");
+            return fail(position_, localized("this hexadecimal digit has no partner: a data "
+                                             "value needs two digits for each byte"));
         data.push_back(static_cast<std::uint8_t>(high * 16 + low));
         position_ += 2;
     }
@@ -199,13 +225,13 @@ bool PropertyListParser::parseData(PropertyList& value) {
 
 bool PropertyListParser::parseString(std::string& string) {
     if (atEnd())
-        return fail(position_, "unexpected end of text, expected a string");
+        return fail(position_, localized("unexpected end of text, expected a string"));
     char c = peek();
     if (c == '"' || c == '\'')
         return parseQuotedString(string);
     if (isUnquotedCharacter(c))
         return parseUnquotedString(string);
-    return fail(position_, "expected a string but found " + shown(c));
+    return fail(position_, fillIn(localized("expected a string but found %1"), shown(c)));
 }
 
 bool PropertyListParser::parseQuotedString(std::string& string) {
@@ -225,13 +251,13 @@ bool PropertyListParser::parseQuotedString(std::string& string) {
         string += c;
         ++position_;
     }
-    return fail(opening, "the string opened here is not closed");
+    return fail(opening, localized("the string opened here is not closed"));
 }
 
 bool PropertyListParser::parseEscape(std::string& string) {
     std::size_t backslash = position_++;
     if (atEnd())
-        return fail(backslash, "unfinished escape at the end of the text");
+        return fail(backslash, localized("unfinished escape at the end of the text"));
     char c = text_[position_];
     if (c == 'U' || c == 'u')
         return parseUnicodeEscape(string);
@@ -240,7 +266,7 @@ bool PropertyListParser::parseEscape(std::string& string) {
         for (int digits = 0; digits < 3 && !atEnd() && peek() >= '0' && peek() <= '7'; ++digits)
             value = value * 8 + static_cast<unsigned>(text_[position_++] - '0');
         if (value > 0xFF)
-            return fail(backslash, "octal escape beyond \\377");
+            return fail(backslash, localized("octal escape beyond \\377"));
         string += static_cast<char>(value);
         return true;
     }
@@ -291,9 +317,9 @@ bool PropertyListParser::parseUnicodeEscape(std::string& string) {
     };
     std::uint32_t codePoint = 0;
     if (!readHex(codePoint))
-        return fail(backslash, "\\U must be followed by hexadecimal digits");
+        return fail(backslash, localized("\\U must be followed by hexadecimal digits"));
     if (codePoint >= 0xDC00 && codePoint <= 0xDFFF)
-        return fail(backslash, "\\U escape of a lone low surrogate");
+        return fail(backslash, localized("\\U escape of a lone low surrogate"));
     if (codePoint >= 0xD800 && codePoint <= 0xDBFF) {
         std::uint32_t low = 0;
         bool pairFollows = peek() == '\\' && (peek(1) == 'U' || peek(1) == 'u');
@@ -302,7 +328,8 @@ bool PropertyListParser::parseUnicodeEscape(std::string& string) {
             pairFollows = readHex(low) && low >= 0xDC00 && low <= 0xDFFF;
         }
         if (!pairFollows)
-            return fail(backslash, "\\U escape of a high surrogate without its low half");
+            return fail(backslash,
+                        localized("\\U escape of a high surrogate without its low half"));
         codePoint = 0x10000 + ((codePoint - 0xD800) << 10) + (low - 0xDC00);
     }
     appendUtf8(string, codePoint);
@@ -329,7 +356,7 @@ bool PropertyListParser::skipWhiteSpaceAndComments() {
             std::size_t opening = position_;
             std::size_t closing = text_.find("*/", position_ + 2);
             if (closing == std::string_view::npos)
-                return fail(opening, "the comment opened here is not closed");
+                return fail(opening, localized("the comment opened here is not closed"));
             position_ = closing + 2;
         } else {
             break;
@@ -340,9 +367,10 @@ bool PropertyListParser::skipWhiteSpaceAndComments() {
 
 bool PropertyListParser::expect(char c, const std::string& what) {
     if (atEnd())
-        return fail(position_, "unexpected end of text, expected " + what);
+        return fail(position_, fillIn(localized("unexpected end of text, expected %1"), what));
     if (peek() != c)
-        return fail(position_, "expected " + what + " but found " + shown(peek()));
+        return fail(position_,
+                    fillInAll(localized("expected %1 but found %2"), {what, shown(peek())}));
     ++position_;
     return true;
 }
@@ -370,8 +398,8 @@ bool PropertyListParser::fail(std::size_t position, std::string message) {
 std::string PropertyListParser::positionText(std::size_t position) const {
     PropertyListParser locator(text_);
     locator.fail(position, {});
-    return "line " + std::to_string(locator.error_.line) + ", column " +
-           std::to_string(locator.error_.column);
+    return fillInAll(localized("line %1, column %2"),
+                     {std::to_string(locator.error_.line), std::to_string(locator.error_.column)});
 }
 
 } // namespace Platform

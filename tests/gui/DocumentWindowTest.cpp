@@ -582,6 +582,11 @@ TEST_F(DocumentWindowTest, GermanMenusUndoNamesQuestionsAndMessageBoxes) {
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0], "Das Dokument „inside.vexmira“ konnte nicht gesichert werden.\n" +
                              german.at("A part of the path is not a folder."));
+    TemporaryFolder::write(scratch.file("bad.vexmira"), "{ a = b }");
+    EXPECT_EQ(application().openDocument(scratch.file("bad.vexmira")), nullptr);
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_EQ(errors[1], "Das Dokument „bad.vexmira“ konnte nicht geöffnet werden.\nZeile 1, "
+                         "Spalte 9: erwartet wurde ';' nach dem Wert von „a“, gefunden wurde '}'.");
 
     Platform::FltkDialogs dialogs;
     dialogs.setTitle("Vexmira");
