@@ -593,10 +593,12 @@ TEST_F(DocumentWindowTest, GermanMenusUndoNamesQuestionsAndMessageBoxes) {
     MessageBoxSeen alert, question;
     Fl::add_timeout(0.05, MessageBoxSeen::readAndClose, &alert);
     dialogs.showError(errors[0]);
+    Fl::remove_timeout(MessageBoxSeen::readAndClose, &alert);
     EXPECT_EQ(alert.title, "Vexmira");
     EXPECT_EQ(alert.buttons, std::vector<std::string>{"Schließen"});
     Fl::add_timeout(0.05, MessageBoxSeen::readAndClose, &question);
     EXPECT_FALSE(dialogs.confirm("?", Platform::localized("Replace"))) << "closing is no answer";
+    Fl::remove_timeout(MessageBoxSeen::readAndClose, &question);
     EXPECT_EQ(question.title, "Vexmira");
     EXPECT_THAT(question.buttons, ::testing::UnorderedElementsAre("Abbrechen", "Ersetzen"));
     unsetenv("LANGUAGE");
