@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sched.h>
 #include <filesystem>
 #include <string>
 #include <sys/mount.h>
@@ -13,7 +14,7 @@ namespace VexmiraTest {
 
 // A tmpfs of a few pages mounted on a fresh folder, so that a test can fill a
 // disk without touching the machine's. Mounting needs root; without it,
-// reason() says why there is no disk.
+// reason() says why there is no disk. Use it from the test's own thread.
 class SmallDisk {
 public:
     SmallDisk() {
@@ -24,8 +25,14 @@ public:
             return;
         }
         path_ = pattern;
+        // In a mount namespace of this process's own, so that a test which dies
+        // leaves no mount behind, and no other process sees it meanwhile.
         if (geteuid() != 0)
             reason_ = "mounting a small disk to fill needs root";
+        else if (unshare(CLONE_NEWNS) != 0 ||
+                 mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+            reason_ = std::string("cannot have a mount namespace of its own: ") +
+                      std::strerror(errno);
         else if (mount("vexmira-test", path_.c_str(), "tmpfs", MS_NOSUID | MS_NODEV,
                        "size=256k,mode=0755") != 0)
             reason_ = std::string("cannot mount a small tmpfs: ") + std::strerror(errno);
