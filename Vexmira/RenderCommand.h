@@ -14,8 +14,7 @@ class RVCamera;
 // user, and View > Show Camera shows its camera part under the picture.
 class RenderCommand {
 public:
-    // The largest width or height vexmira-render draws: larger pictures
-    // would need gigabytes for their colour, depth and accumulation buffers.
+    // The largest width or height vexmira-render draws (its --size bound).
     static constexpr int largestSide = 8192;
 
     RenderCommand(const Blowup& model, const RVCamera& camera, int width, int height);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Vexmira/AnimationTrack.h"
+#include "Vexmira/RenderCommand.h"
 
 #include <optional>
 #include <string>
@@ -11,8 +12,9 @@
 // default picture's), or the camera's own where the document holds none.
 struct RenderOptions {
     // Larger pictures would need gigabytes for the colour, depth and
-    // accumulation buffers; this is already poster size.
-    static constexpr int maximumSide = 8192;
+    // accumulation buffers; this is already poster size. The window's
+    // export asks for sizes within the same bound.
+    static constexpr int maximumSide = RenderCommand::largestSide;
     static constexpr int defaultWidth = 800;
     static constexpr int defaultHeight = 600;
 
