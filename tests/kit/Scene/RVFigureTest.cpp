@@ -230,8 +230,6 @@ TEST(RVFigurePose, BlendsOnlyThePairsOfChildrenThatExist) {
     EXPECT_FLOAT_EQ(part(mine[2]).elevation(), 100.0f);
 }
 
-#ifdef VEXMIRA_FIGURE_EXAMPLE
-
 // Pixels of `image` clearly unlike the same pixel of `other`, or its top-left one (the sky).
 static std::size_t differing(const Platform::PngImage& image, const Platform::PngImage& other,
                              bool skyOnly = false) {
@@ -273,5 +271,3 @@ TEST(FigureExample, RendersTheFigureInFramesThatChangeBetweenPoses) {
     }
     EXPECT_GT(differing(images[0], images[3]), images[0].rgba.size() / 200);
 }
-
-#endif
