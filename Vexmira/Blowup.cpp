@@ -170,8 +170,7 @@ bool Blowup::validateDictionary(const Dictionary& dictionary, std::string& error
         !checkInteger(dictionary, antialiasingKey, minimumAntialiasing, maximumAntialiasing,
                       antialiasing, errorMessage))
         return false;
-    if (meridians > 0 && resolution > 0 &&
-        meridians * resolution > maximumMeridiansTimesResolution) {
+    if (!countsFitTogether(meridians, resolution)) {
         errorMessage = Platform::fillInAll(
             Platform::localized("“%1” times “%2” must not exceed %3; they are %4 and %5."),
             {meridiansKey, resolutionKey, std::to_string(maximumMeridiansTimesResolution),
@@ -195,10 +194,7 @@ void Blowup::restoreFromDictionary(const Dictionary& dictionary) {
         undo->enableUndoRegistration();
 }
 
-// ---------------------------------------------------------------------------
-// Drawing the surface: draw() and setHue(). This section belongs to the
-// drawing code and is appended below; nothing above depends on it.
-// ---------------------------------------------------------------------------
+// Drawing the surface: draw() and setHue().
 
 namespace {
 
@@ -295,7 +291,7 @@ Blowup& Blowup::draw() {
 // looping for ever, and a small negative hue whose turn rounds up to exactly
 // 360 counts as 0 (red) instead of falling into a seventh, magenta sector.
 void Blowup::setHue(float hue) {
-    float h = std::isfinite(hue) ? RVWrapAngle(hue) : 0.0f;
+    float h = RVWrapAngle(hue);
     if (h >= hueCircle)
         h = 0.0f;
     h = static_cast<float>(h / 60.0);

@@ -35,6 +35,10 @@ public:
     // When meridians and resolution are both positive, their product (half
     // the vertices of one frame) stays within this.
     static constexpr long long maximumMeridiansTimesResolution = 1000000;
+    static bool countsFitTogether(long long meridians, long long resolution) {
+        return meridians <= 0 || resolution <= 0 ||
+               meridians * resolution <= maximumMeridiansTimesResolution;
+    }
     static constexpr int minimumAntialiasing = -1000;
     static constexpr int maximumAntialiasing = 1000;
     // For blowup, immersion and distance: finite, with |value| within this.

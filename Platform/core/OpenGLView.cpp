@@ -106,11 +106,13 @@ std::vector<std::uint8_t> OpenGLView::capturePicture() {
                           static_cast<std::size_t>(surface_->height()) * 4;
     if (rgba.size() != expected)
         return {};
-    // The window shows the picture on an opaque background; alpha left
-    // behind by blending or averaged passes is no part of it.
+    makeOpaque(rgba);
+    return rgba;
+}
+
+void OpenGLView::makeOpaque(std::vector<std::uint8_t>& rgba) {
     for (std::size_t alpha = 3; alpha < rgba.size(); alpha += 4)
         rgba[alpha] = 255;
-    return rgba;
 }
 
 void OpenGLView::displayIfNeeded() {

@@ -71,6 +71,10 @@ public:
     // top row first, frameWidth() x frameHeight() pixels. Empty without a
     // surface or when the surface cannot be read.
     std::vector<std::uint8_t> capturePicture();
+    // Sets every alpha byte of RGBA pixels to 255. The window shows the
+    // picture on an opaque background; alpha left behind by blending or
+    // averaged passes is no part of it.
+    static void makeOpaque(std::vector<std::uint8_t>& rgba);
 
     // The colour buffer the view draws into and that the window shows:
     // GL_BACK on a double-buffered surface, GL_FRONT otherwise.

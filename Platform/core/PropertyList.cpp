@@ -6,19 +6,13 @@ namespace Platform {
 
 namespace {
 
-// Characters that may stand in an unquoted string.
-bool isUnquotedCharacter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
-           c == '$' || c == '+' || c == ':' || c == '.' || c == '-';
-}
-
-// '/' is left out above although readers accept it unquoted: "//" or "/*" at
-// the start of a string would read back as a comment.
+// '/' is quoted although readers accept it unquoted: "//" or "/*" at the
+// start of a string would read back as a comment.
 bool needsQuotes(const std::string& text) {
     if (text.empty())
         return true;
     for (char c : text)
-        if (!isUnquotedCharacter(c))
+        if (c == '/' || !PropertyList::isUnquotedCharacter(c))
             return true;
     return false;
 }
@@ -81,6 +75,11 @@ const char* PropertyList::kindName(Kind kind) {
         return "a dictionary";
     }
     return "a value";
+}
+
+bool PropertyList::isUnquotedCharacter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+           c == '$' || c == '+' || c == '/' || c == ':' || c == '.' || c == '-';
 }
 
 std::string PropertyList::quotedIfNeeded(const std::string& text) {

@@ -40,6 +40,9 @@ public:
     // "a string", "data", "an array" or "a dictionary", for messages.
     static const char* kindName(Kind kind);
 
+    // Whether c may stand in a string written without quotes.
+    static bool isUnquotedCharacter(char c);
+
     bool operator==(const PropertyList& other) const = default;
 
     // The value's text form, which reads back as the same value: one entry

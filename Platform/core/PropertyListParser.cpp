@@ -10,11 +10,6 @@ namespace Platform {
 
 namespace {
 
-bool isUnquotedCharacter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
-           c == '$' || c == '+' || c == '/' || c == ':' || c == '.' || c == '-';
-}
-
 bool isWhiteSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
 }
@@ -229,7 +224,7 @@ bool PropertyListParser::parseString(std::string& string) {
     char c = peek();
     if (c == '"' || c == '\'')
         return parseQuotedString(string);
-    if (isUnquotedCharacter(c))
+    if (PropertyList::isUnquotedCharacter(c))
         return parseUnquotedString(string);
     return fail(position_, fillIn(localized("expected a string but found %1"), shown(c)));
 }
@@ -338,7 +333,7 @@ bool PropertyListParser::parseUnicodeEscape(std::string& string) {
 
 bool PropertyListParser::parseUnquotedString(std::string& string) {
     std::size_t start = position_;
-    while (!atEnd() && isUnquotedCharacter(peek()))
+    while (!atEnd() && PropertyList::isUnquotedCharacter(peek()))
         ++position_;
     string.assign(text_.substr(start, position_ - start));
     return true;

@@ -18,7 +18,6 @@ int Slider::intValue() const {
 }
 
 void Slider::setFloatValue(float value) {
-    ++setCount_;
     // NaN would otherwise pass both comparisons of the clamp.
     if (std::isnan(value))
         value = minValue_;

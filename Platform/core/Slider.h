@@ -33,10 +33,6 @@ public:
     // Moves the slider, kept within its range; sends no action.
     void setFloatValue(float value);
 
-    // How many times setFloatValue has moved the slider; lets a window tell
-    // whether something touched a slider that was already in place.
-    long setCount() const { return setCount_; }
-
     // The value as the box beside the slider shows it: a whole number for an
     // integer slider, three decimals otherwise, always with a decimal point.
     std::string valueText() const;
@@ -79,7 +75,6 @@ private:
     bool integer_;
     bool continuous_;
     float value_;
-    long setCount_ = 0;
     Action action_;
     TrackingHandler trackingHandler_;
     bool tracking_ = false;

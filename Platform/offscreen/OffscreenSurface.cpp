@@ -1,5 +1,7 @@
 #include "Platform/offscreen/OffscreenSurface.h"
 
+#include "Platform/core/AddressSanitizer.h"
+
 #include <GL/osmesa.h>
 
 #include <cstring>
@@ -106,13 +108,6 @@ std::vector<std::uint8_t> OffscreenSurface::readPixels() const {
     return topDown;
 }
 
-std::uint32_t OffscreenSurface::pixelAt(const std::vector<std::uint8_t>& pixels, int x,
-                                        int y) const {
-    const std::uint8_t* p = pixels.data() + (static_cast<std::size_t>(y) * width_ + x) * 4;
-    return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 |
-           std::uint32_t(p[3]);
-}
-
 int OffscreenSurface::accumulationBits() const {
     GLint red = 0;
     glGetIntegerv(GL_ACCUM_RED_BITS, &red);
@@ -135,15 +130,7 @@ int OffscreenSurface::maximumHeight() {
 
 } // namespace Platform
 
-#if defined(__SANITIZE_ADDRESS__)
-#define VEXMIRA_LEAK_CHECKED 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define VEXMIRA_LEAK_CHECKED 1
-#endif
-#endif
-
-#ifdef VEXMIRA_LEAK_CHECKED
+#ifdef VEXMIRA_ADDRESS_SANITIZER
 // OSMesa keeps a framebuffer for every buffer size it was made current with
 // until the process ends, and offers no call to free them; its selection and
 // feedback modes also lose a vertex buffer per context. The leak checker of

@@ -34,9 +34,6 @@ public:
     // current context's drawing first, so this surface should be current.
     std::vector<std::uint8_t> readPixels() const;
 
-    // The RGBA bytes of one pixel, x from the left and y from the top.
-    std::uint32_t pixelAt(const std::vector<std::uint8_t>& pixels, int x, int y) const;
-
     // What the current context (normally this surface's) offers.
     int accumulationBits() const;
     int auxiliaryBuffers() const;

@@ -30,9 +30,7 @@ public:
     int height() const override { return surface_->height(); }
     bool isDoubleBuffered() const override { return false; }
     // Redraw requests are kept by the view until displayIfNeeded().
-    void scheduleDisplay() override { ++scheduledDisplays_; }
-    // How many times the view asked to be displayed later.
-    long scheduledDisplays() const { return scheduledDisplays_; }
+    void scheduleDisplay() override {}
 
     // The timer the view asked for is kept until its owner fires it.
     void scheduleTimer(double) override { timerPending_ = true; }
@@ -61,7 +59,6 @@ private:
 
     OpenGLView& view_;
     std::unique_ptr<OffscreenSurface> surface_;
-    long scheduledDisplays_ = 0;
     bool timerPending_ = false;
 };
 

@@ -1,7 +1,6 @@
 #include "TolvaneKit/Camera/RVAngles.h"
 
 #include <cmath>
-#include <limits>
 
 namespace {
 
@@ -33,7 +32,7 @@ GLfloat plusTurn(GLfloat degrees) {
 
 GLfloat RVWrapAngle(GLfloat degrees) {
     if (!std::isfinite(degrees))
-        return std::numeric_limits<GLfloat>::quiet_NaN();
+        return 0.0f;
     GLfloat value = takeOffWholeTurns(degrees);
     while (value >= 360.0f)
         value = minusTurn(value);
@@ -44,7 +43,7 @@ GLfloat RVWrapAngle(GLfloat degrees) {
 
 GLfloat RVWrapSignedAngle(GLfloat degrees) {
     if (!std::isfinite(degrees))
-        return std::numeric_limits<GLfloat>::quiet_NaN();
+        return 0.0f;
     GLfloat value = takeOffWholeTurns(degrees);
     while (value > 180.0f)
         value = minusTurn(value);

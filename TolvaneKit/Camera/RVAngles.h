@@ -1,3 +1,8 @@
+// Tolvane Kit, camera and hit testing: viewing and projection set from
+// spherical coordinates around a target, jittered smoothing passes, picking
+// and collision tests, and the vector and angle helpers they share. Builds on
+// legacy OpenGL, GLU and Platform/core alone.
+
 #pragma once
 
 #include <GL/gl.h>
@@ -10,8 +15,8 @@
 // reduced with std::fmod, which is exact and gives bit for bit what the
 // turn-by-turn loop gives wherever that loop is exact; it also keeps huge
 // angles, for which subtracting a turn changes nothing, from looping for
-// ever. A non-finite angle has no place on the circle: it comes back as NaN,
-// and callers that store angles refuse it.
+// ever. A non-finite angle has no place on the circle: it counts as no turn
+// at all and comes back as 0.
 
 // Into [0, 360): while >= 360 subtract 360, then while < 0 add 360.
 GLfloat RVWrapAngle(GLfloat degrees);

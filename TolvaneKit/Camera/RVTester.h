@@ -1,9 +1,13 @@
+// Tolvane Kit, camera and hit testing: viewing and projection set from
+// spherical coordinates around a target, jittered smoothing passes, picking
+// and collision tests, and the vector and angle helpers they share. Builds on
+// legacy OpenGL, GLU and Platform/core alone.
+
 #pragma once
 
-#include <GL/gl.h>
+#include "Platform/core/MallocArray.h"
 
-#include <cstdlib>
-#include <memory>
+#include <GL/gl.h>
 
 // Finds the named objects of a scene under a point of the view (picking) or
 // along a segment in the world (collision) through OpenGL's selection mode:
@@ -54,10 +58,7 @@ public:
     const GLdouble* coordinatesForResult(GLint index) const;
 
 private:
-    struct FreeDeleter {
-        void operator()(void* block) const { std::free(block); }
-    };
-    template <typename T> using Block = std::unique_ptr<T[], FreeDeleter>;
+    template <typename T> using Block = Platform::MallocArray<T>;
 
     // Result record: name count as reported, minimum depth, maximum depth,
     // then nameDepth names.

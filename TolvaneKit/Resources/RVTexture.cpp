@@ -3,17 +3,13 @@
 #define GL_GLEXT_PROTOTYPES
 #include "TolvaneKit/Resources/RVTexture.h"
 
+#include "Platform/core/MallocArray.h"
 #include "TolvaneKit/Resources/RVTiffImage.h"
 
 #include <cstdint>
 #include <cstdlib>
-#include <memory>
 
 namespace {
-
-struct FreeDeleter {
-    void operator()(void* memory) const { std::free(memory); }
-};
 
 // Whether the context can hold an RGBA8 image of this size: the largest
 // size it states, then the proxy texture, which also accounts for memory
@@ -63,8 +59,7 @@ void RVTexture::load(const std::string& path) {
     std::size_t bytes = 0;
     if (__builtin_mul_overflow(std::size_t{4} * width, std::size_t{height}, &bytes))
         return;
-    std::unique_ptr<std::uint8_t, FreeDeleter> staging(
-        static_cast<std::uint8_t*>(std::malloc(bytes)));
+    Platform::MallocArray<std::uint8_t> staging(static_cast<std::uint8_t*>(std::malloc(bytes)));
     if (!staging || !image.readRgbaBottomUp(staging.get()))
         return;
     upload(staging.get(), int(width), int(height));

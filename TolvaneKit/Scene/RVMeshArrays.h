@@ -1,9 +1,14 @@
+// Tolvane Kit, scene objects: triangle meshes and their file format,
+// placements in a parent frame, drawable elements and jointed figures.
+// Builds on the resources subsystem (cache, textures, trees), the camera's
+// vector and angle helpers, Platform/core and legacy OpenGL.
+
 #pragma once
+
+#include "Platform/core/MallocArray.h"
 
 #include <climits>
 #include <cstdint>
-#include <cstdlib>
-#include <memory>
 
 // The storage of a triangle mesh: two counts and four tightly packed arrays
 // (16-bit vertex indices, positions, normals, texture coordinates) that can be
@@ -46,10 +51,7 @@ public:
     void swap(RVMeshArrays& other) noexcept;
 
 private:
-    struct FreeDeleter {
-        void operator()(void* memory) const { std::free(memory); }
-    };
-    template <class T> using MallocArray = std::unique_ptr<T[], FreeDeleter>;
+    template <class T> using MallocArray = Platform::MallocArray<T>;
 
     template <class T> static bool resize(MallocArray<T>& array, int count, int valuesPerElement);
     void releaseVertexArrays();

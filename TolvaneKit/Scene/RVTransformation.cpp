@@ -52,15 +52,9 @@ void turnBackAboutY(const CosineSine& angle, const float in[3], float out[3]) {
 
 } // namespace
 
-float RVReduceAngle(float angle) {
-    // The camera's wrapping already reduces exactly like the turn-by-turn
-    // loop; only a non-finite angle differs: here it counts as no turn at all.
-    return std::isfinite(angle) ? RVWrapAngle(angle) : 0.0f;
-}
-
 float RVInterpolateAngles(float a, float b, float fraction) {
-    a = RVReduceAngle(a);
-    b = RVReduceAngle(b);
+    a = RVWrapAngle(a);
+    b = RVWrapAngle(b);
     float result;
     if (b - a >= 180.0f) {
         result = a + fraction * ((b - 360.0f) - a);
@@ -69,7 +63,7 @@ float RVInterpolateAngles(float a, float b, float fraction) {
     } else {
         result = a + (b - a) * fraction;
     }
-    return RVReduceAngle(result);
+    return RVWrapAngle(result);
 }
 
 RVTransformation& RVTransformation::setLocation(const GLfloat vector[3]) {

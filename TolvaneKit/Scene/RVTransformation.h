@@ -1,3 +1,8 @@
+// Tolvane Kit, scene objects: triangle meshes and their file format,
+// placements in a parent frame, drawable elements and jointed figures.
+// Builds on the resources subsystem (cache, textures, trees), the camera's
+// vector and angle helpers, Platform/core and legacy OpenGL.
+
 #pragma once
 
 #include <GL/gl.h>
@@ -8,12 +13,6 @@
 // downward when b > a and upward when a > b. Angles that are not finite blend
 // as 0, and a blend that comes out non-finite (an infinite fraction) is 0.
 float RVInterpolateAngles(float a, float b, float fraction);
-
-// Reduces an angle into [0, 360) by whole turns, with exactly the result of
-// subtracting (or adding) 360 one turn at a time, but in constant time and
-// for any size: values that are not finite give 0. As with whole-turn
-// subtraction, a tiny negative angle may round up to 360 itself.
-float RVReduceAngle(float angle);
 
 // Places an object in its parent's frame: a location and three angles in
 // degrees. The rotation is R = Rz(azimuth) * Ry(elevation) * Rz(twist), so
@@ -28,8 +27,10 @@ class RVTransformation {
 public:
     RVTransformation() = default;
     virtual ~RVTransformation() = default;
-    RVTransformation(const RVTransformation&) = default;
-    RVTransformation& operator=(const RVTransformation&) = default;
+    // Not copyable: a copy through a reference to the base would keep only
+    // the placement of a drawable element and lose what it draws.
+    RVTransformation(const RVTransformation&) = delete;
+    RVTransformation& operator=(const RVTransformation&) = delete;
 
     RVTransformation& setLocation(const GLfloat vector[3]);
     const RVTransformation& getLocation(GLfloat vector[3]) const;

@@ -53,6 +53,7 @@ TEST(OversizedDocument, NoiseAndHugeFilesAreRefusedWithoutLargeAllocations) {
         TemporaryFolder::write(folder.file(c.name), c.bytes);
     writeSparseFile(folder.file("gigabyte.vexmira"), off_t{1} << 30);
 
+    bool measured = true;
     for (const char* name : {"noise.vexmira", "ascii-noise.vexmira", "nested.vexmira",
                              "unclosed.vexmira", "gigabyte.vexmira"}) {
         MyDocument document;
@@ -60,10 +61,12 @@ TEST(OversizedDocument, NoiseAndHugeFilesAreRefusedWithoutLargeAllocations) {
         AllocationPeak peak;
         EXPECT_FALSE(document.readFromFile(folder.file(name), error)) << name;
         EXPECT_FALSE(error.empty()) << name;
-        if (auto growth = peak.growth()) {
-            EXPECT_LT(*growth, 16 * megabyte) << name;
-        }
+        const auto growth = peak.growth();
+        measured = measured && growth;
+        EXPECT_LT(growth.value_or(0), 16 * megabyte) << name;
     }
+    if (!measured)
+        GTEST_SKIP() << AllocationPeak::unavailable;
 }
 
 } // namespace

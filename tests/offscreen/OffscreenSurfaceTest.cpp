@@ -1,4 +1,6 @@
 #include "Platform/offscreen/OffscreenSurface.h"
+#include "support/OffscreenGLTest.h"
+
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
@@ -24,9 +26,9 @@ TEST(OffscreenSurface, OffersTheBuffersTheKitReliesOnAndReadsRowsTopDown) {
     }
     auto pixels = surface->readPixels();
     ASSERT_EQ(pixels.size(), 4u * 3u * 4u);
-    EXPECT_EQ(surface->pixelAt(pixels, 0, 0), 0xff0000ffu);
-    EXPECT_EQ(surface->pixelAt(pixels, 2, 1), 0x0000ffffu);
-    EXPECT_EQ(surface->pixelAt(pixels, 3, 2), 0x00ff00ffu);
+    EXPECT_EQ(VexmiraTest::pixelAt(pixels, surface->width(), 0, 0), 0xff0000ffu);
+    EXPECT_EQ(VexmiraTest::pixelAt(pixels, surface->width(), 2, 1), 0x0000ffffu);
+    EXPECT_EQ(VexmiraTest::pixelAt(pixels, surface->width(), 3, 2), 0x00ff00ffu);
 
     EXPECT_FALSE(OffscreenSurface::create(0, 10, &error));
     EXPECT_NE(error.find("0x10"), std::string::npos) << error;
@@ -38,5 +40,5 @@ TEST(OffscreenSurface, OffersTheBuffersTheKitReliesOnAndReadsRowsTopDown) {
     glClear(GL_COLOR_BUFFER_BIT);
     pixels = surface->readPixels();
     ASSERT_EQ(pixels.size(), 5u * 2u * 4u);
-    EXPECT_EQ(surface->pixelAt(pixels, 4, 1), 0xffffffffu);
+    EXPECT_EQ(VexmiraTest::pixelAt(pixels, surface->width(), 4, 1), 0xffffffffu);
 }

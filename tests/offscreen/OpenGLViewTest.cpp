@@ -1,4 +1,5 @@
 #include "Platform/core/OpenGLView.h"
+#include "Platform/core/OpenGLSurface.h"
 #include "Platform/core/Slider.h"
 #include "Platform/offscreen/OffscreenViewHost.h"
 #include <GL/gl.h>
@@ -10,6 +11,17 @@
 #include <vector>
 
 namespace {
+
+// Counts the view's requests to be displayed later; it is never drawn on.
+struct SchedulingSurface : Platform::OpenGLSurface {
+    int scheduled = 0;
+    void makeCurrent() override {}
+    int width() const override { return 1; }
+    int height() const override { return 1; }
+    bool isDoubleBuffered() const override { return false; }
+    void scheduleDisplay() override { ++scheduled; }
+    void scheduleTimer(double) override {}
+};
 
 // Records the framework's calls and draws blue with a red lower-left quarter, both with alpha 0.
 class RecordingView : public Platform::OpenGLView {
@@ -40,18 +52,21 @@ TEST(OpenGLView, PreparesOnceReshapesOnResizeAndCoalescesRedrawRequests) {
     auto host = Platform::OffscreenViewHost::create(view, 40, 30, &error);
     ASSERT_TRUE(host) << error;
     EXPECT_TRUE(host->displayIfNeeded());
-    const int scheduled = host->scheduledDisplays();
+    SchedulingSurface scheduling;
+    view.attachSurface(&scheduling);
     view.setNeedsDisplay(true);
     view.setNeedsDisplay(true);
-    EXPECT_EQ(host->scheduledDisplays(), scheduled + 1);
+    EXPECT_EQ(scheduling.scheduled, 1);
+    view.attachSurface(host.get());
     EXPECT_TRUE(host->displayIfNeeded());
     view.setNeedsDisplay(true);
     view.setNeedsDisplay(false); // a withdrawn request draws nothing
     EXPECT_FALSE(host->displayIfNeeded());
     ASSERT_TRUE(host->resize(20, 10, &error)) << error;
     host->display();
-    EXPECT_EQ(view.calls, (std::vector<std::string>{"prepare", "reshape 40", "draw", "draw",
-                                                    "reshape 20", "draw"}));
+    // A surface attached anew reshapes the view even at the same size.
+    EXPECT_EQ(view.calls, (std::vector<std::string>{"prepare", "reshape 40", "draw", "reshape 40",
+                                                    "draw", "reshape 20", "draw"}));
     EXPECT_EQ(view.drawingBuffer(), static_cast<unsigned>(GL_FRONT)); // where pixels are read
     host.reset();
     EXPECT_EQ(view.surface(), nullptr) << "the host detaches itself when it goes";

@@ -1,5 +1,7 @@
 #include "support/AllocationPeak.h"
 
+#include "Platform/core/AddressSanitizer.h"
+
 #include <malloc.h>
 #include <stdio.h>
 #include <unistd.h>
@@ -10,17 +12,9 @@
 #include <cstring>
 #include <string>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define VEXMIRA_ALLOCATOR_HOOKS 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define VEXMIRA_ALLOCATOR_HOOKS 1
-#endif
-#endif
-
 namespace VexmiraTest {
 
-#ifdef VEXMIRA_ALLOCATOR_HOOKS
+#ifdef VEXMIRA_ADDRESS_SANITIZER
 
 extern "C" {
 int __sanitizer_install_malloc_and_free_hooks(void (*malloc_hook)(const volatile void*,
@@ -77,12 +71,6 @@ std::optional<std::size_t> AllocationPeak::growth() const {
     return static_cast<std::size_t>(std::max(0LL, peakBytes.load() - startLive_));
 }
 
-std::optional<std::size_t> AllocationPeak::processPeak() {
-    if (!hooksInstalled)
-        return std::nullopt;
-    return static_cast<std::size_t>(std::max(0LL, peakBytes.load()));
-}
-
 #else
 
 namespace {
@@ -125,10 +113,6 @@ std::optional<std::size_t> AllocationPeak::growth() const {
     if (!startPeak_ || !now)
         return std::nullopt;
     return *now > *startPeak_ ? *now - *startPeak_ : 0;
-}
-
-std::optional<std::size_t> AllocationPeak::processPeak() {
-    return mappedPeakFromMallocStats();
 }
 
 #endif

@@ -26,8 +26,9 @@ public:
     // construction; empty if this build cannot tell.
     std::optional<std::size_t> growth() const;
 
-    // The most bytes held at once since the process started.
-    static std::optional<std::size_t> processPeak();
+    // Why growth() may be empty, for the message of a skipped check.
+    static constexpr const char* unavailable =
+        "this build cannot measure the heap's peak (no sanitizer hooks, no malloc_stats)";
 
 private:
     std::optional<std::size_t> startPeak_;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -20,6 +21,9 @@ struct FeedbackPrimitive {
     Kind kind;
     std::vector<FeedbackVertex> vertices;
 };
+
+// The RGBA bytes at (x, y) of a top-down read-back width pixels wide, as 0xRRGGBBAA.
+std::uint32_t pixelAt(const std::vector<std::uint8_t>& pixels, int width, int x, int y);
 
 // Joins Mesa's separate line segments into polylines; a loop of n vertices gives n + 1.
 std::vector<std::vector<FeedbackVertex>>
@@ -47,7 +51,7 @@ protected:
     static std::vector<float> currentColor();
     // The RGBA bytes at (x, y) of a top-down read-back, as 0xRRGGBBAA.
     std::uint32_t pixel(const std::vector<std::uint8_t>& pixels, int x, int y) const {
-        return surface_->pixelAt(pixels, x, y);
+        return pixelAt(pixels, surface_->width(), x, y);
     }
     static void expectNoGLError();
 

@@ -75,8 +75,7 @@ bool overrideModel(const RenderOptions& options, Blowup& model, std::string& err
     // Each count was checked alone; the pair is checked once the document's
     // values and the options have met, as the loader checks a file.
     const long long meridians = model.meridians(), resolution = model.resolution();
-    if (meridians > 0 && resolution > 0 &&
-        meridians * resolution > Blowup::maximumMeridiansTimesResolution) {
+    if (!Blowup::countsFitTogether(meridians, resolution)) {
         errorMessage = "meridians times resolution must not exceed " +
                        std::to_string(Blowup::maximumMeridiansTimesResolution) + " (they are " +
                        std::to_string(meridians) + " and " + std::to_string(resolution) + ")";
@@ -99,13 +98,6 @@ void overrideCamera(const RenderOptions& options, RVCamera& camera) {
         target[2] = *options.targetZ;
         camera.setTarget(target);
     }
-}
-
-// The pixels are written as an opaque picture: the window shows the black
-// background, and averaged passes leave fractional alpha behind.
-void makeOpaque(std::vector<std::uint8_t>& rgba) {
-    for (std::size_t alpha = 3; alpha < rgba.size(); alpha += 4)
-        rgba[alpha] = 255;
 }
 
 // The background is cleared to transparent black, so each colour holds as
@@ -205,7 +197,7 @@ std::optional<RenderedImage> HeadlessRenderer::renderFrame(const RenderOptions& 
     if (options.transparent)
         divideByCoverage(image.rgba);
     else
-        makeOpaque(image.rgba);
+        Platform::OpenGLView::makeOpaque(image.rgba);
     return image;
 }
 

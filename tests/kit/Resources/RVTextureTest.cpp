@@ -1,7 +1,7 @@
 #include "TolvaneKit/Resources/RVTexture.h"
-#include "kit/GLMatrix.h"
 #include "Platform/core/ResourceDirectory.h"
 #include "TolvaneKit/Resources/RVDatabase.h"
+#include "kit/GLMatrix.h"
 #include "support/AllocationPeak.h"
 #include "support/OffscreenGLTest.h"
 #include "support/TemporaryFolder.h"
@@ -146,12 +146,13 @@ TEST_F(RVTextureTest, PlanarHugeMissingAndDamagedFilesGiveEmptyTexturesQuietly) 
         EXPECT_TRUE(!texture->textureName() && !texture->width() && !texture->height()) << key;
     }
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    if (const auto growth = peak.growth()) { // 40 GB of staging would show here
-        EXPECT_LT(*growth, std::size_t{1} << 30);
-    }
+    const auto growth = peak.growth();
     database->retainKey<RVTexture>(4)->apply(); // unbinds what was bound before
     EXPECT_EQ(KitTest::glInteger(GL_TEXTURE_BINDING_2D), 0);
     expectNoGLError();
+    if (!growth)
+        GTEST_SKIP() << VexmiraTest::AllocationPeak::unavailable;
+    EXPECT_LT(*growth, std::size_t{1} << 30) << "40 GB of staging would show here";
 }
 
 } // namespace
