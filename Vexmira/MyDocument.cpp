@@ -3,7 +3,9 @@
 #include "Platform/core/Localization.h"
 #include "Platform/core/PropertyList.h"
 #include "Platform/core/PropertyListParser.h"
+#include "Vexmira/MyWindowController.h"
 
+#include <memory>
 #include <string_view>
 
 namespace {
@@ -66,6 +68,10 @@ MyDocument::MyDocument() : model_(std::make_unique<Blowup>(this)) {
 MyDocument::~MyDocument() {
     // The windows read the model until they close, so they go first.
     removeAllWindowControllers();
+}
+
+void MyDocument::makeWindowControllers() {
+    addWindowController(std::make_unique<MyWindowController>());
 }
 
 std::optional<std::string> MyDocument::dataRepresentationOfType(const std::string& type,

@@ -28,12 +28,6 @@ constexpr std::chrono::milliseconds wheelGesturePause{500};
 
 } // namespace
 
-// Defined here rather than beside the file handling, so that the document's
-// storage code does not depend on the window.
-void MyDocument::makeWindowControllers() {
-    addWindowController(std::make_unique<MyWindowController>());
-}
-
 MyWindowController::MyWindowController() : Platform::WindowController(MyDocumentLayout::name) {
     setShouldCloseDocument(true);
 }

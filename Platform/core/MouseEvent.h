@@ -4,9 +4,10 @@
 
 namespace Platform {
 
-// Bits of MouseEvent::modifiers: the keys held when the button went down.
-// The values are those of the desktop convention the views were written for,
-// so a view tests control as 0x40000 whatever toolkit delivered the event.
+// Bits of MouseEvent::modifiers: one bit per key held when the button went
+// down (Shift, Control, Alt, and the Super or Meta key as Command). Backends
+// translate their toolkit's own flags into these, so views test one fixed set
+// of values whatever toolkit delivered the event.
 inline constexpr std::uint32_t ShiftKeyMask = 0x20000;
 inline constexpr std::uint32_t ControlKeyMask = 0x40000;
 inline constexpr std::uint32_t AlternateKeyMask = 0x80000;

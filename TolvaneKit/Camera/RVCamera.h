@@ -1,3 +1,8 @@
+// Tolvane Kit, camera and hit testing: viewing and projection set from
+// spherical coordinates around a target, jittered smoothing passes, picking
+// and collision tests, and the vector and angle helpers they share. Builds on
+// legacy OpenGL, GLU and Platform/core alone.
+
 #pragma once
 
 #include <GL/gl.h>

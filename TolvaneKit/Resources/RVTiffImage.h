@@ -1,3 +1,9 @@
+// Tolvane Kit, resources and containers: a cache of objects loaded by key
+// from the resource folder (textures read from TIFF files), the binary,
+// splay and child/sibling trees behind it and the figures, and a clock for
+// timed transitions. Builds on Platform/core's resource directory, libtiff
+// and OpenGL.
+
 #pragma once
 
 #include <cstdint>

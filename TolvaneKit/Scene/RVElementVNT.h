@@ -1,3 +1,8 @@
+// Tolvane Kit, scene objects: triangle meshes and their file format,
+// placements in a parent frame, drawable elements and jointed figures.
+// Builds on the resources subsystem (cache, textures, trees), the camera's
+// vector and angle helpers, Platform/core and legacy OpenGL.
+
 #pragma once
 
 #include "TolvaneKit/Scene/RVTransformation.h"

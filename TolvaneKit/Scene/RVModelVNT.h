@@ -1,7 +1,12 @@
+// Tolvane Kit, scene objects: triangle meshes and their file format,
+// placements in a parent frame, drawable elements and jointed figures.
+// Builds on the resources subsystem (cache, textures, trees), the camera's
+// vector and angle helpers, Platform/core and legacy OpenGL.
+
 #pragma once
 
-#include "TolvaneKit/Scene/RVMeshArrays.h"
 #include "TolvaneKit/Resources/RVResource.h"
+#include "TolvaneKit/Scene/RVMeshArrays.h"
 
 #include <GL/gl.h>
 
