@@ -1,10 +1,13 @@
 #include "Vexmira/Blowup.h"
 #include "support/OffscreenGLTest.h"
 
+#include <gmock/gmock.h>
+
 #include <GL/gl.h>
 #include <GL/glu.h>
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cmath>
 #include <vector>
@@ -90,7 +93,7 @@ TEST_F(BlowupDrawing, DefaultPictureIsOnTheUnitSphereInTheHuesOfItsMeridians) {
     }
     ASSERT_EQ(drawing.loop.size(), 69u);
     for (const auto& v : drawing.loop)
-        EXPECT_TRUE(v.x == 0 && v.y == 0 && v.z == 1);
+        EXPECT_EQ((std::array{v.x, v.y, v.z}), (std::array{0.0f, 0.0f, 1.0f}));
 }
 
 TEST_F(BlowupDrawing, UnblownMeridiansAreGreatCirclesRoundedExactlyWhereTheyShould) {
@@ -102,9 +105,10 @@ TEST_F(BlowupDrawing, UnblownMeridiansAreGreatCirclesRoundedExactlyWhereTheyShou
             const double theta = static_cast<double>(4 - order) / 5 * P, t = j * P / 7 - H;
             const float x = static_cast<float>(std::cos(t)); // rounded, then turned in double
             const auto& v = drawing.at(order, j, 7);
-            EXPECT_TRUE(v.x == static_cast<float>(x * std::cos(theta)) &&
-                        v.y == static_cast<float>(x * std::sin(theta)) &&
-                        v.z == static_cast<float>(std::sin(t)))
+            EXPECT_EQ((std::array{v.x, v.y, v.z}),
+                      (std::array{static_cast<float>(x * std::cos(theta)),
+                                  static_cast<float>(x * std::sin(theta)),
+                                  static_cast<float>(std::sin(t))}))
                 << order << ", " << j;
         }
 }
@@ -117,7 +121,8 @@ TEST_F(BlowupDrawing, BlownUpMeridiansEndOnTheWhiteCircle) {
     const double worked[2][3] = {{-0.26971, -0.08343, 0.58733}, {0.39424, 0.12195, 0.71768}};
     for (int order = 0; order < 4; ++order) {
         const auto& v = drawing.at(order, 4, 4);
-        EXPECT_TRUE(onWhiteCircle(v, 0.5, 0.3) && isLowerPole(drawing.strip[order * 8])) << order;
+        EXPECT_TRUE(onWhiteCircle(v, 0.5, 0.3)) << order;
+        EXPECT_TRUE(isLowerPole(drawing.strip[order * 8])) << order;
         const float xyz[] = {v.x, v.y, v.z};
         for (int k = 0; k < 3 && order % 3 == 0; ++k)
             EXPECT_NEAR(xyz[k], worked[order / 3][k], 1e-5) << order;
@@ -140,14 +145,16 @@ TEST_F(BlowupDrawing, FewOrNoMeridiansOrStepsDrawWhatIsLeft) {
         model.setMeridians(3);
         model.setResolution(resolution);
         for (const auto& primitive : captureFeedback([&] { model.draw(); }))
-            for (const auto& v : primitive.vertices)
-                EXPECT_TRUE(isLowerPole(v) && !isWhite(v)) << resolution;
+            for (const auto& v : primitive.vertices) {
+                EXPECT_TRUE(isLowerPole(v)) << resolution;
+                EXPECT_FALSE(isWhite(v)) << resolution;
+            }
         EXPECT_EQ(currentColor(), white);
     }
     const Drawing one = capture(0.6f, 0, 1, 7);
     ASSERT_EQ(one.strip.size(), 15u);
     for (const auto& v : one.strip)
-        EXPECT_TRUE(v.y == 0 && v.red == 1 && v.green == 0 && v.blue == 0);
+        EXPECT_EQ((std::array{v.y, v.red, v.green, v.blue}), (std::array{0.0f, 1.0f, 0.0f, 0.0f}));
     EXPECT_TRUE(onWhiteCircle(one.at(0, 7, 7), 0.6, 0.0));
 }
 
@@ -186,7 +193,7 @@ TEST_F(BlowupDrawing, SeenFromTheSideEveryHueShowsAndTheWhitePointIsOnTop) {
             const bool nearPole = std::abs(x - size / 2) <= 1 && std::abs(y - upperPoleRow) <= 1;
             EXPECT_TRUE(r + g + b < 3 * 255 || nearPole) << x << ", " << y; // white: the pole
         }
-    EXPECT_TRUE(reds > 20 && greens > 20 && blues > 20);
+    EXPECT_THAT((std::array{reds, greens, blues}), testing::Each(testing::Gt(20)));
     EXPECT_NEAR(topRow, upperPoleRow, 1);
     EXPECT_NEAR(bottomRow, lowerPoleRow, 1);
 }

@@ -50,7 +50,8 @@ TEST(Blowup, EverySetterRegistersUndoAndPostsOnlyItsOwnNotificationAfterStoring)
         const double before = p.get(model);
         p.set(other.model(), 7); // filtered out
         p.set(model, 5);
-        EXPECT_TRUE(posted == Names{p.notification} && readBack == 5);
+        EXPECT_EQ(posted, Names{p.notification});
+        EXPECT_EQ(readBack, 5) << "observers see the stored value";
         p.set(model, 5); // the same value again is a change of its own
         EXPECT_EQ(document.changeCount(), 2);
         document.undoManager().undo();
@@ -61,7 +62,8 @@ TEST(Blowup, EverySetterRegistersUndoAndPostsOnlyItsOwnNotificationAfterStoring)
         EXPECT_EQ(p.get(model), 5);
         EXPECT_EQ(posted.size(), 5u) << "undo and redo post as direct changes do";
         p.set(alone, 3);
-        EXPECT_TRUE(p.get(alone) == 3 && readBack == 3);
+        EXPECT_EQ(p.get(alone), 3);
+        EXPECT_EQ(readBack, 3);
         center.removeObserver(&posted);
     }
 }

@@ -46,7 +46,8 @@ TEST(MyDocument, WritesTheEightEntriesInAsciiWithSixDecimalsAndReadsThemBackExac
     const std::string path = folder.file("picture.vexmira");
     std::string error;
     ASSERT_TRUE(document.saveToFile(path, error)) << error;
-    EXPECT_FALSE(document.undoManager().canUndo() || document.undoManager().canRedo());
+    EXPECT_FALSE(document.undoManager().canUndo());
+    EXPECT_FALSE(document.undoManager().canRedo());
     const std::string data = TemporaryFolder::read(path);
     EXPECT_TRUE(std::all_of(data.begin(), data.end(), [](char c) { return c > 0; }));
     Platform::PropertyListError parseError;

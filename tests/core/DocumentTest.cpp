@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <sys/stat.h>
 
@@ -58,22 +59,26 @@ TEST(Document, ChangeCountFollowsChangesUndoRedoAndSavesThatKeepTheFilesPermissi
     document.setContent("a");
     document.setContent("b");
     EXPECT_EQ(document.changeCount(), 2);
-    EXPECT_TRUE(document.undoManager().undo() && document.undoManager().undo());
+    EXPECT_EQ((std::array{document.undoManager().undo(), document.undoManager().undo()}),
+              (std::array{true, true}));
     EXPECT_FALSE(document.isDocumentEdited());
     document.undoManager().redo();
     EXPECT_EQ(document.changeCount(), 1);
     ASSERT_TRUE(document.saveToFile(path, error)) << error;
-    EXPECT_TRUE(!document.isDocumentEdited() && document.displayName() == "notes.txt");
+    EXPECT_FALSE(document.isDocumentEdited());
+    EXPECT_EQ(document.displayName(), "notes.txt");
     ASSERT_TRUE(document.undoManager().undo()); // back past the saved state: a change too
     EXPECT_EQ(document.changeCount(), -1);
     document.setContent("x"); // a new branch: no undo or redo leads back to the saved "a"
     EXPECT_TRUE(document.isDocumentEdited());
-    EXPECT_TRUE(document.undoManager().undo() && document.undoManager().redo());
+    EXPECT_EQ((std::array{document.undoManager().undo(), document.undoManager().redo()}),
+              (std::array{true, true}));
     EXPECT_TRUE(document.isDocumentEdited());
     const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
     fs::permissions(path, mode);
     ASSERT_TRUE(document.saveDocument(error)) << error;
-    EXPECT_TRUE(TemporaryFolder::read(path) == "x" && !document.isDocumentEdited());
+    EXPECT_EQ(TemporaryFolder::read(path), "x");
+    EXPECT_FALSE(document.isDocumentEdited());
     EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, mode);
     // Opened through a link, the document is saved into the file the link names.
     fs::create_symlink("notes.txt", folder.file("link.txt"));
@@ -104,7 +109,8 @@ TEST(Document, FailedSavesSayWhyAndLeaveTheOldFileByteForByteAndTheDocumentEdite
             EXPECT_FALSE(document.saveToFile(target, error)) << target;
         }
         EXPECT_FALSE(error.empty()) << target;
-        EXPECT_TRUE(document.fileName() == path && document.isDocumentEdited());
+        EXPECT_EQ(document.fileName(), path);
+        EXPECT_TRUE(document.isDocumentEdited());
         EXPECT_EQ(document.undoManager().undoActionName(), "Grow");
     }
     EXPECT_EQ(TemporaryFolder::read(path), "old bytes\n\x01\xff");
@@ -145,7 +151,9 @@ TEST(Document, RefusedFilesLeaveTheDocumentAsItWas) {
         EXPECT_FALSE(name == "good" ? document.revertToSaved(error)
                                     : document.readFromFile(folder.file(name), error));
         EXPECT_FALSE(error.empty()) << name;
-        EXPECT_TRUE(document.content == "kept" && document.fileName() == fileName);
-        EXPECT_TRUE(document.isDocumentEdited() && document.undoManager().canUndo());
+        EXPECT_EQ(document.content, "kept");
+        EXPECT_EQ(document.fileName(), fileName);
+        EXPECT_TRUE(document.isDocumentEdited());
+        EXPECT_TRUE(document.undoManager().canUndo());
     }
 }

@@ -47,6 +47,6 @@ TEST(NotificationCenter, ObserversMayChangeTheListDuringDelivery) {
     center.addObserver(&third, "", nullptr, record);
     center.postNotification("Go");
     center.postNotification("Go");
-    EXPECT_TRUE(log == (Names{"first Go", "Inner", "Go", "Go", "Go"}) &&
-                center.observerCount() == 2);
+    EXPECT_EQ(log, (Names{"first Go", "Inner", "Go", "Go", "Go"}));
+    EXPECT_EQ(center.observerCount(), 2);
 }

@@ -31,7 +31,8 @@ TEST(PropertyList, FlatDictionariesRoundTripWhateverTheirCharacters) {
         {"punctuation", "a=b;c,d(e){f}<g>/usr/share"},
         {"key with = sign;", "value"}};
     const std::string text = PropertyList::describe(dictionary);
-    EXPECT_TRUE(text.starts_with("{") && text.find("a = 1;") != std::string::npos) << text;
+    EXPECT_TRUE(text.starts_with("{")) << text;
+    EXPECT_NE(text.find("a = 1;"), std::string::npos) << text;
     EXPECT_NE(text.find("\"b c\" = \"x y\";"), std::string::npos) << text;
     EXPECT_EQ(PropertyList::describe({}), "{\n}\n");
     PropertyListError error;
@@ -84,7 +85,8 @@ TEST(PropertyList, ReadsNestingCommentsQuotesEscapesAndEveryTopLevelKind) {
     EXPECT_EQ(d.at("").string(), "");
     EXPECT_EQ(d.at("octal").string(), std::string("\0\nx", 3));
     EXPECT_EQ(d.at("surrogates").string(), "\xF0\x9F\x98\x80");
-    EXPECT_TRUE(parsed("  word  ").string() == "word" && parsed("(x)").array().size() == 1u);
+    EXPECT_EQ(parsed("  word  ").string(), "word");
+    EXPECT_EQ(parsed("(x)").array().size(), 1u);
     EXPECT_TRUE(parsed("{}").dictionary().empty());
 }
 

@@ -44,7 +44,8 @@ TEST(SafeFileWriter, ReplacesWholeThroughLinksKeepingPermissionsAndLeavesNothing
     fs::create_symlink("sub/target.txt", folder.file("link"));
     fs::create_symlink(folder.file("link"), folder.file("link-to-link"));
     ASSERT_TRUE(SafeFileWriter::writeFile(folder.file("link-to-link"), "short", error)) << error;
-    EXPECT_TRUE(fs::is_symlink(folder.file("link")) && fs::is_symlink(folder.file("link-to-link")));
+    EXPECT_TRUE(fs::is_symlink(folder.file("link")));
+    EXPECT_TRUE(fs::is_symlink(folder.file("link-to-link")));
     EXPECT_EQ(TemporaryFolder::read(target), "short");
     EXPECT_NE(inodeOf(target), oldInode) << "replaced by a rename, not rewritten in place";
     EXPECT_EQ(permissionsOf(target), fs::perms(0604));
@@ -101,7 +102,8 @@ TEST(SafeFileWriter, FailuresSayWhyAndLeaveTheOldFileByteForByte) {
         EXPECT_FALSE(SafeFileWriter::writeFile(kept, std::string(100000, 'n'), error));
     }
     EXPECT_EQ(TemporaryFolder::read(kept), oldBytes);
-    EXPECT_TRUE(fs::is_directory(folder.file("folder")) && fs::is_fifo(folder.file("pipe")));
+    EXPECT_TRUE(fs::is_directory(folder.file("folder")));
+    EXPECT_TRUE(fs::is_fifo(folder.file("pipe")));
     EXPECT_EQ(folder.entryCount(), 5u) << "no temporary file is left behind";
 
     VexmiraTest::SmallDisk disk;

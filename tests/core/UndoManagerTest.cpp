@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <vector>
 
 using Platform::UndoManager;
@@ -33,14 +34,17 @@ TEST(UndoManager, UndoAndRedoWalkTheNamedStepsAndANewChangeDropsTheRedoSteps) {
         ASSERT_TRUE(step == 2 || step == 3 ? undo.redo() : undo.undo()) << step;
         EXPECT_EQ(v.value, expected[step]) << step;
     }
-    EXPECT_FALSE(undo.canUndo() || undo.undo());
+    EXPECT_FALSE(undo.canUndo());
+    EXPECT_FALSE(undo.undo());
     EXPECT_EQ(undo.redoActionName(), "Set 1");
     ASSERT_TRUE(undo.redo());
     EXPECT_EQ(undo.undoActionName() + "|" + undo.redoActionName(), "Set 1|Set 2");
     v.set(5);
-    EXPECT_FALSE(undo.canRedo() || undo.redo());
+    EXPECT_FALSE(undo.canRedo());
+    EXPECT_FALSE(undo.redo());
     undo.removeAllActions();
-    EXPECT_FALSE(undo.canUndo() || undo.canRedo());
+    EXPECT_FALSE(undo.canUndo());
+    EXPECT_FALSE(undo.canRedo());
     undo.setActionName("Nothing"); // harmless with nothing to name
     EXPECT_EQ(undo.undoActionName(), "");
 }
@@ -68,7 +72,8 @@ TEST(UndoManager, DisablingNestsAndGroupsAreOneStepUndoneInReverseOrder) {
     undo.endUndoGrouping();
     ASSERT_TRUE(undo.undo());
     EXPECT_EQ(order, (std::vector<int>{3, 2, 1}));
-    EXPECT_TRUE(v.value == 1 && !undo.canUndo());
+    EXPECT_EQ(v.value, 1);
+    EXPECT_FALSE(undo.canUndo());
 }
 
 TEST(UndoManager, ALimitDropsTheOldestStepsAndUndoInsideAnActionIsRefused) {
@@ -77,10 +82,10 @@ TEST(UndoManager, ALimitDropsTheOldestStepsAndUndoInsideAnActionIsRefused) {
     undo.setLevelsOfUndo(2);
     for (int i = 1; i <= 5; ++i)
         v.set(i);
-    EXPECT_TRUE(undo.undo() && undo.undo() && !undo.undo());
+    EXPECT_EQ((std::array{undo.undo(), undo.undo(), undo.undo()}), (std::array{true, true, false}));
     EXPECT_EQ(v.value, 3);
     undo.setLevelsOfUndo(1); // trims the stacks already there
-    EXPECT_TRUE(undo.redo() && !undo.redo());
+    EXPECT_EQ((std::array{undo.redo(), undo.redo()}), (std::array{true, false}));
     undo.setLevelsOfUndo(0);
     bool nestedResult = true;
     undo.registerUndo(nullptr, [&] { nestedResult = undo.undo(); });

@@ -5,6 +5,7 @@
 #include "support/TemporaryFolder.h"
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <random>
 
@@ -17,7 +18,8 @@ TEST(PngWriter, ReplacesFilesWholeWithRgbaRowsFromTheTopDownOrRefusesLeavingNoFi
     TemporaryFolder folder;
     const std::string path = folder.file("image.png");
     std::string error;
-    EXPECT_FALSE(Platform::writePngFile(path, 3, 3, pattern, &error) || error.empty());
+    EXPECT_FALSE(Platform::writePngFile(path, 3, 3, pattern, &error));
+    EXPECT_FALSE(error.empty());
     EXPECT_FALSE(Platform::writePngFile(path, 0, 2, {}, &error));
     EXPECT_FALSE(Platform::writePngFile(folder.file("missing/image.png"), 3, 2, pattern, &error));
     EXPECT_FALSE(error.empty());
@@ -29,7 +31,8 @@ TEST(PngWriter, ReplacesFilesWholeWithRgbaRowsFromTheTopDownOrRefusesLeavingNoFi
     ASSERT_TRUE(Platform::writePngFile(path, 3, 2, pattern, &error)) << error;
     const auto image = Platform::readPngFile(path, &error);
     ASSERT_TRUE(image) << error;
-    EXPECT_TRUE(image->width == 3 && image->height == 2 && image->rgba == pattern);
+    EXPECT_EQ((std::array{image->width, image->height}), (std::array{3, 2}));
+    EXPECT_EQ(image->rgba, pattern);
     EXPECT_LT(std::filesystem::file_size(path), 1000u);
     EXPECT_EQ(folder.entryCount(), 1u) << "the temporary file was left behind";
 }
@@ -68,7 +71,8 @@ TEST(PngSequenceWriter, FramesAppearTogetherAndAFullDiskLeavesNone) {
     std::string error;
     {
         Platform::PngSequenceWriter frames({folder.file("f%02d.png"), 64, 64});
-        ASSERT_TRUE(frames.addFrame(noise, error) && frames.addFrame(noise, error)) << error;
+        ASSERT_TRUE(frames.addFrame(noise, error)) << error;
+        ASSERT_TRUE(frames.addFrame(noise, error)) << error;
         EXPECT_FALSE(std::filesystem::exists(folder.file("f00.png")));
         ASSERT_TRUE(frames.finish(error)) << error;
     }

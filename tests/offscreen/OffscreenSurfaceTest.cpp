@@ -4,18 +4,22 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <array>
+
 using Platform::OffscreenSurface;
 
 TEST(OffscreenSurface, OffersTheBuffersTheKitReliesOnAndReadsRowsTopDown) {
     std::string error;
     auto surface = OffscreenSurface::create(4, 3, &error);
     ASSERT_TRUE(surface) << error;
-    EXPECT_TRUE(surface->accumulationBits() >= 16 && surface->auxiliaryBuffers() == 0);
+    EXPECT_GE(surface->accumulationBits(), 16);
+    EXPECT_EQ(surface->auxiliaryBuffers(), 0);
     GLint drawBuffer = 0, stencilBits = 0, depthBits = 0;
     glGetIntegerv(GL_DRAW_BUFFER, &drawBuffer);
     glGetIntegerv(GL_STENCIL_BITS, &stencilBits);
     glGetIntegerv(GL_DEPTH_BITS, &depthBits);
-    EXPECT_TRUE(depthBits >= 24 && stencilBits >= 8);
+    EXPECT_GE(depthBits, 24);
+    EXPECT_GE(stencilBits, 8);
     EXPECT_EQ(drawBuffer, GL_FRONT); // single-buffered: what is drawn is what is read back
     glEnable(GL_SCISSOR_TEST);
     const float rows[3][3] = {{0, 1, 0}, {0, 0, 1}, {1, 0, 0}}; // GL's rows, bottom up
@@ -33,8 +37,10 @@ TEST(OffscreenSurface, OffersTheBuffersTheKitReliesOnAndReadsRowsTopDown) {
     EXPECT_FALSE(OffscreenSurface::create(0, 10, &error));
     EXPECT_NE(error.find("0x10"), std::string::npos) << error;
     ASSERT_TRUE(surface->resize(5, 2));
-    EXPECT_FALSE(surface->resize(-1, 3, &error) || surface->resize(1 << 30, 3, &error));
-    EXPECT_TRUE(surface->width() == 5 && surface->height() == 2) << "the failed resizes kept it";
+    EXPECT_FALSE(surface->resize(-1, 3, &error));
+    EXPECT_FALSE(surface->resize(1 << 30, 3, &error));
+    EXPECT_EQ((std::array{surface->width(), surface->height()}), (std::array{5, 2}))
+        << "the failed resizes kept it";
     glDisable(GL_SCISSOR_TEST);
     glClearColor(1, 1, 1, 1);
     glClear(GL_COLOR_BUFFER_BIT);

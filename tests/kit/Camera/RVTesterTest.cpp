@@ -1,7 +1,7 @@
 #include "TolvaneKit/Camera/RVTester.h"
 
-#include "kit/GLMatrix.h"
 #include "TolvaneKit/Camera/RVCamera.h"
+#include "kit/GLMatrix.h"
 #include "support/OffscreenGLTest.h"
 
 #include <vector>
@@ -17,7 +17,8 @@ protected:
         OffscreenGLTest::SetUp();
         camera.prepareOpenGL(); // looking straight down at the origin from (0, 0, 10)
         camera.setWidth(64.0f, 64.0f);
-        ASSERT_TRUE(tester.setHitBufferSize(512) && tester.setNameDepth(1, 1));
+        ASSERT_TRUE(tester.setHitBufferSize(512));
+        ASSERT_TRUE(tester.setNameDepth(1, 1));
     }
 
     // A triangle in the plane z = height around (x, y).
@@ -110,7 +111,8 @@ TEST_F(RVTesterTest, StoresOnlyTheNamesItKeepsAndReportsOverflowAndMisuse) {
     EXPECT_TRUE(pickNamed());
     EXPECT_EQ(tester.numberOfResults(), -1);
 
-    EXPECT_FALSE(tester.setHitBufferSize(-1) || tester.setNameDepth(-1, 4));
+    EXPECT_FALSE(tester.setHitBufferSize(-1));
+    EXPECT_FALSE(tester.setNameDepth(-1, 4));
     EXPECT_EQ((std::array{tester.hitBufferSize(), tester.nameDepth(), tester.maxNumberOfResults()}),
               (std::array{0, 0, 0}));
     pickAtTheCentre({10});

@@ -111,7 +111,9 @@ TEST(RVSplayTree, SplayingGivesTheDocumentedShapesAndMissingGrandchildrenMoveNot
     Ptr pair = plainTree({5, 3}), left, right;
     EXPECT_EQ(RVSplayTree::zigzagWithLeftTreePtr(pair, left, right), pair);
     EXPECT_EQ(RVSplayTree::zagWithLeftTreePtr(pair, left, right), pair);
-    EXPECT_TRUE(shape(pair) == "5(3,-)" && !left && !right);
+    EXPECT_EQ(shape(pair), "5(3,-)");
+    EXPECT_EQ(left, nullptr);
+    EXPECT_EQ(right, nullptr);
     EXPECT_EQ(shape(RVSplayTree::zigWithLeftTreePtr(pair, left, right)), "3");
     EXPECT_EQ(shape(right), "5");
 }

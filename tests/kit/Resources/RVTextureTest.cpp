@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <tiffio.h>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -143,7 +144,9 @@ TEST_F(RVTextureTest, PlanarHugeMissingAndDamagedFilesGiveEmptyTexturesQuietly) 
     testing::internal::CaptureStderr();
     for (int key : {1, 2, 3, 4, 5}) { // key 4 has no file
         const RVTexture* texture = database->retainKey<RVTexture>(key);
-        EXPECT_TRUE(!texture->textureName() && !texture->width() && !texture->height()) << key;
+        EXPECT_EQ(std::tuple(texture->textureName(), texture->width(), texture->height()),
+                  std::tuple(0u, 0, 0))
+            << key;
     }
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     const auto growth = peak.growth();

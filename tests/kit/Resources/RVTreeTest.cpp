@@ -76,7 +76,8 @@ TEST(RVTree, AttachingThatWouldCloseALoopIsRefused) {
     child->attachSibling(child);
     root->attachChild(child);
     EXPECT_EQ(childNames(*root) + childNames(*child), "C G ");
-    EXPECT_TRUE(!grandchild->firstChild() && !child->nextSibling());
+    EXPECT_EQ(grandchild->firstChild(), nullptr);
+    EXPECT_EQ(child->nextSibling(), nullptr);
     std::weak_ptr<RVTree> watch = grandchild;
     root = child = grandchild = nullptr;
     EXPECT_TRUE(watch.expired()) << "no loop keeps the nodes alive";

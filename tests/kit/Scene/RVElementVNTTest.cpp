@@ -1,10 +1,10 @@
 #include "TolvaneKit/Scene/RVElementVNT.h"
 #include "TolvaneKit/Resources/RVDatabase.h"
-#include "TolvaneKit/Scene/RVModelVNT.h"
 #include "TolvaneKit/Resources/RVTexture.h"
+#include "TolvaneKit/Scene/RVModelVNT.h"
 
-#include "kit/GLMatrix.h"
 #include "Platform/core/ResourceDirectory.h"
+#include "kit/GLMatrix.h"
 #include "support/OffscreenGLTest.h"
 #include "support/TemporaryFolder.h"
 
@@ -36,7 +36,8 @@ protected:
     // One triangle, counter-clockwise seen from +z, off the x axis so that a mirror in y shows.
     void writeTriangleModel(int key) {
         RVModelVNT model;
-        ASSERT_TRUE(model.setNumberOfVertices(3) && model.setNumberOfTriangles(1));
+        ASSERT_TRUE(model.setNumberOfVertices(3));
+        ASSERT_TRUE(model.setNumberOfTriangles(1));
         const GLfloat positions[9] = {0, 1, 0, 1, 1, 0, 0, 2, 0.5f};
         std::copy(positions, positions + 9, model.vertices());
         std::fill_n(model.normals(), 9, 0.0f);

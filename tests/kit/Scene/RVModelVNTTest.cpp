@@ -14,8 +14,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <limits>
+#include <set>
 
 namespace {
 
@@ -101,9 +103,10 @@ TEST(RVModelVNTSphere, HasTheDocumentedLayoutAndRefusesShapesItCannotBuild) {
             EXPECT_FLOAT_EQ(st[2 * k + 1], 1 - ring / 3.0f);
         }
     }
-    for (int seam : {8, 13}) // exactly slice 0 again, at s = 1
-        EXPECT_TRUE(at(model.vertices(), seam) == at(model.vertices(), seam - 4) &&
-                    st[2 * seam] == 1.0f);
+    for (int seam : {8, 13}) { // exactly slice 0 again, at s = 1
+        EXPECT_EQ(at(model.vertices(), seam), at(model.vertices(), seam - 4));
+        EXPECT_EQ(st[2 * seam], 1.0f);
+    }
     const Indices expected = {0,  4,  5,  1,  5,  6,  2,  6,  7,  3,  7,  8,   // north cap
                               4,  9,  10, 4,  10, 5,  5,  10, 11, 5,  11, 6,   // band
                               6,  11, 12, 6,  12, 7,  7,  12, 13, 7,  13, 8,   //
@@ -125,17 +128,22 @@ TEST(RVModelVNTArrays, ResizingKeepsContentsRefusesBadCountsAndReleasesAtZero) {
     build(model, {{5, 1, 2}}, {0, 0, 42});
     model.textureCoordinates()[1] = 7;
     for (int count : {1000, 1}) {
-        ASSERT_TRUE(model.setNumberOfVertices(count) && model.setNumberOfTriangles(count));
-        EXPECT_FALSE(model.setNumberOfVertices(-1) || model.setNumberOfTriangles(-3));
+        ASSERT_TRUE(model.setNumberOfVertices(count));
+        ASSERT_TRUE(model.setNumberOfTriangles(count));
+        EXPECT_FALSE(model.setNumberOfVertices(-1));
+        EXPECT_FALSE(model.setNumberOfTriangles(-3));
         // 3 x count indices must fit the count that glDrawElements takes.
         EXPECT_FALSE(model.setNumberOfTriangles(RVMeshArrays::maximumTriangles + 1));
         EXPECT_EQ(model.numberOfVertices() + model.numberOfTriangles(), 2 * count);
         EXPECT_EQ(at(model.vertices(), 0), (Vector{5, 1, 2}));
-        EXPECT_TRUE(model.textureCoordinates()[1] == 7 && model.triangles()[2] == 42);
+        EXPECT_EQ(model.textureCoordinates()[1], 7);
+        EXPECT_EQ(model.triangles()[2], 42);
     }
-    ASSERT_TRUE(model.setNumberOfVertices(0) && model.setNumberOfTriangles(0));
-    EXPECT_TRUE(!model.vertices() && !model.normals() && !model.textureCoordinates() &&
-                !model.triangles());
+    ASSERT_TRUE(model.setNumberOfVertices(0));
+    ASSERT_TRUE(model.setNumberOfTriangles(0));
+    EXPECT_EQ((std::array<const void*, 4>{model.vertices(), model.normals(),
+                                          model.textureCoordinates(), model.triangles()}),
+              (std::array<const void*, 4>{}));
 }
 
 TEST(RVModelVNTTransforms, DeformDividesByWAndNormalsAverageTheFacesThatCount) {
@@ -200,6 +208,7 @@ TEST(RVModelFile, BigEndianBytesWhateverFollowsAndBitIdenticalRoundTrips) {
     EXPECT_EQ(snapshot(loaded), snapshot(model));
 }
 
+// Replacing files safely is SafeFileWriter's, tested with it; here the model file uses it.
 TEST(RVModelFile, StoringReplacesTheWholeFileOrFailsCleanly) {
     TemporaryFolder folder;
     const std::string file = folder.file("model");
@@ -207,18 +216,11 @@ TEST(RVModelFile, StoringReplacesTheWholeFileOrFailsCleanly) {
     ASSERT_TRUE(sphere.constructSphereOfRadius(1, 8, 6));
     buildSmallModel(small);
     ASSERT_TRUE(sphere.storeToFile(file));
-    fs::permissions(file, fs::perms(0640));
     ASSERT_TRUE(small.storeToFile(file));
     EXPECT_EQ(TemporaryFolder::read(file), smallModelFile());
-    EXPECT_EQ(fs::status(file).permissions(), fs::perms(0640));
-    EXPECT_EQ(folder.entryCount(), 1u) << "no temporary file is left beside it";
-    // Through a symbolic link the file it names is replaced, and the link stays.
-    fs::create_symlink(file, folder.file("link"));
-    ASSERT_TRUE(sphere.storeToFile(folder.file("link")));
-    EXPECT_TRUE(fs::is_symlink(folder.file("link")));
-    EXPECT_EQ(fs::file_size(file), 8u + 6u * 2 * 8 * 5 + 32u * (9 * 7 - 2)); // 8 x 6
     const std::string before = snapshot(small);
-    EXPECT_FALSE(small.storeToFile(folder.file("no/such/folder/model")) || small.storeToFile(""));
+    EXPECT_FALSE(small.storeToFile(folder.file("no/such/folder/model")));
+    EXPECT_FALSE(small.storeToFile(""));
     EXPECT_FALSE(small.loadFromFile(folder.file("missing")));
     EXPECT_FALSE(small.loadFromFile(folder.file(""))) << "a folder, not a file";
     EXPECT_EQ(snapshot(small), before);
@@ -232,22 +234,26 @@ TEST(RVModelFile, StoringReplacesTheWholeFileOrFailsCleanly) {
     EXPECT_EQ(TemporaryFolder::read(disk.file("model")), smallModelFile());
 }
 
+// With the broken files of the fuzzer's seeds (seven bytes, one byte short, 2^31 - 1
+// triangles or vertices in 20 bytes, an index out of range, and what it may find later).
 TEST(RVModelFile, BrokenFilesAreRefusedWithoutLargeAllocationsAndLeaveTheModelUnchanged) {
     TemporaryFolder folder;
     auto zeros = [](std::size_t count) { return std::string(count, '\0'); };
-    std::string indexOutOfRange = smallModelFile();
-    indexOutOfRange[13] = 3; // the third index names vertex 3 of 3
-    const std::pair<const char*, std::string> broken[] = {
+    std::vector<std::pair<std::string, std::string>> broken = {
         {"empty", ""},
-        {"seven bytes", zeros(7)},
-        {"one byte short of its counts", smallModelFile().substr(0, 109)},
         {"counts far larger than the file", std::string("\0\0\3\xE8\0\0\3\xE8", 8) + zeros(192)},
-        {"2^31 - 1 triangles in 20 bytes", "\x7F\xFF\xFF\xFF" + zeros(16)},
-        {"2^31 - 1 vertices in 20 bytes", zeros(4) + "\x7F\xFF\xFF\xFF" + zeros(12)},
         {"a negative triangle count", "\x80" + zeros(19)},
-        {"a negative vertex count", zeros(4) + "\xFF\xFF\xFF\xFF" + zeros(12)},
-        {"an index out of range", indexOutOfRange},
-    };
+        {"a negative vertex count", zeros(4) + "\xFF\xFF\xFF\xFF" + zeros(12)}};
+    const std::set<std::string> validSeeds = {"empty.rvmvnt", "triangle.rvmvnt", "sphere.rvmvnt"};
+    for (const auto& seed :
+         fs::directory_iterator(VEXMIRA_TEST_SOURCE_DIR "/fuzz/corpus/model-file")) {
+        const std::string name = seed.path().filename().string();
+        RVModelVNT model;
+        EXPECT_EQ(model.loadFromFile(seed.path().string()), validSeeds.count(name) == 1) << name;
+        if (!validSeeds.count(name))
+            broken.emplace_back(name, TemporaryFolder::read(seed.path().string()));
+    }
+    ASSERT_GE(broken.size(), 9u);
     VexmiraTest::AllocationPeak peak;
     for (const auto& [what, bytes] : broken) {
         SCOPED_TRACE(what);
@@ -276,50 +282,44 @@ TEST(SampleResources, AreAUnitSphereFacingOutwardAndItsCheckerboard) {
     EXPECT_EQ(triangles, 2 * 24 * 11);
     EXPECT_EQ(vertices, 25 * 13 - 2); // a seam vertex per ring, one per slice at the poles
     EXPECT_EQ(fs::file_size(folder + "RVModelVNT/1.rvmvnt"), 8u + 6u * triangles + 32u * vertices);
-    auto dot = [](const Vector& a, const Vector& b) {
-        return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
-    };
+    auto dot = [](Vector a, Vector b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; };
     for (int k = 0; k < vertices; ++k) {
         SCOPED_TRACE(k);
         const Vector p = at(sphere->vertices(), k), n = at(sphere->normals(), k);
         EXPECT_NEAR(dot(p, p), 1, 1e-6);
         EXPECT_NEAR(dot(n, n), 1, 1e-6);
         EXPECT_NEAR(dot(n, p), 1, 1e-6) << "the normal is the outward radius";
-        for (int i : {0, 1}) {
-            EXPECT_GE(sphere->textureCoordinates()[2 * k + i], 0.0f);
-            EXPECT_LE(sphere->textureCoordinates()[2 * k + i], 1.0f);
-        }
+        const float* st = sphere->textureCoordinates() + 2 * k;
+        EXPECT_THAT(std::vector<float>(st, st + 2),
+                    testing::Each(testing::AllOf(testing::Ge(0.0f), testing::Le(1.0f))));
     }
     for (int t = 0; t < triangles; ++t) { // counterclockwise seen from outside
-        Vector corner[3];
-        for (int i = 0; i < 3; ++i)
-            corner[i] = at(sphere->vertices(), sphere->triangles()[3 * t + i]);
-        const Vector u = {corner[1][0] - corner[0][0], corner[1][1] - corner[0][1],
-                          corner[1][2] - corner[0][2]};
-        const Vector v = {corner[2][0] - corner[0][0], corner[2][1] - corner[0][1],
-                          corner[2][2] - corner[0][2]};
-        const Vector cross = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2],
-                              u[0] * v[1] - u[1] * v[0]};
-        EXPECT_GT(dot(cross, corner[0]), 0.0f) << "triangle " << t;
+        const std::uint16_t* corner = sphere->triangles() + 3 * t;
+        const Vector a = at(sphere->vertices(), corner[0]), b = at(sphere->vertices(), corner[1]),
+                     c = at(sphere->vertices(), corner[2]);
+        const Vector u = {b[0] - a[0], b[1] - a[1], b[2] - a[2]},
+                     v = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
+        EXPECT_GT(
+            dot({u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]},
+                a),
+            0)
+            << "triangle " << t;
     }
 
     RVTiffImage texture(folder + "RVTexture/1.tiff");
-    ASSERT_TRUE(texture.isOpen());
-    ASSERT_EQ(texture.width(), 64u);
-    ASSERT_EQ(texture.height(), 32u);
+    ASSERT_EQ((std::array{texture.width(), texture.height()}), (std::array{64u, 32u}));
     std::vector<std::uint8_t> rgba(64 * 32 * 4);
     ASSERT_TRUE(texture.readRgbaBottomUp(rgba.data()));
     const Texel red = {220, 40, 40, 255}, light = {230, 220, 190, 255}, dark = {60, 100, 160, 255};
-    for (int row = 0; row < 4; ++row) // cells counted from the top, texels from the bottom
-        for (int column = 0; column < 8; ++column)
-            for (int corner = 0; corner < 4; ++corner) {
-                const int x = 8 * column + 7 * (corner % 2), y = 31 - 8 * row - 7 * (corner / 2);
-                const std::uint8_t* texel = rgba.data() + 4 * (64 * y + x);
-                EXPECT_EQ(Texel(texel, texel + 4), column == 0               ? red
-                                                   : (row + column) % 2 == 0 ? light
-                                                                             : dark)
-                    << "cell " << column << "," << row;
-            }
+    for (int y = 0; y < 32; ++y) // cells counted from the top, texels read from the bottom
+        for (int x = 0; x < 64; ++x) {
+            const int row = (31 - y) / 8, column = x / 8;
+            const std::uint8_t* texel = rgba.data() + 4 * (64 * y + x);
+            ASSERT_EQ(Texel(texel, texel + 4), column == 0          ? red
+                                               : (row + column) % 2 ? dark
+                                                                    : light)
+                << x << ", " << y;
+        }
 }
 
 } // namespace

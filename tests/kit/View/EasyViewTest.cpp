@@ -45,7 +45,8 @@ TEST(EasyView, WaitsForItsFirstDrawThenPicksTheNamedObjectWithThePressModifiers)
     host->mouseDown(5, 5);
     host->mouseUp(5, 5); // nothing to pick before the first draw
     host->display();
-    ASSERT_TRUE(view.camera() && view.tester());
+    ASSERT_NE(view.camera(), nullptr);
+    ASSERT_NE(view.tester(), nullptr);
     EXPECT_EQ(view.camera()->width(), 40.0f);
     EXPECT_EQ(view.camera()->height(), 30.0f);
     GLint viewport[4];
