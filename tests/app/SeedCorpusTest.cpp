@@ -6,13 +6,12 @@
 // are replayed by the model file's own test.
 
 #include "Platform/core/PropertyListParser.h"
-#include "Platform/core/ResourceDirectory.h"
 #include "TolvaneKit/Resources/RVDatabase.h"
 #include "TolvaneKit/Resources/RVTexture.h"
 #include "Vexmira/MyDocument.h"
 
 #include "support/OffscreenGLTest.h"
-#include "support/TemporaryFolder.h"
+#include "support/ResourceFolder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -81,20 +80,12 @@ TEST(SeedCorpus, DocumentSeedsOpenOrAreRefusedWithAReason) {
         });
 }
 
-class TextureSeedCorpus : public VexmiraTest::OffscreenGLTest {
-protected:
-    void TearDown() override {
-        Platform::setResourceDirectory("");
-        OffscreenGLTest::TearDown();
-    }
-};
+class TextureSeedCorpus : public VexmiraTest::OffscreenGLTest {};
 
 // Every layout the loader reads becomes the seeds' 4 x 3 texture; planar images, damaged
 // files and sizes the context refuses stay empty.
 TEST_F(TextureSeedCorpus, TextureSeedsBecomeFourByThreeTexturesOrStayEmpty) {
-    TemporaryFolder resources;
-    fs::create_directories(resources.file("RVTexture"));
-    Platform::setResourceDirectory(resources.file(""));
+    VexmiraTest::ResourceFolder resources{"RVTexture"};
     replaySeeds("texture",
                 {"rgba8.tiff", "rgb8.tiff", "grey8.tiff", "grey-alpha8.tiff", "bilevel.tiff",
                  "palette8.tiff", "rgb16.tiff", "tiled-rgba8.tiff", "lzw-rgba8.tiff",

@@ -1,6 +1,5 @@
 #include "TolvaneKit/Resources/RVDatabase.h"
-#include "Platform/core/ResourceDirectory.h"
-#include "support/TemporaryFolder.h"
+#include "support/ResourceFolder.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -32,13 +31,10 @@ struct HoldingResource : RVResource {
 class RVDatabaseTest : public testing::Test {
 protected:
     void SetUp() override {
-        std::filesystem::create_directory(folder_.file("CountedResource"));
         VexmiraTest::TemporaryFolder::write(folder_.file("CountedResource/5.txt"), "five\n");
         VexmiraTest::TemporaryFolder::write(folder_.file("CountedResource/-3.txt"), "minus 3\n");
-        Platform::setResourceDirectory(folder_.file(""));
         CountedResource::reads = CountedResource::alive = 0;
     }
-    void TearDown() override { Platform::setResourceDirectory(""); }
 
     std::string listing() const {
         testing::internal::CaptureStdout();
@@ -46,7 +42,7 @@ protected:
         return testing::internal::GetCapturedStdout();
     }
 
-    VexmiraTest::TemporaryFolder folder_;
+    VexmiraTest::ResourceFolder folder_{"CountedResource"};
     RVDatabase database;
 };
 

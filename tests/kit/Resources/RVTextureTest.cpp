@@ -1,10 +1,9 @@
 #include "TolvaneKit/Resources/RVTexture.h"
-#include "Platform/core/ResourceDirectory.h"
 #include "TolvaneKit/Resources/RVDatabase.h"
 #include "kit/GLMatrix.h"
 #include "support/AllocationPeak.h"
 #include "support/OffscreenGLTest.h"
-#include "support/TemporaryFolder.h"
+#include "support/ResourceFolder.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -29,14 +28,8 @@ struct TiffLayout {
 
 class RVTextureTest : public VexmiraTest::OffscreenGLTest {
 protected:
-    void SetUp() override {
-        OffscreenGLTest::SetUp();
-        std::filesystem::create_directory(folder_.file("RVTexture"));
-        Platform::setResourceDirectory(folder_.file(""));
-    }
     void TearDown() override {
         database.reset(); // its textures go while their context is current
-        Platform::setResourceDirectory("");
         OffscreenGLTest::TearDown();
     }
 
@@ -79,7 +72,7 @@ protected:
         return pixels;
     }
 
-    VexmiraTest::TemporaryFolder folder_;
+    VexmiraTest::ResourceFolder folder_{"RVTexture"};
     std::unique_ptr<RVDatabase> database = std::make_unique<RVDatabase>();
 };
 

@@ -3,10 +3,9 @@
 #include "TolvaneKit/Resources/RVTexture.h"
 #include "TolvaneKit/Scene/RVModelVNT.h"
 
-#include "Platform/core/ResourceDirectory.h"
 #include "kit/GLMatrix.h"
 #include "support/OffscreenGLTest.h"
-#include "support/TemporaryFolder.h"
+#include "support/ResourceFolder.h"
 
 #include <algorithm>
 #include <climits>
@@ -23,14 +22,7 @@ class RVElementVNTTest : public VexmiraTest::OffscreenGLTest {
 protected:
     void SetUp() override {
         OffscreenGLTest::SetUp();
-        std::filesystem::create_directories(folder.file("RVModelVNT"));
-        std::filesystem::create_directories(folder.file("RVTexture"));
-        Platform::setResourceDirectory(folder.file(""));
         RVModelVNT::configureOpenGLForDrawing();
-    }
-    void TearDown() override {
-        Platform::setResourceDirectory("");
-        OffscreenGLTest::TearDown();
     }
 
     // One triangle, counter-clockwise seen from +z, off the x axis so that a mirror in y shows.
@@ -54,7 +46,7 @@ protected:
         return primitives;
     }
 
-    VexmiraTest::TemporaryFolder folder;
+    VexmiraTest::ResourceFolder folder{"RVModelVNT", "RVTexture"};
     RVDatabase database; // declared after the folder, so it goes first
 };
 
