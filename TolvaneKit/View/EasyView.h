@@ -1,7 +1,7 @@
 // Tolvane Kit, interactive view: an OpenGL view that keeps the camera in step
 // with its size, draws through it and turns mouse gestures into clicks,
-// picks and camera turns. Builds on the camera subsystem and Platform's
-// toolkit-free OpenGLView.
+// picks and camera turns, and display lists that replay a recorded drawing.
+// Builds on the camera subsystem and Platform's toolkit-free OpenGLView.
 
 #pragma once
 

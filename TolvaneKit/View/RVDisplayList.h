@@ -1,3 +1,8 @@
+// Tolvane Kit, interactive view: an OpenGL view that keeps the camera in step
+// with its size, draws through it and turns mouse gestures into clicks,
+// picks and camera turns, and display lists that replay a recorded drawing.
+// Builds on the camera subsystem and Platform's toolkit-free OpenGLView.
+
 #pragma once
 
 #include <GL/gl.h>
