@@ -2,8 +2,12 @@
 
 #include "Platform/core/Application.h"
 #include "Platform/core/Document.h"
+#include "Platform/core/Localization.h"
+#include "Platform/core/UserDialogs.h"
 #include "Platform/core/Window.h"
 #include "Platform/core/WindowController.h"
+#include "Platform/image/PngWriter.h"
+#include "TolvaneKit/Resources/RVTiffImage.h"
 #include "Vexmira/AnimationMenu.h"
 #include "Vexmira/BlowupView.h"
 #include "Vexmira/ImageExport.h"
@@ -11,6 +15,10 @@
 #include "Vexmira/MyWindowController.h"
 #include "Vexmira/RenderCommand.h"
 #include "Vexmira/SmoothWhileMoving.h"
+#include "Vexmira/VexmiraHelp.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -160,6 +168,42 @@ void addWindowMenu(Platform::Application& application) {
     });
 }
 
+// The OpenGL the document's view draws with, as its driver names itself.
+std::vector<std::string> openGLVersions(const Platform::Document* document) {
+    BlowupView* view = viewOf(document);
+    if (!view)
+        return {};
+    view->makeCurrentContext();
+    auto text = [](const GLubyte* string) {
+        return string ? std::string(reinterpret_cast<const char*>(string)) : std::string("?");
+    };
+    return {"OpenGL " + text(glGetString(GL_VERSION)) + " (" + text(glGetString(GL_RENDERER)) + ")",
+            "GLU " + text(gluGetString(GLU_VERSION))};
+}
+
+void addHelpMenu(Platform::Application& application) {
+    Platform::MenuCommand controls{"Help", "Controls", Platform::Command::custom, "F1"};
+    controls.needsDocument = false;
+    controls.action = [&application](Platform::Document*) {
+        application.dialogs().showMessage(Platform::localized("Controls"), VexmiraHelp::controls());
+    };
+    application.addMenuCommand(controls);
+
+    Platform::MenuCommand about{"Help", "About Vexmira"};
+    about.needsDocument = false;
+    about.action = [&application](Platform::Document* document) {
+        std::vector<std::string> libraries = application.libraryVersions();
+        for (std::string& version : openGLVersions(document))
+            libraries.push_back(std::move(version));
+        libraries.push_back(RVTiffImage::libraryVersion());
+        libraries.push_back(Platform::pngLibraryVersion());
+        libraries.push_back(Platform::localizationLibraryVersion());
+        application.dialogs().showMessage(Platform::localized("About Vexmira"),
+                                          VexmiraHelp::about(libraries));
+    };
+    application.addMenuCommand(about);
+}
+
 } // namespace
 
 void addVexmiraMenuCommands(Platform::Application& application) {
@@ -171,4 +215,5 @@ void addVexmiraMenuCommands(Platform::Application& application) {
     SmoothWhileMoving::addMenuCommand(application);
     addShowCamera(application);
     addWindowMenu(application);
+    addHelpMenu(application);
 }

@@ -41,6 +41,13 @@ public:
     // The questions to the user, for the program's own menu items too.
     UserDialogs& dialogs() const { return dialogs_; }
 
+    // The libraries the program stands on, each as its name and version
+    // ("FLTK 1.3.8"): the window backend names its own, the program the rest.
+    void addLibraryVersion(std::string nameAndVersion) {
+        libraryVersions_.push_back(std::move(nameAndVersion));
+    }
+    const std::vector<std::string>& libraryVersions() const { return libraryVersions_; }
+
     // Opens every file named; with none, a new document. True when every
     // file could be opened.
     bool openFiles(const std::vector<std::string>& paths);
@@ -145,6 +152,7 @@ private:
     };
 
     UserDialogs& dialogs_;
+    std::vector<std::string> libraryVersions_;
     DocumentType documentType_;
     std::vector<std::unique_ptr<Document>> documents_;
     std::function<void()> documentsChanged_;

@@ -2,6 +2,7 @@
 
 #include "Platform/core/ResourceDirectory.h"
 
+#include <gnu/libc-version.h>
 #include <libintl.h>
 
 #include <cmath>
@@ -70,6 +71,10 @@ std::string localizedSize(std::uintmax_t bytes) {
 void reloadLocalization() {
     bindCatalogue();
     ++_nl_msg_cat_cntr;
+}
+
+std::string localizationLibraryVersion() {
+    return std::string("gettext (GNU C Library ") + gnu_get_libc_version() + ")";
 }
 
 } // namespace Platform

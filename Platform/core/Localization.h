@@ -27,6 +27,10 @@ std::string fillInAll(const std::string& text, const std::vector<std::string>& v
 // 1024, the decimal point as the locale writes it).
 std::string localizedSize(std::uintmax_t bytes);
 
+// The library behind the translations, with its version: gettext as the GNU
+// C library carries it.
+std::string localizationLibraryVersion();
+
 // Binds the catalogue; localized() does so itself on first use. Call again
 // after changing the language at run time, so that cached lookups are dropped.
 void reloadLocalization();

@@ -41,6 +41,8 @@ public:
     // A question with two answers: the action (e.g. "Replace"), true, or Cancel.
     virtual bool confirm(const std::string& message, const std::string& actionButton) = 0;
     virtual void showError(const std::string& message) = 0;
+    // Information the user asked for (help, the program's version), under a title.
+    virtual void showMessage(const std::string& title, const std::string& message) = 0;
 };
 
 } // namespace Platform

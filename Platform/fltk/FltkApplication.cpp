@@ -12,6 +12,9 @@ namespace Platform {
 FltkApplication::FltkApplication(UserDialogs* dialogs)
     : application_(dialogs ? *dialogs : fltkDialogs_) {
     FltkWindow::installBuilder();
+    // The toolkit's plain look is dated beside the GTK file chooser it opens.
+    Fl::scheme("gtk+");
+    application_.addLibraryVersion(toolkitVersion());
     application_.setDocumentsChangedHandler([this] { refreshWindows(); });
     // Both the clipboard (Ctrl+V) and the selection (the middle button), as
     // terminals paste either.
@@ -35,6 +38,13 @@ int FltkApplication::run(const std::vector<std::string>& paths) {
         return 1;
     Fl::run();
     return 0;
+}
+
+std::string FltkApplication::toolkitVersion() {
+    // The library the program runs with, which may be newer than the headers.
+    const int version = Fl::api_version();
+    return "FLTK " + std::to_string(version / 10000) + "." + std::to_string(version / 100 % 100) +
+           "." + std::to_string(version % 100);
 }
 
 void FltkApplication::refreshWindows() {

@@ -28,6 +28,9 @@ public:
     // the event loop. Answers 0, or 1 when nothing could be opened.
     int run(const std::vector<std::string>& paths);
 
+    // "FLTK" and the version of the library in use.
+    static std::string toolkitVersion();
+
     // Brings every window's title and menus up to date with its document.
     void refreshWindows();
 

@@ -191,4 +191,10 @@ void FltkDialogs::showError(const std::string& message) {
     fl_alert("%s", message.c_str());
 }
 
+void FltkDialogs::showMessage(const std::string& title, const std::string& message) {
+    prepareMessageBox();
+    fl_message_title(title.c_str());
+    fl_message("%s", message.c_str());
+}
+
 } // namespace Platform

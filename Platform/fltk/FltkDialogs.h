@@ -25,6 +25,7 @@ public:
                                              int largest) override;
     bool confirm(const std::string& message, const std::string& actionButton) override;
     void showError(const std::string& message) override;
+    void showMessage(const std::string& title, const std::string& message) override;
 
     // Puts FLTK's own texts (the alert's button, the file chooser's labels)
     // into the user's language; the dialogs do it before they show.

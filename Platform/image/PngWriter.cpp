@@ -82,4 +82,8 @@ bool writePngFile(const std::string& path, int width, int height,
     return true;
 }
 
+std::string pngLibraryVersion() {
+    return std::string("libpng ") + png_get_libpng_ver(nullptr);
+}
+
 } // namespace Platform

@@ -21,4 +21,7 @@ bool writePngFile(const std::string& path, int width, int height,
 bool writePngStream(std::FILE* stream, int width, int height,
                     const std::vector<std::uint8_t>& rgbaTopDown, std::string* error = nullptr);
 
+// "libpng" and the version of the library in use.
+std::string pngLibraryVersion();
+
 } // namespace Platform

@@ -129,3 +129,12 @@ bool RVTiffImage::convertToRgba8(std::uint8_t* rgba) {
     }
     return true;
 }
+
+std::string RVTiffImage::libraryVersion() {
+    // TIFFGetVersion() reads "LIBTIFF, Version 4.5.0" and a copyright below.
+    std::string text = TIFFGetVersion();
+    text = text.substr(0, text.find('\n'));
+    const std::string label = "Version ";
+    const auto found = text.find(label);
+    return "libtiff " + (found == std::string::npos ? text : text.substr(found + label.size()));
+}

@@ -23,6 +23,9 @@ public:
     RVTiffImage(const RVTiffImage&) = delete;
     RVTiffImage& operator=(const RVTiffImage&) = delete;
 
+    // "libtiff" and the version of the library in use.
+    static std::string libraryVersion();
+
     bool isOpen() const { return tiff_ != nullptr; }
     std::uint32_t width() const { return width_; }
     std::uint32_t height() const { return height_; }

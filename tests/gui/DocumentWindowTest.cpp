@@ -117,6 +117,11 @@ protected:
         return take(confirmations).value_or(false);
     }
     void showError(const std::string& message) override { errors.push_back(message); }
+    // Titles and texts of the information shown.
+    std::vector<std::pair<std::string, std::string>> messages;
+    void showMessage(const std::string& title, const std::string& message) override {
+        messages.emplace_back(title, message);
+    }
     template <typename T> static std::optional<T> take(std::deque<T>& queue) {
         std::optional<T> front;
         if (!queue.empty())
@@ -602,6 +607,13 @@ TEST_F(DocumentWindowTest, GermanMenusUndoNamesQuestionsAndMessageBoxes) {
     Fl::remove_timeout(MessageBoxSeen::readAndClose, &question);
     EXPECT_EQ(question.title, "Vexmira");
     EXPECT_THAT(question.buttons, ::testing::UnorderedElementsAre("Abbrechen", "Ersetzen"));
+    EXPECT_STREQ(menuItem(document, "Reset View")->label(), "Ansicht zurücksetzen");
+    chooseMenuItem(document, "Controls");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].first, "Steuerung");
+    EXPECT_THAT(messages[0].second, ::testing::HasSubstr("Mausrad"));
+    const Platform::SliderLayout& zoom = MyDocumentLayout::layout().sliders.back();
+    EXPECT_STRNE(windowOf(document).sliderWidget(zoom.name)->tooltip(), zoom.tooltip.c_str());
     unsetenv("LANGUAGE");
     std::setlocale(LC_ALL, "C");
     Platform::reloadLocalization();
@@ -998,4 +1010,33 @@ TEST_F(DocumentWindowTest, NumberBoxesAndKeysSetExactValuesOneUndoStepEach) {
         }
     }
     EXPECT_EQ(tooltips.size(), MyDocumentLayout::layout().sliders.size());
+}
+
+// Help > Controls names every key of the View menu besides the mouse's gestures; About gives the
+// version and the libraries the window runs on, and claims no licence.
+TEST_F(DocumentWindowTest, HelpListsTheControlsAndAboutTheVersionAndLibraries) {
+    MyDocument* document = newDocument();
+    using ::testing::HasSubstr;
+    pressKey(document, FL_F + 1);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].first, "Controls");
+    const std::string& controls = messages[0].second;
+    for (const char* gesture : {"Drag", "Ctrl+drag", "wheel", "Page Up", "Enter"})
+        EXPECT_THAT(controls, HasSubstr(gesture));
+    for (const auto& command : application().menuCommands()) {
+        if (command.menuTitle == "View" && !command.shortcut.empty()) {
+            EXPECT_THAT(controls, HasSubstr(command.shortcut)) << command.title;
+        }
+    }
+
+    chooseMenuItem(document, "About Vexmira");
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].first, "About Vexmira");
+    const std::string& about = messages[1].second;
+    EXPECT_THAT(about, ::testing::StartsWith("Vexmira " VEXMIRA_PROJECT_VERSION "\n"));
+    for (const char* library : {"FLTK 1.", "OpenGL ", "Mesa", "GLU 1.", "libtiff 4.", "libpng 1.",
+                                "gettext (GNU C Library 2."})
+        EXPECT_THAT(about, HasSubstr(library));
+    for (const char* claim : {"icen", "License", "GPL", "MIT"})
+        EXPECT_THAT(about, ::testing::Not(HasSubstr(claim)));
 }

@@ -188,6 +188,18 @@ TEST_F(RenderProgramTest, MovedInstalledTreeHasEverythingAndRendersWithItsOwnRes
               fs::weakly_canonical(tree / "share/vexmira/resources"));
     EXPECT_EQ(runProgram(program + " --version").standardOutput,
               "vexmira-render " VEXMIRA_PROJECT_VERSION "\n");
+    // The window program answers --help and --version without a display, in German too.
+    const std::string window = "env -u DISPLAY -u WAYLAND_DISPLAY " + quoted(tree / "bin/vexmira");
+    EXPECT_EQ(runProgram(window + " --version").standardOutput,
+              "vexmira " VEXMIRA_PROJECT_VERSION "\n");
+    const ProgramRun windowHelp = runProgram(window + " --help");
+    EXPECT_EQ(windowHelp.status, 0);
+    EXPECT_THAT(windowHelp.standardOutput, HasSubstr("--version"));
+    EXPECT_THAT(runProgram("LANGUAGE=de LANG=C.UTF-8 " + window + " -h").standardOutput,
+                HasSubstr("Aufruf: vexmira"));
+    const ProgramRun refused = runProgram(window + " --frobnicate");
+    EXPECT_EQ(std::pair(refused.status, refused.standardError),
+              std::pair(2, std::string("vexmira: unknown option --frobnicate (see --help)\n")));
     const std::string view = " --size 240x180 --elevation 70 --blowup 0.5 --passes 2";
     ASSERT_EQ(runProgram(program + view + " -o installed.png").status, 0);
     EXPECT_EQ(TemporaryFolder::read(output_.file("installed.png")), renderFile(view, "built.png"));
