@@ -159,7 +159,13 @@ int FltkGLView::handle(int event) {
     case FL_SHORTCUT:
         return sendKey() ? 1 : Fl_Gl_Window::handle(event);
     case FL_PUSH:
-        if (!view_ || Fl::event_button() != FL_LEFT_MOUSE)
+        if (!view_)
+            return 1;
+        // A click in the picture leaves a number box being typed in, which
+        // takes its value first.
+        if (Fl::focus() != this)
+            take_focus();
+        if (Fl::event_button() != FL_LEFT_MOUSE)
             return 1;
         tracking_ = true;
         sendMouse(event);

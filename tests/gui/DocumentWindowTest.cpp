@@ -961,7 +961,12 @@ TEST_F(DocumentWindowTest, NumberBoxesAndKeysSetExactValuesOneUndoStepEach) {
     EXPECT_EQ(type("meridians", "40.5"), "40") << "a whole-number slider takes whole numbers";
     EXPECT_EQ(type("meridians", "40"), "40"); // the same value again changes nothing
     EXPECT_EQ(std::pair(model.distance(), model.meridians()), std::pair(12.5f, 40));
-    for (auto [distance, meridians] : {std::pair(8.0f, 40), std::pair(8.0f, 72)}) {
+    window.numberBox("resolution")->take_focus();
+    window.numberBox("resolution")->replace(0, 2, "50");
+    drag(window.glView(), 300, 300, 10, 0); // leaving the box for the picture takes the value
+    EXPECT_EQ(model.resolution(), 50);
+    for (auto [distance, meridians] :
+         {std::pair(12.5f, 40), std::pair(8.0f, 40), std::pair(8.0f, 72)}) {
         chooseMenuItem(document, "Undo");
         EXPECT_EQ(std::pair(model.distance(), model.meridians()), std::pair(distance, meridians));
     }
