@@ -84,7 +84,8 @@ struct TiffLayout {
 std::uint16_t extraSamples(const TiffLayout& layout) {
     const bool rgbWithAlpha = layout.photometric == PHOTOMETRIC_RGB && layout.samples == 4;
     const bool greyWithAlpha = layout.photometric == PHOTOMETRIC_MINISBLACK && layout.samples == 2;
-    return rgbWithAlpha || greyWithAlpha ? 1 : 0;
+    const bool paletteWithAlpha = layout.photometric == PHOTOMETRIC_PALETTE && layout.samples == 2;
+    return rgbWithAlpha || greyWithAlpha || paletteWithAlpha ? 1 : 0;
 }
 
 void setFields(TIFF* tiff, const TiffLayout& layout) {
@@ -215,6 +216,15 @@ void writeTextureSeeds(const fs::path& folder) {
          .photometric = PHOTOMETRIC_MINISBLACK,
          .compression = COMPRESSION_PACKBITS},
         {.name = "bottom-left-rgba8", .orientation = ORIENTATION_BOTLEFT},
+        {.name = "right-top-rgba8",
+         .width = 3,
+         .height = 4,
+         .orientation = ORIENTATION_RIGHTTOP,
+         .rowsWritten = 4},
+        {.name = "palette-alpha8", .samples = 2, .photometric = PHOTOMETRIC_PALETTE},
+        {.name = "tiled-rgb8", .samples = 3, .tiled = true},
+        {.name = "tiled-rgba16", .bits = 16, .tiled = true},
+        {.name = "cmyk8", .photometric = PHOTOMETRIC_SEPARATED},
     };
     for (const TiffLayout& layout : layouts)
         writeTiff(folder / (std::string(layout.name) + ".tiff"), layout);

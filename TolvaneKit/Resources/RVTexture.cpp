@@ -50,19 +50,29 @@ RVTexture& RVTexture::apply() {
 
 void RVTexture::load(const std::string& path) {
     RVTiffImage image(path);
-    if (!image.isOpen() || image.isPlanar())
-        return;
+    if (!image.isOpen())
+        return fail(path, image.failureReason());
+    if (image.isPlanar())
+        return fail(path, "has its samples in separate planes, one per channel");
     const std::uint32_t width = image.width(), height = image.height();
+    const std::string size = std::to_string(width) + " x " + std::to_string(height);
     // Checked before anything is allocated, whatever size the file declares.
-    if (!contextAcceptsSize(width, height))
-        return;
     std::size_t bytes = 0;
-    if (__builtin_mul_overflow(std::size_t{4} * width, std::size_t{height}, &bytes))
-        return;
+    if (!contextAcceptsSize(width, height) ||
+        __builtin_mul_overflow(std::size_t{4} * width, std::size_t{height}, &bytes))
+        return fail(path, "is " + size + " pixels, more than the OpenGL context takes");
     Platform::MallocArray<std::uint8_t> staging(static_cast<std::uint8_t*>(std::malloc(bytes)));
-    if (!staging || !image.readRgbaBottomUp(staging.get()))
-        return;
+    if (!staging)
+        return fail(path, "is " + size + " pixels, more than fit into memory");
+    if (!image.readRgbaBottomUp(staging.get()))
+        return fail(path, image.failureReason());
     upload(staging.get(), int(width), int(height));
+    if (textureName_ == 0)
+        fail(path, "was refused by OpenGL at " + size + " pixels");
+}
+
+void RVTexture::fail(const std::string& path, const std::string& reason) {
+    failureReason_ = path + ": " + reason;
 }
 
 void RVTexture::upload(const void* rgba, int width, int height) {

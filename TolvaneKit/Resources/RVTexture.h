@@ -18,8 +18,9 @@
 //
 // The image is uploaded once, at creation, with OpenGL's first row the
 // image's bottom row, and is not kept in memory. A texture that could not be
-// made (no readable file, a planar image, a size the context does not take,
-// too little memory, an OpenGL error) is empty: name 0 and size 0 x 0.
+// made (no readable file, a planar image or another layout that cannot be
+// shown as stored, a size the context does not take, too little memory, an
+// OpenGL error) is empty: name 0 and size 0 x 0, and failureReason() says why.
 // Creating, applying and destroying a texture need the context it belongs to
 // to be current.
 class RVTexture : public RVResource {
@@ -37,12 +38,17 @@ public:
     GLuint textureName() const { return textureName_; }
     int width() const { return width_; }
     int height() const { return height_; }
+    // The file and what was wrong with it or its upload ("<path>: has
+    // 32-bit samples; ..."); empty when the texture holds its image.
+    const std::string& failureReason() const { return failureReason_; }
 
 private:
     void load(const std::string& path);
+    void fail(const std::string& path, const std::string& reason);
     void upload(const void* rgba, int width, int height);
 
     GLuint textureName_ = 0;
     int width_ = 0;
     int height_ = 0;
+    std::string failureReason_;
 };

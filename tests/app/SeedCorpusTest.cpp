@@ -89,7 +89,9 @@ TEST_F(TextureSeedCorpus, TextureSeedsBecomeFourByThreeTexturesOrStayEmpty) {
     replaySeeds("texture",
                 {"rgba8.tiff", "rgb8.tiff", "grey8.tiff", "grey-alpha8.tiff", "bilevel.tiff",
                  "palette8.tiff", "rgb16.tiff", "tiled-rgba8.tiff", "lzw-rgba8.tiff",
-                 "deflate-rgb8.tiff", "packbits-grey8.tiff", "bottom-left-rgba8.tiff"},
+                 "deflate-rgb8.tiff", "packbits-grey8.tiff", "bottom-left-rgba8.tiff",
+                 "right-top-rgba8.tiff", "palette-alpha8.tiff", "tiled-rgb8.tiff",
+                 "tiled-rgba16.tiff", "cmyk8.tiff"},
                 {"planar-rgb8.tiff", "rgba8-cut-in-half.tiff", "header-only.tiff",
                  "declares-100000-squared.tiff"},
                 [&](const fs::path& file) {

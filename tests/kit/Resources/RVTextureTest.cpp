@@ -1,6 +1,7 @@
 #include "TolvaneKit/Resources/RVTexture.h"
 #include "TolvaneKit/Resources/RVDatabase.h"
 #include "kit/GLMatrix.h"
+#include "kit/Resources/TiffPicture.h"
 #include "support/AllocationPeak.h"
 #include "support/OffscreenGLTest.h"
 #include "support/ResourceFolder.h"
@@ -14,17 +15,11 @@
 #include <tuple>
 #include <vector>
 
+using namespace KitTest;
+
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-// What a test TIFF holds; samples are given row by row from the top.
-struct TiffLayout {
-    std::uint32_t width = 2, height = 2;
-    std::uint16_t samplesPerPixel = 4, bitsPerSample = 8, photometric = PHOTOMETRIC_RGB;
-    std::uint16_t planarConfig = PLANARCONFIG_CONTIG;
-    std::vector<std::uint16_t> colormap = {}; // red, then green, then blue entries
-};
 
 class RVTextureTest : public VexmiraTest::OffscreenGLTest {
 protected:
@@ -37,31 +32,8 @@ protected:
         return folder_.file("RVTexture/" + std::to_string(key) + ".tiff");
     }
 
-    // One strip per plane (one in all for interleaved samples).
-    template <class Sample>
-    void writeTexture(int key, const TiffLayout& layout, std::vector<Sample> samples) {
-        TIFF* tiff = TIFFOpen(texturePath(key).c_str(), "w");
-        TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, layout.width);
-        TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, layout.height);
-        TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, layout.height);
-        TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, layout.samplesPerPixel);
-        TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, layout.bitsPerSample);
-        TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, layout.photometric);
-        TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, layout.planarConfig);
-        const std::uint16_t unassociatedAlpha[1] = {EXTRASAMPLE_UNASSALPHA};
-        if (layout.samplesPerPixel == 4)
-            TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, unassociatedAlpha);
-        const std::uint16_t* map = layout.colormap.data();
-        if (const std::size_t entries = layout.colormap.size() / 3)
-            TIFFSetField(tiff, TIFFTAG_COLORMAP, map, map + entries, map + 2 * entries);
-        const int planes =
-            layout.planarConfig == PLANARCONFIG_SEPARATE ? layout.samplesPerPixel : 1;
-        const std::size_t planeBytes = samples.size() * sizeof(Sample) / planes;
-        for (int plane = 0; plane < planes; ++plane)
-            TIFFWriteEncodedStrip(tiff, plane,
-                                  reinterpret_cast<char*>(samples.data()) + plane * planeBytes,
-                                  planeBytes);
-        TIFFClose(tiff);
+    void writeTexture(int key, const TiffLayout& layout, const TiffPicture& picture) {
+        ASSERT_TRUE(writeTiffPicture(texturePath(key), layout, picture)) << layout.name;
     }
 
     // The texture's level 0 as OpenGL holds it, OpenGL's first row first.
@@ -76,10 +48,30 @@ protected:
     std::unique_ptr<RVDatabase> database = std::make_unique<RVDatabase>();
 };
 
+// The first texel that differs, from the bottom left, or nothing.
+std::string firstDifference(const Bytes& got, const Bytes& expected, int width) {
+    if (got.size() != expected.size())
+        return std::to_string(got.size()) + " bytes instead of " + std::to_string(expected.size());
+    for (std::size_t k = 0; k < got.size(); ++k) {
+        if (got[k] == expected[k])
+            continue;
+        const std::size_t texel = k / 4;
+        auto show = [texel](const Bytes& bytes) {
+            std::string text;
+            for (std::size_t c = 0; c < 4; ++c)
+                text += (c ? " " : "") + std::to_string(bytes[4 * texel + c]);
+            return text;
+        };
+        return "texel " + std::to_string(texel % width) + ", " + std::to_string(texel / width) +
+               " from the bottom left is " + show(got) + " instead of " + show(expected);
+    }
+    return "";
+}
+
 TEST_F(RVTextureTest, TwoByTwoImageIsDecodedOnceUploadedBottomRowFirstAndComplete) {
-    writeTexture(7, TiffLayout{},
-                 Bytes{255, 0, 0, 255, 0, 255, 0, 255,       // red, green
-                       0, 0, 255, 255, 255, 255, 255, 255}); // blue, white
+    writeTexture(
+        7, TiffLayout{},
+        {2, 2, {{255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}, {255, 255, 255, 255}}, {}});
     RVTexture* texture = database->retainKey<RVTexture>(7);
     std::filesystem::remove(texturePath(7)); // a second decode would find nothing
     ASSERT_EQ(database->retainKey<RVTexture>(7), texture);
@@ -100,50 +92,118 @@ TEST_F(RVTextureTest, TwoByTwoImageIsDecodedOnceUploadedBottomRowFirstAndComplet
     expectNoGLError();
 }
 
-TEST_F(RVTextureTest, OtherInterleavedLayoutsAreConvertedToRgba8) {
-    TiffLayout palette{2, 1, 1, 8, PHOTOMETRIC_PALETTE};
-    palette.colormap.assign(3 * 256, 0);
-    palette.colormap[0] = palette.colormap[2 * 256 + 1] = 65535; // entry 0 red, entry 1 blue
-    writeTexture(1, {2, 1, 3}, Bytes{10, 20, 30, 200, 100, 50});
-    writeTexture(2, {1, 2, 1, 8, PHOTOMETRIC_MINISBLACK}, Bytes{0, 200});
-    writeTexture(3, palette, Bytes{1, 0});
-    writeTexture(4, {1, 1, 3, 16}, std::vector<std::uint16_t>{65535, 0, 0x8080});
-    writeTexture(5, {1, 1}, Bytes{200, 100, 50, 128});
-    const Bytes expected[] = {
-        {10, 20, 30, 255, 200, 100, 50, 255},
-        {200, 200, 200, 255, 0, 0, 0, 255}, // the bottom row first
-        {0, 0, 255, 255, 255, 0, 0, 255},
-        {255, 0, 128, 255},
-        {200, 100, 50, 128}, // colours stay as stored, not multiplied by alpha
+// Every layout other programs write gives the texels of the picture it holds,
+// the same as the plain 8-bit RGBA strips of that picture: tiles whose size
+// is no multiple of 1024 bytes, unassociated alpha outside plain strips
+// (once premultiplied) and palettes with alpha (once opaque) included.
+TEST_F(RVTextureTest, EveryLayoutGivesTheTexelsOfThePictureItHolds) {
+    using enum TiffColours;
+    const std::uint16_t lzw = COMPRESSION_LZW, deflate = COMPRESSION_ADOBE_DEFLATE;
+    const TiffLayout layouts[] = {
+        {"RGBA8 in strips of one row"},
+        {"RGBA8 in one big-endian strip", rgba, 8, 19, 0, 1, 1, true},
+        {"RGBA8 in LZW strips of 4 rows", rgba, 8, 4, 0, lzw},
+        {"RGBA8 in 16-pixel tiles", rgba, 8, 1, 16},
+        {"RGBA8 in 32-pixel deflated tiles", rgba, 8, 1, 32, deflate},
+        {"RGBA16 in big-endian strips", rgba, 16, 3, 0, 1, 1, true},
+        {"RGBA16 in LZW tiles", rgba, 16, 1, 16, lzw},
+        {"associated RGBA8 in strips", premultiplied},
+        {"associated RGBA16 in big-endian tiles", premultiplied, 16, 1, 16, 1, 1, true},
+        {"RGB8 in 16-pixel tiles", rgb, 8, 1, 16},
+        {"RGB8 in PackBits strips", rgb, 8, 5, 0, COMPRESSION_PACKBITS},
+        {"RGB16 in big-endian strips", rgb, 16, 1, 0, 1, 1, true},
+        {"grey8 in 16-pixel tiles", grey, 8, 1, 16},
+        {"grey8, white at 0", greyWhite},
+        {"grey16 in deflated strips", grey, 16, 2, 0, deflate},
+        {"grey and alpha 8", greyAlpha},
+        {"grey and alpha 16 in big-endian tiles", greyAlpha, 16, 1, 16, 1, 1, true},
+        {"bilevel, white at 0", bilevel, 1, 7},
+        {"palette8", palette},
+        {"palette4 in LZW strips", palette, 4, 19, 0, lzw},
+        {"palette8 and alpha in tiles", paletteAlpha, 8, 1, 16},
+        {"CMYK8, through libtiff's conversion", cmyk},
+        {"CMYK8 in tiles, through libtiff's conversion", cmyk, 8, 1, 16},
     };
-    for (int key = 1; key <= 5; ++key) {
-        RVTexture* texture = database->retainKey<RVTexture>(key);
-        ASSERT_NE(texture->textureName(), 0u) << key;
-        EXPECT_EQ(readBack(*texture), expected[key - 1]) << key;
+    std::vector<TiffLayout> everyLayout(std::begin(layouts), std::end(layouts));
+    for (std::uint16_t orientation = 2; orientation <= 8; ++orientation) {
+        const char* names[] = {"",
+                               "",
+                               "RGBA8 with orientation 2",
+                               "RGBA16 tiles with orientation 3",
+                               "RGBA8 with orientation 4",
+                               "palette and alpha with orientation 5",
+                               "RGBA8 tiles with orientation 6",
+                               "CMYK8 with orientation 7",
+                               "grey and alpha with orientation 8"};
+        const TiffColours colours[] = {rgba,         rgba, rgba, rgba,     rgba,
+                                       paletteAlpha, rgba, cmyk, greyAlpha};
+        everyLayout.push_back({names[orientation], colours[orientation],
+                               std::uint16_t(orientation == 3 ? 16 : 8), 2,
+                               orientation == 3 || orientation == 6 ? 16u : 0u, 1, orientation});
+    }
+    const TiffPicture known = knownPicture();
+    int key = 1;
+    for (const TiffLayout& layout : everyLayout) {
+        SCOPED_TRACE(layout.name);
+        const TiffPicture shown = shownAs(layout.colours, known);
+        writeTexture(key, layout, known);
+        writeTexture(key + 1, TiffLayout{}, shown);
+        RVTexture& texture = *database->retainKey<RVTexture>(key);
+        RVTexture& plain = *database->retainKey<RVTexture>(key + 1);
+        key += 2;
+        ASSERT_NE(texture.textureName(), 0u) << texture.failureReason();
+        EXPECT_EQ(texture.failureReason(), "");
+        ASSERT_EQ(texture.width(), int(known.width));
+        ASSERT_EQ(texture.height(), int(known.height));
+        const Bytes texels = readBack(texture);
+        EXPECT_EQ(firstDifference(texels, readBack(plain), texture.width()), "")
+            << "against the plain RGBA8 strips";
+        EXPECT_EQ(firstDifference(texels, bottomUpBytes(shown), texture.width()), "")
+            << "against the picture";
     }
     expectNoGLError();
 }
 
-TEST_F(RVTextureTest, PlanarHugeMissingAndDamagedFilesGiveEmptyTexturesQuietly) {
-    writeTexture(1, {2, 2, 3, 8, PHOTOMETRIC_RGB, PLANARCONFIG_SEPARATE}, Bytes(12, 90));
-    VexmiraTest::TemporaryFolder::write(texturePath(2), std::string("II*\0garbage", 11));
-    VexmiraTest::TemporaryFolder::write(texturePath(3), "not a TIFF at all");
-    // 100000 x 100000 grey pixels declared, one row stored.
-    writeTexture(5, {100000, 100000, 1, 8, PHOTOMETRIC_MINISBLACK}, Bytes(100000, 7));
+// Layouts that cannot be shown as stored, damaged files and sizes no
+// context takes leave empty textures, quietly, with the file and the reason.
+TEST_F(RVTextureTest, RefusedFilesGiveEmptyTexturesQuietlyWithTheirReason) {
+    using enum TiffColours;
+    const TiffPicture picture = shownAs(rgb, knownPicture());
+    writeTexture(1, {"planar RGB", rgb, 8, 1, 0, 1, 1, false, true}, picture);
+    writeTexture(2, {"float grey", grey, 32, 1, 0, 1, 1, false, false, SAMPLEFORMAT_IEEEFP},
+                 picture);
+    writeTexture(3, {"12-bit grey", grey, 12}, picture);
+    writeTexture(4, {"CMYK and alpha", cmykAlpha}, picture);
+    VexmiraTest::TemporaryFolder::write(texturePath(5), std::string("II*\0garbage", 11));
+    std::filesystem::copy_file(std::string(VEXMIRA_TEST_SOURCE_DIR) +
+                                   "/fuzz/corpus/texture/declares-100000-squared.tiff",
+                               texturePath(6));
+    const char* reasons[] = {"",
+                             "separate planes",
+                             "floating-point",
+                             "12-bit",
+                             "extra samples",
+                             "not a TIFF image",
+                             "more than the OpenGL context",
+                             "cannot be opened"}; // key 7 has no file
     GLuint previous = 0;
     glGenTextures(1, &previous);
     glBindTexture(GL_TEXTURE_2D, previous);
     VexmiraTest::AllocationPeak peak;
     testing::internal::CaptureStderr();
-    for (int key : {1, 2, 3, 4, 5}) { // key 4 has no file
+    for (int key = 1; key <= 7; ++key) {
         const RVTexture* texture = database->retainKey<RVTexture>(key);
         EXPECT_EQ(std::tuple(texture->textureName(), texture->width(), texture->height()),
                   std::tuple(0u, 0, 0))
             << key;
+        const std::string& reason = texture->failureReason();
+        EXPECT_NE(reason.find("RVTexture/" + std::to_string(key) + ".tiff: "), std::string::npos)
+            << reason;
+        EXPECT_NE(reason.find(reasons[key]), std::string::npos) << reason;
     }
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     const auto growth = peak.growth();
-    database->retainKey<RVTexture>(4)->apply(); // unbinds what was bound before
+    database->retainKey<RVTexture>(7)->apply(); // unbinds what was bound before
     EXPECT_EQ(KitTest::glInteger(GL_TEXTURE_BINDING_2D), 0);
     expectNoGLError();
     if (!growth)

@@ -1,13 +1,16 @@
 #include "TolvaneKit/Resources/RVTiffImage.h"
 
+#include "kit/Resources/TiffPicture.h"
 #include "support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 using VexmiraTest::TemporaryFolder;
 
@@ -44,6 +47,23 @@ TEST(RVTiffImage, OnlyRegularFilesAreOpenedAndNoneKeepsADescriptor) {
         }
     }
     EXPECT_EQ(openDescriptorCount(), descriptorsBefore);
+}
+
+// The image is decoded from the bytes read when it was opened: a file cut
+// short meanwhile, which would be a bus error under a memory map, changes
+// nothing, uncompressed tiles included.
+TEST(RVTiffImage, DecodesWhatWasReadWhenTheFileIsCutShortAfterwards) {
+    TemporaryFolder folder;
+    const std::string path = folder.file("tiles.tiff");
+    const KitTest::TiffPicture picture = KitTest::knownPicture();
+    ASSERT_TRUE(
+        KitTest::writeTiffPicture(path, {"tiles", KitTest::TiffColours::rgba, 8, 1, 16}, picture));
+    RVTiffImage image(path);
+    ASSERT_TRUE(image.isOpen()) << image.failureReason();
+    std::filesystem::resize_file(path, 0);
+    std::vector<std::uint8_t> rgba(4 * std::size_t{image.width()} * image.height());
+    ASSERT_TRUE(image.readRgbaBottomUp(rgba.data())) << image.failureReason();
+    EXPECT_EQ(rgba, KitTest::bottomUpBytes(picture));
 }
 
 } // namespace
