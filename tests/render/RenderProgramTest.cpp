@@ -1,6 +1,7 @@
 // vexmira-render as a user runs it: a separate process with no display, built or installed.
 
 #include "Platform/image/PngReader.h"
+#include "Platform/image/PngWriter.h"
 #include "support/TemporaryFolder.h"
 
 #include <gmock/gmock.h>
@@ -10,6 +11,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <numbers>
+#include <regex>
+#include <set>
+#include <sstream>
 #include <sys/wait.h>
 
 using ::testing::AllOf;
@@ -32,7 +36,7 @@ protected:
         TemporaryFolder captures;
         const std::string out = captures.file("out"), err = captures.file("err");
         const int raw = std::system(
-            (commandLine + " <" + quoted(input) + " >" + quoted(out) + " 2>" + quoted(err))
+            ("(" + commandLine + ") <" + quoted(input) + " >" + quoted(out) + " 2>" + quoted(err))
                 .c_str());
         return {raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, TemporaryFolder::read(out),
                 TemporaryFolder::read(err)};
@@ -63,6 +67,36 @@ protected:
         return &image.rgba[(static_cast<std::size_t>(y) * image.width + x) * 4];
     }
     static bool black(const std::uint8_t* c) { return c[0] == 0 && c[1] == 0 && c[2] == 0; }
+
+    // vexmira-render installed below PREFIX, run from a folder of its own.
+    std::string installedProgram(const fs::path& prefix) const {
+        return "cd " + quoted(output_.file("")) + " && " + quoted(prefix / "bin/vexmira-render");
+    }
+    // It reads the resources beside itself, tells the project's version and draws as built.
+    void expectDrawsAsBuiltFromItsOwnResources(const fs::path& prefix) {
+        const std::string program = installedProgram(prefix);
+        const std::string help = runProgram(program + " --help").standardOutput;
+        const std::string label = "Resources are read from: ";
+        const auto found = help.find(label), start = found + label.size();
+        ASSERT_NE(found, std::string::npos) << help;
+        EXPECT_EQ(fs::weakly_canonical(help.substr(start, help.find('\n', start) - start)),
+                  fs::weakly_canonical(prefix / "share/vexmira/resources"));
+        EXPECT_EQ(runProgram(program + " --version").standardOutput,
+                  "vexmira-render " VEXMIRA_PROJECT_VERSION "\n");
+        const std::string view = " --size 240x180 --elevation 70 --blowup 0.5 --passes 2";
+        ASSERT_EQ(runProgram(program + view + " -o installed.png").status, 0);
+        EXPECT_EQ(TemporaryFolder::read(output_.file("installed.png")),
+                  renderFile(view, "built.png"));
+    }
+    // The package names in a Depends field or in dpkg-query --search's answer, without
+    // versions or architectures.
+    static std::set<std::string> packageNames(const std::string& text) {
+        std::set<std::string> names;
+        const std::regex name(R"((^|[,|\n]) *([a-z0-9][a-z0-9+.-]+))");
+        for (std::sregex_iterator i(text.begin(), text.end(), name), end; i != end; ++i)
+            names.insert((*i)[2]);
+        return names;
+    }
 
     TemporaryFolder inputs_, output_;
 };
@@ -173,21 +207,11 @@ TEST_F(RenderProgramTest, MovedInstalledTreeHasEverythingAndRendersWithItsOwnRes
           "share/vexmira/resources/RVTexture/1.tiff"})
         EXPECT_TRUE(fs::is_regular_file(tree / file)) << file;
 
-    // Run from a folder of its own, it reads the resources beside itself and draws as built.
-    const std::string program =
-        "cd " + quoted(output_.file("")) + " && " + quoted(tree / "bin/vexmira-render");
-    const std::string help = runProgram(program + " --help").standardOutput;
+    const std::string help = runProgram(installedProgram(tree) + " --help").standardOutput;
     for (const char* option :
          {"--output", "--size", "--azimuth", "--elevation", "--twist", "--target-z", "--passes",
           "--blowup", "--immersion", "--meridians", "--resolution", "--distance", "--version"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
-    const std::string label = "Resources are read from: ";
-    const auto found = help.find(label), start = found + label.size();
-    ASSERT_NE(found, std::string::npos) << help;
-    EXPECT_EQ(fs::weakly_canonical(help.substr(start, help.find('\n', start) - start)),
-              fs::weakly_canonical(tree / "share/vexmira/resources"));
-    EXPECT_EQ(runProgram(program + " --version").standardOutput,
-              "vexmira-render " VEXMIRA_PROJECT_VERSION "\n");
     // The window program answers --help and --version without a display, in German too.
     const std::string window = "env -u DISPLAY -u WAYLAND_DISPLAY " + quoted(tree / "bin/vexmira");
     EXPECT_EQ(runProgram(window + " --version").standardOutput,
@@ -200,7 +224,72 @@ TEST_F(RenderProgramTest, MovedInstalledTreeHasEverythingAndRendersWithItsOwnRes
     const ProgramRun refused = runProgram(window + " --frobnicate");
     EXPECT_EQ(std::pair(refused.status, refused.standardError),
               std::pair(2, std::string("vexmira: unknown option --frobnicate (see --help)\n")));
-    const std::string view = " --size 240x180 --elevation 70 --blowup 0.5 --passes 2";
-    ASSERT_EQ(runProgram(program + view + " -o installed.png").status, 0);
-    EXPECT_EQ(TemporaryFolder::read(output_.file("installed.png")), renderFile(view, "built.png"));
+    expectDrawsAsBuiltFromItsOwnResources(tree);
+}
+
+// The Debian package, unpacked as dpkg would: everything below /usr, every library the programs
+// load declared, the desktop files accepted by their validators, and a picture drawn from it.
+TEST_F(RenderProgramTest, PackageDeclaresItsLibrariesPassesTheValidatorsAndRenders) {
+    const std::string folder = inputs_.file("packages");
+    const ProgramRun packing = runProgram(quoted(VEXMIRA_CPACK_COMMAND) + " --config " +
+                                          quoted(VEXMIRA_CPACK_CONFIG) + " -B " + quoted(folder));
+    ASSERT_EQ(packing.status, 0) << packing.standardOutput << packing.standardError;
+    const std::string architecture = runProgram("dpkg --print-architecture").standardOutput;
+    const fs::path package =
+        fs::path(folder) / ("vexmira_" VEXMIRA_PROJECT_VERSION "_" +
+                            architecture.substr(0, architecture.find('\n')) + ".deb");
+    ASSERT_TRUE(fs::is_regular_file(package)) << packing.standardOutput;
+    const fs::path root = inputs_.file("root"), share = root / "usr/share";
+    ASSERT_EQ(runProgram("dpkg-deb --extract " + quoted(package) + " " + quoted(root)).status, 0);
+    EXPECT_EQ(std::vector<fs::path>(fs::directory_iterator(root), {}),
+              std::vector<fs::path>{root / "usr"});
+
+    const std::set<std::string> declared =
+        packageNames(runProgram("dpkg-deb --field " + quoted(package) + " Depends").standardOutput);
+    const std::string programs =
+        quoted(root / "usr/bin/vexmira") + " " + quoted(root / "usr/bin/vexmira-render");
+    std::istringstream needed(
+        runProgram("objdump -p " + programs + " | awk '/NEEDED/ { print $2 }' | sort -u")
+            .standardOutput);
+    int libraries = 0;
+    for (std::string library; std::getline(needed, library); ++libraries) {
+        const std::set<std::string> owners = packageNames(
+            runProgram("dpkg-query --search " + quoted("*/" + library)).standardOutput);
+        EXPECT_TRUE(std::ranges::any_of(owners, [&](auto& p) { return declared.contains(p); }))
+            << library << " comes from none of the declared packages";
+    }
+    EXPECT_GT(libraries, 5);
+
+    // What desktops and software centres read. The desktop validators also speak of mere
+    // hints, and update-mime-database only speaks of a file it cannot read: all must be silent.
+    // appstreamcli always reports and fails on warnings.
+    const std::pair<std::string, bool> validations[] = {
+        {"desktop-file-validate " + quoted(share / "applications/vexmira.desktop"), true},
+        {"update-desktop-database " + quoted(share / "applications"), true},
+        {"XDG_DATA_DIRS=" + quoted(share) + " update-mime-database " + quoted(share / "mime"),
+         true},
+        {"appstreamcli validate-tree --no-net " + quoted(root), false}};
+    for (const auto& [validation, silent] : validations) {
+        const ProgramRun run = runProgram(validation);
+        EXPECT_EQ(run.status, 0) << validation << "\n" << run.standardOutput;
+        EXPECT_TRUE(!silent || run.standardOutput + run.standardError == "")
+            << validation << "\n"
+            << run.standardOutput << run.standardError;
+    }
+    // The databases built from the package's files open .vexmira documents with Vexmira.
+    EXPECT_THAT(TemporaryFolder::read(share / "mime/globs2"),
+                HasSubstr(":application/x-vexmira:*.vexmira\n"));
+    EXPECT_THAT(TemporaryFolder::read(share / "applications/mimeinfo.cache"),
+                HasSubstr("\napplication/x-vexmira=vexmira.desktop;\n"));
+    EXPECT_THAT(TemporaryFolder::read(share / "metainfo/example.vexmira.Vexmira.metainfo.xml"),
+                HasSubstr("<release version=\"" VEXMIRA_PROJECT_VERSION "\""));
+
+    expectDrawsAsBuiltFromItsOwnResources(root / "usr");
+    // The picture checker used on installed pictures tells a drawing from a blank or broken file.
+    const std::string checker = quoted(VEXMIRA_CHECK_PICTURE_PROGRAM) + " ";
+    EXPECT_EQ(runProgram(checker + quoted(output_.file("installed.png"))).status, 0);
+    ASSERT_TRUE(Platform::writePngFile(inputs_.file("blank.png"), 4, 3,
+                                       std::vector<std::uint8_t>(4 * 3 * 4, 200)));
+    EXPECT_EQ(runProgram(checker + quoted(inputs_.file("blank.png"))).status, 1);
+    EXPECT_EQ(runProgram(checker + quoted(share / "applications/vexmira.desktop")).status, 2);
 }
