@@ -14,8 +14,9 @@ VEXMIRA_PACKAGES=(
     libavcodec59 libx264-164 libvpx7
     libgtest-dev libgmock-dev libbenchmark-dev libxml2-dev poppler-utils
     xvfb xauth fonts-dejavu-core
-    # The Debian package's dependencies (dpkg-shlibdeps) and the checks of its desktop files
-    dpkg-dev desktop-file-utils shared-mime-info appstream
+    # The Debian package's dependencies (CPack finds the binaries for dpkg-shlibdeps with
+    # file) and the checks of its desktop files
+    dpkg-dev file desktop-file-utils shared-mime-info appstream
 )
 
 vexmira_missing_packages() {
