@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -43,6 +44,43 @@ public:
     virtual void showError(const std::string& message) = 0;
     // Information the user asked for (help, the program's version), under a title.
     virtual void showMessage(const std::string& title, const std::string& message) = 0;
+
+    // One line of a form: a label and its value, typed in, or picked from
+    // the choices when there are any (the value is then one of them).
+    struct FormField {
+        std::string label;
+        std::string value;
+        std::vector<std::string> choices;
+    };
+    // A small form with OK and Cancel; the fields come back holding what the
+    // user gave. False when cancelled; without a backend's form, the values
+    // proposed are taken as they are.
+    virtual bool fillInForm(const std::string& title, std::vector<FormField>& fields);
+
+    // Work that goes on while the windows stay usable, a film being written
+    // by another program, say. step() is called every few hundredths of a
+    // second and answers how far the work is, from 0 to 1, with a line to
+    // show; nothing once the work is over. The backend shows the progress
+    // with a Cancel button, which calls cancel(); the steps go on until the
+    // work says it is over.
+    struct BackgroundWork {
+        std::string title;
+        std::function<std::optional<double>(std::string& status)> step;
+        std::function<void()> cancel;
+    };
+    // Without a backend's progress window, the steps run one after the
+    // other until the work is over.
+    virtual void runInBackground(BackgroundWork work);
 };
+
+inline bool UserDialogs::fillInForm(const std::string&, std::vector<FormField>&) {
+    return true;
+}
+
+inline void UserDialogs::runInBackground(BackgroundWork work) {
+    std::string status;
+    while (work.step(status))
+        ;
+}
 
 } // namespace Platform

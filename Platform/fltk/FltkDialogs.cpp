@@ -1,6 +1,8 @@
 #include "Platform/fltk/FltkDialogs.h"
 
 #include "Platform/core/Localization.h"
+#include "Platform/fltk/FltkFormDialog.h"
+#include "Platform/fltk/FltkProgressWindow.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
@@ -195,6 +197,15 @@ void FltkDialogs::showMessage(const std::string& title, const std::string& messa
     prepareMessageBox();
     fl_message_title(title.c_str());
     fl_message("%s", message.c_str());
+}
+
+bool FltkDialogs::fillInForm(const std::string& title, std::vector<FormField>& fields) {
+    localizeToolkitTexts();
+    return FltkFormDialog::ask(title, fields);
+}
+
+void FltkDialogs::runInBackground(BackgroundWork work) {
+    FltkProgressWindow::start(std::move(work));
 }
 
 } // namespace Platform

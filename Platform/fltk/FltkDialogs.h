@@ -26,6 +26,8 @@ public:
     bool confirm(const std::string& message, const std::string& actionButton) override;
     void showError(const std::string& message) override;
     void showMessage(const std::string& title, const std::string& message) override;
+    bool fillInForm(const std::string& title, std::vector<FormField>& fields) override;
+    void runInBackground(BackgroundWork work) override;
 
     // Puts FLTK's own texts (the alert's button, the file chooser's labels)
     // into the user's language; the dialogs do it before they show.
