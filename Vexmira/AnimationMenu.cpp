@@ -1,6 +1,7 @@
 #include "Vexmira/AnimationMenu.h"
 
 #include "Platform/core/Application.h"
+#include "Vexmira/AnimationExport.h"
 #include "Vexmira/MyDocument.h"
 #include "Vexmira/MyWindowController.h"
 
@@ -33,9 +34,23 @@ Platform::MenuCommand animationItem(const char* title, PictureAnimation::Kind ki
     return item;
 }
 
+Platform::MenuCommand exportItem(Platform::Application& application) {
+    Platform::MenuCommand item{"File", "Export Animation..."};
+    item.action = [&application](Platform::Document* document) {
+        if (auto* myDocument = dynamic_cast<MyDocument*>(document))
+            AnimationExport::run(application, *myDocument);
+    };
+    item.isEnabled = [](const Platform::Document* document) {
+        const auto* myDocument = dynamic_cast<const MyDocument*>(document);
+        return myDocument && AnimationExport::canExport(*myDocument);
+    };
+    return item;
+}
+
 } // namespace
 
 void install(Platform::Application& application) {
+    application.addMenuCommand(exportItem(application), "Export Image...");
     application.addMenuCommand(
         animationItem("Animate Blow-up", PictureAnimation::Kind::blowup, false));
     application.addMenuCommand(

@@ -4,8 +4,9 @@ namespace Platform {
 class Application;
 }
 
-// The View menu's animations (Animate Blow-up, Animate Immersion,
-// Turntable), each checked while it plays in the front window; choosing it
+// The animations' menu items: File > Export Animation..., after Export
+// Image..., and the View menu's Animate Blow-up, Animate Immersion and
+// Turntable, each checked while it plays in the front window; choosing it
 // again stops it.
 namespace AnimationMenu {
 

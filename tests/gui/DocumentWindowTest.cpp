@@ -27,9 +27,11 @@
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Button.H>
+#include <FL/Fl_Choice.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Input.H>
 #include <FL/Fl_Menu_Item.H>
+#include <FL/Fl_Progress.H>
 #include <FL/Fl_Valuator.H>
 #include <FL/fl_draw.H>
 #include <FL/gl.h>
@@ -41,6 +43,7 @@
 #include <cstring>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <set>
 #include <thread>
@@ -121,6 +124,19 @@ protected:
     std::vector<std::pair<std::string, std::string>> messages;
     void showMessage(const std::string& title, const std::string& message) override {
         messages.emplace_back(title, message);
+    }
+    // Forms are answered by answerForm (none: Cancel); background work runs at once, stopped by
+    // Cancel after cancelAfterSteps steps when that is set.
+    std::function<bool(std::vector<FormField>&)> answerForm;
+    std::optional<int> cancelAfterSteps;
+    bool fillInForm(const std::string&, std::vector<FormField>& fields) override {
+        return answerForm && answerForm(fields);
+    }
+    void runInBackground(BackgroundWork work) override {
+        std::string status;
+        for (int step = 0; work.step(status); ++step)
+            if (cancelAfterSteps && step == *cancelAfterSteps)
+                work.cancel();
     }
     template <typename T> static std::optional<T> take(std::deque<T>& queue) {
         std::optional<T> front;
@@ -1044,4 +1060,103 @@ TEST_F(DocumentWindowTest, HelpListsTheControlsAndAboutTheVersionAndLibraries) {
         EXPECT_THAT(about, HasSubstr(library));
     for (const char* claim : {"icen", "License", "GPL", "MIT"})
         EXPECT_THAT(about, ::testing::Not(HasSubstr(claim)));
+}
+
+// Export Animation runs vexmira-render with the window's values and the form's; its refusal is
+// shown, and Cancel stops it leaving no file.
+TEST_F(DocumentWindowTest, ExportAnimationWritesFramesThroughTheRendererAndCancelLeavesNothing) {
+    MyDocument* document = newDocument();
+    std::string frames = "3";
+    answerForm = [&frames](std::vector<FormField>& fields) {
+        EXPECT_EQ(fields.size(), 7u);
+        fields[0].value = fields[0].choices.at(3); // the azimuth
+        fields[2].value = "90";
+        fields[3].value = frames;
+        fields[5].value = "64";
+        fields[6].value = "48";
+        return true;
+    };
+    files = {scratch.file("turn.png")};
+    chooseMenuItem(document, "Export Animation...");
+    EXPECT_TRUE(errors.empty()) << errors.front();
+    std::vector<Platform::PngImage> written;
+    for (const char* name : {"turn-0000.png", "turn-0001.png", "turn-0002.png"}) {
+        written.push_back(Platform::readPngFile(scratch.file(name)).value_or(Platform::PngImage{}));
+        EXPECT_EQ(std::pair(written.back().width, written.back().height), std::pair(64, 48))
+            << name;
+    }
+    EXPECT_NE(written[0].rgba, written[2].rgba) << "the camera turned";
+    EXPECT_EQ(scratch.entryCount(), 3u);
+
+    frames = "1";
+    files = {scratch.file("refused.gif")};
+    chooseMenuItem(document, "Export Animation...");
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_THAT(errors[0], ::testing::AllOf(::testing::HasSubstr("refused.gif"),
+                                            ::testing::HasSubstr("--frames")));
+    frames = "10000";
+    cancelAfterSteps = 2;
+    files = {scratch.file("cancelled.webm")};
+    chooseMenuItem(document, "Export Animation...");
+    EXPECT_EQ(errors.size(), 1u) << "a cancelled export is no failure";
+    EXPECT_EQ(scratch.entryCount(), 3u);
+    EXPECT_FALSE(document->isDocumentEdited());
+}
+
+// FLTK's form takes what is typed and chosen on OK; its progress window steps the work beside the
+// event loop, its Cancel reaches the work, and it goes away when the work is over.
+TEST_F(DocumentWindowTest, TheToolkitsFormAndProgressWindowAnswerAndCancel) {
+    // The window's widgets, found when the dialog is up, by the timer below.
+    static auto widgets = [](Fl_Window* window, auto* type) {
+        std::vector<std::remove_pointer_t<decltype(type)>*> found;
+        for (int i = 0; window && i < window->children(); ++i)
+            if (auto* widget = dynamic_cast<decltype(type)>(window->child(i)))
+                found.push_back(widget);
+        return found;
+    };
+    Platform::FltkDialogs dialogs;
+    std::vector<FormField> fields = {{"Kind", "b", {"a", "b", "c/d"}}, {"Count", "3", {}}};
+    Fl::add_timeout(0.05, [](void*) {
+        Fl_Window* form = Fl::modal();
+        ASSERT_NE(form, nullptr);
+        widgets(form, static_cast<Fl_Choice*>(nullptr)).at(0)->value(2);
+        widgets(form, static_cast<Fl_Input*>(nullptr)).at(0)->value("12");
+        widgets(form, static_cast<Fl_Button*>(nullptr)).back()->do_callback(); // OK
+    });
+    ASSERT_TRUE(dialogs.fillInForm("Form", fields));
+    EXPECT_EQ(std::pair(fields[0].value, fields[1].value),
+              std::pair(std::string("c/d"), std::string("12")));
+    Fl::add_timeout(0.05, [](void*) {
+        widgets(Fl::modal(), static_cast<Fl_Button*>(nullptr)).front()->do_callback(); // Cancel
+    });
+    EXPECT_FALSE(dialogs.fillInForm("Form", fields));
+
+    int steps = 0;
+    bool cancelled = false, over = false;
+    dialogs.runInBackground({"Work",
+                             [&](std::string& status) -> std::optional<double> {
+                                 status = "step " + std::to_string(++steps);
+                                 over = cancelled && steps > 3;
+                                 return over ? std::nullopt : std::optional(0.1 * steps);
+                             },
+                             [&] { cancelled = true; }});
+    Fl_Window* progress = nullptr;
+    for (int round = 0; round < 200 && !progress; ++round) {
+        Fl::wait(0.02);
+        for (Fl_Window* window = Fl::first_window(); window; window = Fl::next_window(window))
+            if (window->label() && std::string(window->label()) == "Work")
+                progress = window;
+    }
+    ASSERT_NE(progress, nullptr);
+    for (int round = 0; round < 200 && steps < 2; ++round)
+        Fl::wait(0.02);
+    EXPECT_GT(widgets(progress, static_cast<Fl_Progress*>(nullptr)).at(0)->value(), 0.0f);
+    widgets(progress, static_cast<Fl_Button*>(nullptr)).at(0)->do_callback();
+    EXPECT_TRUE(cancelled);
+    for (int round = 0; round < 200 && !over; ++round)
+        Fl::wait(0.02);
+    EXPECT_TRUE(over);
+    Fl::wait(0.05);
+    for (Fl_Window* window = Fl::first_window(); window; window = Fl::next_window(window))
+        EXPECT_NE(window->label() ? std::string(window->label()) : "", "Work");
 }
