@@ -1,7 +1,6 @@
 #include "Vexmira/AnimationExport.h"
 
 #include "Platform/core/Application.h"
-#include "Platform/core/ChildProcess.h"
 #include "Platform/core/Localization.h"
 #include "Platform/core/UserDialogs.h"
 #include "Vexmira/AnimationTrack.h"
@@ -10,20 +9,13 @@
 #include "Vexmira/MyDocumentLayout.h"
 #include "Vexmira/MyWindowController.h"
 #include "Vexmira/RenderCommand.h"
+#include "Vexmira/RendererRun.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 
 namespace {
-
-BlowupView* viewOf(const MyDocument& document) {
-    for (const auto& controller : document.windowControllers())
-        if (auto* windowController = dynamic_cast<MyWindowController*>(controller.get()))
-            if (BlowupView* view = windowController->view(); view && view->camera())
-                return view;
-    return nullptr;
-}
 
 // The form's names of the animated values, in AnimationTrack's order.
 const char* const quantityTitles[] = {"Blowup",    "Immersion", "Zoom",         "Azimuth",
@@ -53,29 +45,10 @@ std::vector<Platform::UserDialogs::FormField> proposedFields(const BlowupView& v
     };
 }
 
-// The renderer's refusal is one line, "vexmira-render: why".
-std::string reasonGiven(const std::string& standardError) {
-    const std::string prefix = "vexmira-render: ";
-    const auto start = standardError.rfind(prefix);
-    std::string reason =
-        start == std::string::npos ? std::string() : standardError.substr(start + prefix.size());
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r'))
-        reason.pop_back();
-    return reason;
-}
-
-void showFailure(Platform::Application& application, const std::string& path,
-                 const std::string& problem) {
-    application.dialogs().showError(
-        Platform::fillIn(Platform::localized("The animation “%1” could not be exported."),
-                         std::filesystem::path(path).filename().string()) +
-        "\n" + problem);
-}
-
 } // namespace
 
 bool AnimationExport::canExport(const MyDocument& document) {
-    return viewOf(document) != nullptr;
+    return MyWindowController::preparedViewOf(&document) != nullptr;
 }
 
 std::string AnimationExport::outputPattern(const std::string& chosenPath) {
@@ -111,7 +84,7 @@ std::optional<double> AnimationExport::progressOf(const std::string& progressLin
 }
 
 bool AnimationExport::run(Platform::Application& application, MyDocument& document) {
-    const BlowupView* view = viewOf(document);
+    const BlowupView* view = MyWindowController::preparedViewOf(&document);
     if (!view)
         return false;
     const std::string title = Platform::localized("Export Animation");
@@ -122,14 +95,6 @@ bool AnimationExport::run(Platform::Application& application, MyDocument& docume
         title, document, std::vector<std::string>(std::begin(extensions), std::end(extensions)));
     if (!path)
         return false;
-    const std::string program = RenderCommand::programPath();
-    if (program.empty()) {
-        showFailure(application, *path,
-                    Platform::localized("vexmira-render, which draws exported images, is not "
-                                        "installed beside Vexmira."));
-        return false;
-    }
-
     std::size_t quantity = 0;
     while (quantity + 1 < std::size(quantityTitles) &&
            fields[what].value != fields[what].choices[quantity])
@@ -147,33 +112,16 @@ bool AnimationExport::run(Platform::Application& application, MyDocument& docume
          "--frames", fields[frames].value, "--fps", fields[rate].value, "--progress", "-o",
          outputPattern(*path)});
 
-    auto renderer = std::make_shared<Platform::ChildProcess>();
-    std::string problem;
-    if (!renderer->start(program, arguments, problem)) {
-        showFailure(application, *path, problem);
-        return false;
-    }
-    auto cancelled = std::make_shared<bool>(false);
-    Platform::UserDialogs::BackgroundWork work;
-    work.title = title;
-    work.cancel = [renderer, cancelled] {
-        *cancelled = true;
-        renderer->terminate();
+    RendererRun::Request request;
+    request.arguments = std::move(arguments);
+    request.title = title;
+    request.failure =
+        Platform::fillIn(Platform::localized("The animation “%1” could not be exported."),
+                         std::filesystem::path(*path).filename().string());
+    request.stoppedWithoutReason =
+        Platform::localized("vexmira-render stopped before the animation was written.");
+    request.progress = [](const std::string& progressLines, std::string& status) {
+        return progressOf(progressLines, status).value_or(0.0);
     };
-    work.step = [renderer, cancelled, &application,
-                 chosen = *path](std::string& status) -> std::optional<double> {
-        if (!renderer->waitFor(20))
-            return progressOf(renderer->standardError(), status);
-        if (!renderer->succeeded() && !*cancelled) {
-            const std::string reason = reasonGiven(renderer->standardError());
-            showFailure(application, chosen,
-                        reason.empty()
-                            ? Platform::localized("vexmira-render stopped before the animation was "
-                                                  "written.")
-                            : reason);
-        }
-        return std::nullopt;
-    };
-    application.dialogs().runInBackground(std::move(work));
-    return true;
+    return RendererRun::start(application, std::move(request));
 }

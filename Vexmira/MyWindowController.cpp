@@ -198,6 +198,16 @@ void MyWindowController::pushDistanceToCamera() {
     view_->camera()->setDistance(model().distance());
 }
 
+BlowupView* MyWindowController::preparedViewOf(const Platform::Document* document) {
+    if (!document)
+        return nullptr;
+    for (const auto& controller : document->windowControllers())
+        if (auto* windowController = dynamic_cast<MyWindowController*>(controller.get()))
+            if (BlowupView* view = windowController->view(); view && view->camera())
+                return view;
+    return nullptr;
+}
+
 void MyWindowController::setShowsCamera(bool shows) {
     showsCamera_ = shows;
     if (!shows && isWindowLoaded())

@@ -10,8 +10,9 @@ class Blowup;
 class BlowupView;
 
 namespace Platform {
+class Document;
 class Slider;
-}
+} // namespace Platform
 
 // Runs a document's window: six sliders and the blow-up view. Slider moves
 // become calls of the model's setters with a named undo step; the model's
@@ -46,6 +47,9 @@ public:
     // so a reopened document shows its saved zoom and antialiasing at once.
     void set3DView(BlowupView* view);
     BlowupView* view() const { return view_; }
+    // The view of a document's window once it has its camera; null before,
+    // and for a document without a window.
+    static BlowupView* preparedViewOf(const Platform::Document* document);
 
     // The window's animation (View > Animate Blow-up and its neighbours).
     PictureAnimation& animation() { return animation_; }

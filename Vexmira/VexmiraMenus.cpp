@@ -56,13 +56,8 @@ Platform::Window* windowOf(const Platform::Document* document) {
     return nullptr;
 }
 
-// The document's view once it has its camera; null before.
 BlowupView* viewOf(const Platform::Document* document) {
-    Platform::Window* window = windowOf(document);
-    auto* controller =
-        window ? dynamic_cast<MyWindowController*>(window->windowController()) : nullptr;
-    BlowupView* view = controller ? controller->view() : nullptr;
-    return view && view->camera() ? view : nullptr;
+    return MyWindowController::preparedViewOf(document);
 }
 
 void addViewMenu(Platform::Application& application) {
