@@ -52,14 +52,25 @@ bool writeBytes(const std::string& output, const std::string& bytes, std::string
     return true;
 }
 
-// A PNG from the rendered pixels, or a vector figure of the same drawing.
+bool interruptedBeforeWriting(std::string& error) {
+    if (!AnimationRun::interrupted())
+        return false;
+    error = "interrupted; no file was written";
+    return true;
+}
+
+// A PNG from the rendered pixels, or a vector figure of the same drawing. A
+// signal to stop (the window's Cancel sends one) is caught, so the drawing
+// is not written once it came; a file is never left half written.
 bool renderAndWrite(const RenderOptions& options, std::string& error) {
+    AnimationRun::catchInterruptions();
     if (options.format == RenderOptions::Format::png) {
         const auto image = HeadlessRenderer::render(options, error);
-        return image && writeImage(options.output, *image, error);
+        return image && !interruptedBeforeWriting(error) &&
+               writeImage(options.output, *image, error);
     }
     const auto figure = HeadlessRenderer::renderFigure(options, error);
-    return figure && writeBytes(options.output, *figure, error);
+    return figure && !interruptedBeforeWriting(error) && writeBytes(options.output, *figure, error);
 }
 
 } // namespace
