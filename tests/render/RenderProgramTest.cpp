@@ -210,7 +210,8 @@ TEST_F(RenderProgramTest, MovedInstalledTreeHasEverythingAndRendersWithItsOwnRes
     const std::string help = runProgram(installedProgram(tree) + " --help").standardOutput;
     for (const char* option :
          {"--output", "--size", "--azimuth", "--elevation", "--twist", "--target-z", "--passes",
-          "--blowup", "--immersion", "--meridians", "--resolution", "--distance", "--version"})
+          "--blowup", "--immersion", "--meridians", "--resolution", "--distance", "--version",
+          "--format", "--transparent"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
     // The window program answers --help and --version without a display, in German too.
     const std::string window = "env -u DISPLAY -u WAYLAND_DISPLAY " + quoted(tree / "bin/vexmira");
