@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <sched.h>
 #include <filesystem>
+#include <sched.h>
 #include <string>
 #include <sys/mount.h>
 #include <unistd.h>
@@ -31,8 +31,8 @@ public:
             reason_ = "mounting a small disk to fill needs root";
         else if (unshare(CLONE_NEWNS) != 0 ||
                  mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
-            reason_ = std::string("cannot have a mount namespace of its own: ") +
-                      std::strerror(errno);
+            reason_ =
+                std::string("cannot have a mount namespace of its own: ") + std::strerror(errno);
         else if (mount("vexmira-test", path_.c_str(), "tmpfs", MS_NOSUID | MS_NODEV,
                        "size=256k,mode=0755") != 0)
             reason_ = std::string("cannot mount a small tmpfs: ") + std::strerror(errno);
