@@ -628,7 +628,8 @@ TEST_F(DocumentWindowTest, GermanMenusUndoNamesQuestionsAndMessageBoxes) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].first, "Steuerung");
     EXPECT_THAT(messages[0].second, ::testing::HasSubstr("Mausrad"));
-    const Platform::SliderLayout& zoom = MyDocumentLayout::layout().sliders.back();
+    const Platform::WindowLayout layout = MyDocumentLayout::layout();
+    const Platform::SliderLayout& zoom = layout.sliders.back();
     EXPECT_STRNE(windowOf(document).sliderWidget(zoom.name)->tooltip(), zoom.tooltip.c_str());
     unsetenv("LANGUAGE");
     std::setlocale(LC_ALL, "C");
