@@ -9,33 +9,14 @@ namespace {
 
 using Samples = std::vector<std::uint32_t>;
 
-bool hasUnassociatedAlpha(TiffColours colours) {
-    return colours == TiffColours::rgba || colours == TiffColours::greyAlpha ||
-           colours == TiffColours::paletteAlpha || colours == TiffColours::cmykAlpha;
-}
-
-bool isPalette(TiffColours colours) {
-    return colours == TiffColours::palette || colours == TiffColours::paletteAlpha;
-}
-
-std::uint16_t photometricOf(TiffColours colours) {
-    switch (colours) {
-    case TiffColours::grey:
-    case TiffColours::greyAlpha:
-        return PHOTOMETRIC_MINISBLACK;
-    case TiffColours::greyWhite:
-    case TiffColours::bilevel:
-        return PHOTOMETRIC_MINISWHITE;
-    case TiffColours::palette:
-    case TiffColours::paletteAlpha:
-        return PHOTOMETRIC_PALETTE;
-    case TiffColours::cmyk:
-    case TiffColours::cmykAlpha:
-        return PHOTOMETRIC_SEPARATED;
-    default:
-        return PHOTOMETRIC_RGB;
-    }
-}
+// The Photometric tag and the kind of alpha (none: -1) of each TiffColours, in its order.
+constexpr std::uint16_t photometricOf[] = {
+    PHOTOMETRIC_RGB,        PHOTOMETRIC_RGB,        PHOTOMETRIC_RGB,        PHOTOMETRIC_MINISBLACK,
+    PHOTOMETRIC_MINISWHITE, PHOTOMETRIC_MINISBLACK, PHOTOMETRIC_MINISWHITE, PHOTOMETRIC_PALETTE,
+    PHOTOMETRIC_PALETTE,    PHOTOMETRIC_SEPARATED,  PHOTOMETRIC_SEPARATED};
+constexpr int none = -1, plain = EXTRASAMPLE_UNASSALPHA, premultiplied = EXTRASAMPLE_ASSOCALPHA;
+constexpr int alphaOf[] = {plain, premultiplied, none,  none, none, plain,
+                           none,  none,          plain, none, plain};
 
 std::uint8_t times(std::uint8_t colour, std::uint8_t alpha) {
     return std::uint8_t((colour * alpha + 127) / 255);
@@ -65,11 +46,8 @@ Texel shownTexel(TiffColours colours, const Texel& t) {
 
 // An 8-bit value at another depth, with 0 and 255 at the ends of its range.
 std::uint32_t atDepth(std::uint32_t value, std::uint16_t bits) {
-    if (bits == 16)
-        return value * 257;
-    if (bits == 32)
-        return value * 0x01010101u;
-    return bits > 8 ? value << (bits - 8) : value >> (8 - bits);
+    return bits >= 8 ? std::uint32_t(value * ((std::uint64_t{1} << bits) - 1) / 255)
+                     : value >> (8 - bits);
 }
 
 // A pixel's samples as the layout stores them.
@@ -146,7 +124,9 @@ void setFields(TIFF* tiff, const TiffLayout& layout, std::uint32_t width, std::u
     TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, samplesPerPixel(layout));
     TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, layout.bits);
     TIFFSetField(tiff, TIFFTAG_SAMPLEFORMAT, layout.sampleFormat);
-    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, photometricOf(layout.colours));
+    const std::uint16_t photometric = photometricOf[int(layout.colours)];
+    const int alpha = alphaOf[int(layout.colours)];
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, photometric);
     TIFFSetField(tiff, TIFFTAG_PLANARCONFIG,
                  layout.planar ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG);
     TIFFSetField(tiff, TIFFTAG_ORIENTATION, layout.orientation);
@@ -161,15 +141,13 @@ void setFields(TIFF* tiff, const TiffLayout& layout, std::uint32_t width, std::u
     } else {
         TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, layout.rowsPerStrip);
     }
-    const bool associated = layout.colours == TiffColours::premultiplied;
-    if (associated || hasUnassociatedAlpha(layout.colours)) {
-        const std::uint16_t kind[1] = {
-            std::uint16_t(associated ? EXTRASAMPLE_ASSOCALPHA : EXTRASAMPLE_UNASSALPHA)};
+    if (alpha >= 0) {
+        const std::uint16_t kind[1] = {std::uint16_t(alpha)};
         TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, kind);
     }
-    if (photometricOf(layout.colours) == PHOTOMETRIC_SEPARATED)
+    if (photometric == PHOTOMETRIC_SEPARATED)
         TIFFSetField(tiff, TIFFTAG_INKSET, INKSET_CMYK);
-    if (isPalette(layout.colours)) {
+    if (photometric == PHOTOMETRIC_PALETTE) {
         std::vector<std::uint16_t> map(3 * (std::size_t{1} << layout.bits), 0);
         const std::size_t entries = map.size() / 3;
         for (std::size_t k = 0; k < picture.texels.size(); ++k)
@@ -181,23 +159,17 @@ void setFields(TIFF* tiff, const TiffLayout& layout, std::uint32_t width, std::u
     }
 }
 
+// Separate planes hold every samples-th sample of a row, one plane after the other.
 bool writeStrips(TIFF* tiff, const TiffLayout& layout, const std::vector<Samples>& rows) {
-    const std::uint16_t samples = samplesPerPixel(layout), bits = layout.bits;
-    if (!layout.planar) {
-        for (std::uint32_t row = 0; row < rows.size(); ++row)
-            if (TIFFWriteScanline(tiff, packed(rows[row], bits).data(), row, 0) < 0)
-                return false;
-        return true;
-    }
-    for (std::uint16_t plane = 0; plane < samples; ++plane) {
+    const std::uint16_t planes = layout.planar ? samplesPerPixel(layout) : 1;
+    for (std::uint16_t plane = 0; plane < planes; ++plane)
         for (std::uint32_t row = 0; row < rows.size(); ++row) {
-            Samples planeRow;
-            for (std::size_t k = plane; k < rows[row].size(); k += samples)
-                planeRow.push_back(rows[row][k]);
-            if (TIFFWriteScanline(tiff, packed(planeRow, bits).data(), row, plane) < 0)
+            Samples stored;
+            for (std::size_t k = plane; k < rows[row].size(); k += planes)
+                stored.push_back(rows[row][k]);
+            if (TIFFWriteScanline(tiff, packed(stored, layout.bits).data(), row, plane) < 0)
                 return false;
         }
-    }
     return true;
 }
 
