@@ -98,7 +98,7 @@ void expectListingOfOneTo(const Ptr& root, int n) {
 
 } // namespace
 
-TEST(RVSplayTree, SplayingGivesTheDocumentedShapesAndMissingGrandchildrenMoveNothing) {
+TEST(RVSplayTree, SplayingPlainRemovalAndSearchGiveTheDocumentedShapes) {
     Ptr root = nodeWithKey(1);
     root = RVSplayTree::insertNode(root, nodeWithKey(2));
     root = RVSplayTree::insertNode(root, nodeWithKey(3));
@@ -107,7 +107,7 @@ TEST(RVSplayTree, SplayingGivesTheDocumentedShapesAndMissingGrandchildrenMoveNot
     root = plainTree({1, 2, 3, 4, 5, 6, 7});
     EXPECT_EQ(shape(root), "1(-,2(-,3(-,4(-,5(-,6(-,7))))))");
     EXPECT_EQ(shape(RVSplayTree::findKey(root, 7)), "7(2(1,4(3,6(5,-))),-)");
-
+    // Splay steps whose grandchild is missing move nothing.
     Ptr pair = plainTree({5, 3}), left, right;
     EXPECT_EQ(RVSplayTree::zigzagWithLeftTreePtr(pair, left, right), pair);
     EXPECT_EQ(RVSplayTree::zagWithLeftTreePtr(pair, left, right), pair);
@@ -116,9 +116,7 @@ TEST(RVSplayTree, SplayingGivesTheDocumentedShapesAndMissingGrandchildrenMoveNot
     EXPECT_EQ(right, nullptr);
     EXPECT_EQ(shape(RVSplayTree::zigWithLeftTreePtr(pair, left, right)), "3");
     EXPECT_EQ(shape(right), "5");
-}
 
-TEST(RVSplayTree, PlainRemovalSearchAndNegativeKeys) {
     // The left child wins if it lacks a right child, the right if it lacks a left, else successor.
     const std::pair<Keys, const char*> cases[] = {
         {{5, 3, 8, 1, 9}, "3(1,8(-,9))"},
@@ -128,7 +126,7 @@ TEST(RVSplayTree, PlainRemovalSearchAndNegativeKeys) {
         {{5}, "-"}};
     for (const auto& [keys, after] : cases)
         EXPECT_EQ(shape(RVSplayTree::quicklyRemoveRoot(plainTree(keys))), after);
-    Ptr root = RVSplayTree::quicklyRemoveKey(plainTree({5, 3, 8, 1, 9}), 8);
+    root = RVSplayTree::quicklyRemoveKey(plainTree({5, 3, 8, 1, 9}), 8);
     EXPECT_EQ(shape(RVSplayTree::quicklyRemoveKey(root, 77)), "5(3(1,-),9)");
     EXPECT_EQ(root->quicklyFindParentOfKey(1)->key(), 3);
     EXPECT_EQ(root->quicklyFindParentOfKey(7)->key(), 9) << "where 7 would be added";
@@ -152,13 +150,13 @@ TEST(RVSplayTree, ListingsTurnTheTreeAQuarterTurn) {
     EXPECT_EQ(listing(bare, 1, 2), "    0\n  0\n    0\n");
 }
 
-// Also checks that a node given back or refused is released with its data.
+// Against std::set; also checks that a node given back or refused is released with its data.
 TEST(RVSplayTree, RandomOperationsKeepOrderKeysAndData) {
     std::mt19937 random(20261206);
     std::uniform_int_distribution<int> keyOf(-700, 700), operationOf(0, 6);
     std::set<int> keys;
     std::map<int, RVResource*> dataOf; // the first data inserted for a key stays
-    std::vector<std::pair<int, std::weak_ptr<RVResource>>> made;
+    std::vector<std::weak_ptr<RVResource>> made;
     Ptr root;
     for (int batch = 0; batch < 100; ++batch) {
         for (int i = 0; i < 1000; ++i) {
@@ -166,27 +164,28 @@ TEST(RVSplayTree, RandomOperationsKeepOrderKeysAndData) {
             const bool present = keys.count(key) != 0;
             if (operation <= 1) { // insertion, splaying or plain
                 Ptr node = nodeWithKey(key);
-                made.emplace_back(key, node->data());
+                made.push_back(node->data());
                 if (keys.insert(key).second)
                     dataOf[key] = node->data().get();
-                if (!root) {
+                if (!root)
                     root = node;
-                } else if (operation == 1) {
+                else if (operation == 1)
                     root->quicklyInsertNode(node);
-                } else {
+                else
                     root = RVSplayTree::insertNode(root, node);
-                    EXPECT_TRUE(present || root->key() == key) << "a new key becomes the root";
+                if (operation == 0 && !present) {
+                    EXPECT_EQ(root->key(), key) << "a new key becomes the root";
                 }
             } else if (operation == 2) {
                 root = RVSplayTree::findKey(root, key);
-                EXPECT_TRUE(!root || (root->key() == key) == present);
-            } else if (operation <= 4) {
+                EXPECT_EQ(root && root->key() == key, present) << key;
+            } else if (operation == 3 || operation == 4) {
                 root = operation == 3 ? RVSplayTree::removeKey(root, key)
                                       : RVSplayTree::quicklyRemoveKey(root, key);
                 keys.erase(key);
             } else if (operation == 5) {
-                EXPECT_TRUE(!root || (root->quicklyFindKey(key) != nullptr) == present);
-            } else if (root && random() % 4 == 0) {
+                EXPECT_EQ(root && root->quicklyFindKey(key), present) << key;
+            } else if (operation == 6 && root && random() % 4 == 0) {
                 keys.erase(root->key());
                 root = RVSplayTree::quicklyRemoveRoot(root);
             }
@@ -194,7 +193,7 @@ TEST(RVSplayTree, RandomOperationsKeepOrderKeysAndData) {
         ASSERT_EQ(inOrderKeys(root), Keys(keys.begin(), keys.end())) << "after batch " << batch;
         for (int key : keys)
             ASSERT_EQ(root->quicklyFindKey(key)->data().get(), dataOf[key]);
-        std::erase_if(made, [](const auto& entry) { return entry.second.expired(); });
+        std::erase_if(made, [](const auto& data) { return data.expired(); });
         ASSERT_EQ(made.size(), keys.size()) << "only the data the tree holds is alive";
     }
 }
