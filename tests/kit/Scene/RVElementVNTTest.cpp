@@ -83,7 +83,7 @@ TEST_F(RVElementVNTTest, DrawingLeavesTheMatrixAsItWasWhateverTheScalar) {
     expectNoGLError();
 }
 
-TEST_F(RVElementVNTTest, ANegativeKeySharesTheModelAndDrawsItMirrored) {
+TEST_F(RVElementVNTTest, ANegativeKeySharesTheModelMirroredAndEachResourceIsHeldOnce) {
     writeTriangleModel(3);
     auto right = std::make_unique<RVElementVNT>(), left = std::make_unique<RVElementVNT>();
     right->setModelKey(3).retainModelFromDatabase(database);
@@ -114,12 +114,10 @@ TEST_F(RVElementVNTTest, ANegativeKeySharesTheModelAndDrawsItMirrored) {
     ASSERT_EQ(trianglesOf(*left).size(), 1u);
     left.reset();
     EXPECT_EQ(database.referenceCountForKey(3), 0);
-}
 
-TEST_F(RVElementVNTTest, FetchingHoldsOneUseOfEachResourceAndGivesThemBack) {
+    // Fetching holds one use of each resource and gives them back.
     std::filesystem::copy_file(std::string(VEXMIRA_TEST_SOURCE_DIR) + "/resources/RVTexture/1.tiff",
                                folder.file("RVTexture/7.tiff"));
-    writeTriangleModel(3);
     writeTriangleModel(4);
     {
         RVElementVNT element, other;

@@ -111,10 +111,11 @@ TEST(RVFigureLimb, BendsByTheLawsOfCosinesAndSinesOrChangesNothing) {
     EXPECT_TRUE(unturned(*arm));
 }
 
-TEST(RVFigureAiming, ArmsAndLegsAimThroughTheirFramesAndFlipAsTheyShould) {
+// Points are given in the root's parent's frame, the angles expected in each part's own.
+TEST(RVFigureAiming, LimbsAndTheHeadAimThroughTheirFramesAndTheFootLiesFlat) {
     Body body;
-    part(body.root).setLocation(0, 5).setAzimuth(90);
-    part(body.torso).setElevation(10);
+    part(body.root).setLocation(1, 1).setAzimuth(40).setElevation(5);
+    part(body.torso).setElevation(-15);
     const struct {
         Figure limb;
         Point offset;
@@ -144,12 +145,7 @@ TEST(RVFigureAiming, ArmsAndLegsAimThroughTheirFramesAndFlipAsTheyShould) {
             EXPECT_NEAR(part(c.limb).elevation(), c.elevation, 1e-3);
         }
     }
-}
 
-TEST(RVFigureAiming, TurnsTheHeadToFaceThePointAndLaysTheFootFlat) {
-    Body body;
-    part(body.root).setLocation(1, 1).setAzimuth(40).setElevation(5);
-    part(body.torso).setElevation(-15);
     const Point neck = locationOf(part(body.head));
     for (Point offset : {Point{-1, 2, 0.5f}, Point{4, 0, 0}}) { // the last straight ahead
         part(body.head).setAzimuth(99).setElevation(99);

@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <gmock/gmock.h>
@@ -30,6 +29,16 @@ using Texel = std::vector<std::uint8_t>;
 // Entry k of a position or normal array.
 Vector at(const float* array, int k) {
     return {array[3 * k], array[3 * k + 1], array[3 * k + 2]};
+}
+
+float dot(Vector a, Vector b) {
+    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+}
+
+// a . (b x c), positive when a, b, c turn counterclockwise seen from outside the origin.
+float tripleProduct(Vector a, Vector b, Vector c) {
+    return dot(a,
+               {b[1] * c[2] - b[2] * c[1], b[2] * c[0] - b[0] * c[2], b[0] * c[1] - b[1] * c[0]});
 }
 
 Indices indicesOf(const RVModelVNT& model) {
@@ -182,18 +191,28 @@ TEST_F(RVModelVNTDrawing, DrawsEveryTriangleUnlessAnIndexIsOutOfRange) {
     expectNoGLError();
 }
 
-TEST(RVModelFile, BigEndianBytesWhateverFollowsAndBitIdenticalRoundTrips) {
+// Replacing files safely is SafeFileWriter's, tested with it; here the model file uses it.
+TEST(RVModelFile, BigEndianBytesReplaceTheWholeFileRoundTripBitForBitOrFailCleanly) {
     TemporaryFolder folder;
-    RVModelVNT model, loaded;
+    RVModelVNT model, loaded, sphere;
     buildSmallModel(model);
+    ASSERT_TRUE(sphere.constructSphereOfRadius(1, 8, 6));
+    ASSERT_TRUE(sphere.storeToFile(folder.file("small"))); // replaced by the shorter file
     ASSERT_TRUE(model.storeToFile(folder.file("small")));
     ASSERT_EQ(smallModelFile().size(), 110u);
     EXPECT_EQ(TemporaryFolder::read(folder.file("small")), smallModelFile());
     TemporaryFolder::write(folder.file("longer"), smallModelFile() + "\xDE\xAD\xBE\xEF\x01");
-    for (const char* file : {"small", "longer"}) {
+    for (const char* file : {"small", "longer"}) { // whatever follows the model is ignored
         ASSERT_TRUE(loaded.loadFromFile(folder.file(file))) << file;
         EXPECT_EQ(snapshot(loaded), snapshot(model)) << file;
     }
+    const std::string before = snapshot(model);
+    EXPECT_FALSE(model.storeToFile(folder.file("no/such/folder/model")));
+    EXPECT_FALSE(model.storeToFile(""));
+    EXPECT_FALSE(model.loadFromFile(folder.file("missing")));
+    EXPECT_FALSE(model.loadFromFile(folder.file(""))) << "a folder, not a file";
+    EXPECT_EQ(snapshot(model), before);
+
     ASSERT_TRUE(model.constructSphereOfRadius(1.25f, 5, 4));
     // An odd triangle count puts the float blocks off 4-byte alignment.
     ASSERT_TRUE(model.setNumberOfTriangles(model.numberOfTriangles() - 1));
@@ -206,32 +225,15 @@ TEST(RVModelFile, BigEndianBytesWhateverFollowsAndBitIdenticalRoundTrips) {
     EXPECT_EQ(fs::file_size(folder.file("sphere")), 8u + 6u * 29 + 32u * 28); // 5 x 4, less one
     ASSERT_TRUE(loaded.loadFromFile(folder.file("sphere")));
     EXPECT_EQ(snapshot(loaded), snapshot(model));
-}
-
-// Replacing files safely is SafeFileWriter's, tested with it; here the model file uses it.
-TEST(RVModelFile, StoringReplacesTheWholeFileOrFailsCleanly) {
-    TemporaryFolder folder;
-    const std::string file = folder.file("model");
-    RVModelVNT sphere, small;
-    ASSERT_TRUE(sphere.constructSphereOfRadius(1, 8, 6));
-    buildSmallModel(small);
-    ASSERT_TRUE(sphere.storeToFile(file));
-    ASSERT_TRUE(small.storeToFile(file));
-    EXPECT_EQ(TemporaryFolder::read(file), smallModelFile());
-    const std::string before = snapshot(small);
-    EXPECT_FALSE(small.storeToFile(folder.file("no/such/folder/model")));
-    EXPECT_FALSE(small.storeToFile(""));
-    EXPECT_FALSE(small.loadFromFile(folder.file("missing")));
-    EXPECT_FALSE(small.loadFromFile(folder.file(""))) << "a folder, not a file";
-    EXPECT_EQ(snapshot(small), before);
 
     VexmiraTest::SmallDisk disk;
     if (!disk.isMounted())
         GTEST_SKIP() << "no full disk to test with: " << disk.reason();
-    ASSERT_TRUE(small.storeToFile(disk.file("model")));
+    ASSERT_TRUE(loaded.storeToFile(disk.file("model")));
     disk.fill();
     EXPECT_FALSE(sphere.storeToFile(disk.file("model")));
-    EXPECT_EQ(TemporaryFolder::read(disk.file("model")), smallModelFile());
+    EXPECT_EQ(TemporaryFolder::read(disk.file("model")),
+              TemporaryFolder::read(folder.file("sphere")));
 }
 
 // With the broken files of the fuzzer's seeds (seven bytes, one byte short, 2^31 - 1
@@ -282,7 +284,6 @@ TEST(SampleResources, AreAUnitSphereFacingOutwardAndItsCheckerboard) {
     EXPECT_EQ(triangles, 2 * 24 * 11);
     EXPECT_EQ(vertices, 25 * 13 - 2); // a seam vertex per ring, one per slice at the poles
     EXPECT_EQ(fs::file_size(folder + "RVModelVNT/1.rvmvnt"), 8u + 6u * triangles + 32u * vertices);
-    auto dot = [](Vector a, Vector b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; };
     for (int k = 0; k < vertices; ++k) {
         SCOPED_TRACE(k);
         const Vector p = at(sphere->vertices(), k), n = at(sphere->normals(), k);
@@ -293,18 +294,11 @@ TEST(SampleResources, AreAUnitSphereFacingOutwardAndItsCheckerboard) {
         EXPECT_THAT(std::vector<float>(st, st + 2),
                     testing::Each(testing::AllOf(testing::Ge(0.0f), testing::Le(1.0f))));
     }
-    for (int t = 0; t < triangles; ++t) { // counterclockwise seen from outside
-        const std::uint16_t* corner = sphere->triangles() + 3 * t;
-        const Vector a = at(sphere->vertices(), corner[0]), b = at(sphere->vertices(), corner[1]),
-                     c = at(sphere->vertices(), corner[2]);
-        const Vector u = {b[0] - a[0], b[1] - a[1], b[2] - a[2]},
-                     v = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
-        EXPECT_GT(
-            dot({u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]},
-                a),
-            0)
-            << "triangle " << t;
-    }
+    const auto corner = [&](int t, int i) {
+        return at(sphere->vertices(), sphere->triangles()[3 * t + i]);
+    };
+    for (int t = 0; t < triangles; ++t) // counterclockwise seen from outside
+        EXPECT_GT(tripleProduct(corner(t, 0), corner(t, 1), corner(t, 2)), 0) << "triangle " << t;
 
     RVTiffImage texture(folder + "RVTexture/1.tiff");
     ASSERT_EQ((std::array{texture.width(), texture.height()}), (std::array{64u, 32u}));
@@ -313,12 +307,9 @@ TEST(SampleResources, AreAUnitSphereFacingOutwardAndItsCheckerboard) {
     const Texel red = {220, 40, 40, 255}, light = {230, 220, 190, 255}, dark = {60, 100, 160, 255};
     for (int y = 0; y < 32; ++y) // cells counted from the top, texels read from the bottom
         for (int x = 0; x < 64; ++x) {
-            const int row = (31 - y) / 8, column = x / 8;
             const std::uint8_t* texel = rgba.data() + 4 * (64 * y + x);
-            ASSERT_EQ(Texel(texel, texel + 4), column == 0          ? red
-                                               : (row + column) % 2 ? dark
-                                                                    : light)
-                << x << ", " << y;
+            const Texel expected = x < 8 ? red : ((31 - y) / 8 + x / 8) % 2 ? dark : light;
+            ASSERT_EQ(Texel(texel, texel + 4), expected) << x << ", " << y;
         }
 }
 

@@ -72,13 +72,11 @@ TEST(RVInterpolateAngles, BlendsTheShortWayBetweenReducedEndpointsOrNaively) {
 
 TEST(RVTransformation, CarriesPointsForwardAndBackLikeTheComposedMatrices) {
     GLfloat moved[3], back[3];
-    const GLfloat x[3] = {1, 0, 0};
+    const GLfloat x[3] = {1, 0, 0}, turned[3] = {1, 3, 3};
     RVTransformation t;
     place(t, 1, 2, 3, 90, 0, 0).applyTo(x, moved).applyInverseTo(moved, back);
-    for (int k = 0; k < 3; ++k) {
-        EXPECT_NEAR(moved[k], (std::array<float, 3>{1, 3, 3}[k]), 1e-6);
-        EXPECT_NEAR(back[k], x[k], 1e-6);
-    }
+    EXPECT_ENTRIES_NEAR(3, moved, turned, 1e-6);
+    EXPECT_ENTRIES_NEAR(3, back, x, 1e-6);
     std::mt19937 random(97);
     std::uniform_real_distribution<float> angle(-720.0f, 720.0f), coordinate(-10.0f, 10.0f);
     for (int k = 0; k < 500; ++k) {
