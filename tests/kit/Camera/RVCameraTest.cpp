@@ -4,11 +4,14 @@
 #include "kit/GLMatrix.h"
 #include "support/OffscreenGLTest.h"
 
+#include <gmock/gmock.h>
+
 #include <cmath>
 #include <limits>
 #include <numbers>
 
 using namespace KitTest;
+using testing::ElementsAre;
 
 namespace {
 
@@ -58,32 +61,26 @@ protected:
     RVCamera camera;
 };
 
-std::vector<GLfloat> vec(const GLfloat v[3]) {
-    return {v[0], v[1], v[2]};
-}
-
 } // namespace
 
-TEST(RVUtilities, NormalizesAndCrossesVectorsAndClampsArcFunctions) {
+TEST(RVUtilities, NormalizesCrossesClampsArcFunctionsAndGivesSphericalCoordinates) {
     const GLfloat v[3] = {3.0f, 0.0f, 4.0f}, zero[3] = {0, 0, 0}, x[3] = {1, 0, 0};
     GLfloat out[3] = {9.0f, 9.0f, 9.0f}, inPlace[3] = {0.0f, -2.0f, 0.0f}, y[3] = {0, 1, 0};
     EXPECT_EQ(RVNormalizeVector(v, out), 5.0f);
     // Times the inverse length, all in single precision.
-    const std::vector<GLfloat> normalized = {3.0f * (1 / 5.0f), 0.0f, 4.0f * (1 / 5.0f)};
-    EXPECT_EQ(vec(out), normalized);
+    const auto normalized = ElementsAre(3.0f * (1 / 5.0f), 0.0f, 4.0f * (1 / 5.0f));
+    EXPECT_THAT(out, normalized);
     EXPECT_EQ(RVNormalizeVector(zero, out), 0.0f);
-    EXPECT_EQ(vec(out), normalized) << "a zero vector leaves the result alone";
+    EXPECT_THAT(out, normalized) << "a zero vector leaves the result alone";
     EXPECT_EQ(RVNormalizeVector(inPlace, inPlace), 2.0f);
-    EXPECT_EQ(vec(inPlace), (std::vector<GLfloat>{0.0f, -1.0f, 0.0f}));
+    EXPECT_THAT(inPlace, ElementsAre(0.0f, -1.0f, 0.0f));
     RVCrossVectors(x, y, out);
-    EXPECT_EQ(vec(out), (std::vector<GLfloat>{0, 0, 1})) << "the right-hand rule";
+    EXPECT_THAT(out, ElementsAre(0, 0, 1)) << "the right-hand rule";
     EXPECT_EQ(RVArcCos(1.0000001), 0.0);
     EXPECT_EQ(RVArcCos(-1.5), 3.141592653589793);
     EXPECT_EQ(RVArcSin(2.0), 1.5707963267948966);
     EXPECT_EQ(RVArcSin(-1.0), -1.5707963267948966);
-}
 
-TEST(RVUtilities, SphericalCoordinatesOfTheAxesQuadrantsAndNearAxisPoints) {
     // The last two lie on the axis: their sums of squares round to that of the axis point.
     const GLfloat r2 = std::sqrt(2.0f), r18 = std::sqrt(18.0f), tiny = 0.000001f;
     const struct {
@@ -141,7 +138,7 @@ TEST_F(RVCameraTest, ProjectionMatchesTheViewWindowAndDegenerateViewsLeaveNoErro
     EXPECT_EQ(glInteger(GL_MATRIX_MODE), GL_PROJECTION);
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(std::vector<GLint>(viewport + 2, viewport + 4), std::vector<GLint>({400, 300}));
+    EXPECT_THAT(viewport, ElementsAre(0, 0, 400, 300));
     EXPECT_EQ(camera.switchProjection().projection(), 1);
     // Views without a frustum or a box.
     camera.setWidth(0, 300).setWidth(-4, 300).setWidth(400, 300).setHither(0);
@@ -195,7 +192,7 @@ TEST_F(RVCameraTest, PositionFollowsTheSphericalConventionOrientKeepsItAndLookAt
     camera.lookAt(far, eye); // points at infinity give no view: nothing moves
     GLfloat kept[3];
     camera.getTarget(kept);
-    EXPECT_EQ(std::vector<GLfloat>(kept, kept + 3), std::vector<GLfloat>({1, 2, 3}));
+    EXPECT_THAT(kept, ElementsAre(1, 2, 3));
     expectPosition({1, 5, 7});
     expectNoGLError();
 }
@@ -236,7 +233,7 @@ TEST_F(RVCameraTest, PassesAreClampedAndShiftTheViewByTheSampleTable) {
 TEST_F(RVCameraTest, PassesAverageAnEdgeStopEarlyAtFullBrightnessAndSkipZeroHeight) {
     // The edge runs through the centre of column 32: two of four samples fall on either side.
     camera.setWidth(64, 64).setSmoothingPasses(1, 1.0f).smooth([&] { drawLeftOf(32.5); });
-    EXPECT_TRUE(redAt(32) == 0 || redAt(32) == 255) << redAt(32);
+    EXPECT_THAT(redAt(32), testing::AnyOf(0, 255));
     // Neither the camera's auxiliary buffer nor a back buffer exists here.
     const GLenum buffers[][2] = {{GL_FRONT, GL_FRONT}, {GL_FRONT, GL_AUX0}, {GL_BACK, GL_AUX1}};
     for (const auto& [smoothed, auxiliary] : buffers) {
