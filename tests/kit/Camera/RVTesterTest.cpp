@@ -30,17 +30,22 @@ protected:
         glEnd();
     }
 
-    // Picks at the centre a triangle per depth (in selection units), named 1, 2, ...
-    void pickAtTheCentre(const Names& selectionDepths) {
+    // Picks at the centre a triangle per entry, at its depth (a fraction of the depth range)
+    // under its names; whether the test ended well.
+    bool pickAtTheCentre(const std::vector<std::pair<double, Names>>& triangles,
+                         bool computeCoordinates = false) {
         tester.beginPickingWithRadius(1.0f, 32.0f, 32.0f);
-        GLuint name = 1;
-        for (GLuint depth : selectionDepths) {
-            glDepthRange(depth / 4294967296.0, depth / 4294967296.0);
-            glLoadName(name++);
+        for (const auto& [depth, names] : triangles) {
+            glDepthRange(depth, depth);
+            glLoadName(names[0]);
+            for (std::size_t k = 1; k < names.size(); ++k)
+                glPushName(names[k]);
             triangleAt(0, 0, 0);
+            for (std::size_t k = 1; k < names.size(); ++k)
+                glPopName();
         }
         glDepthRange(0, 1);
-        EXPECT_TRUE(tester.endTest(false));
+        return tester.endTest(computeCoordinates);
     }
 
     Names firstNames() const {
@@ -76,44 +81,33 @@ TEST_F(RVTesterTest, PicksNearestFirstKeepsTheStateAndReportsOverflowAndMisuse) 
     EXPECT_EQ(glInteger(GL_MATRIX_MODE), GL_PROJECTION);
     EXPECT_MATRIX_NEAR(glMatrix(GL_PROJECTION_MATRIX), projection, 0);
     EXPECT_MATRIX_NEAR(glMatrix(GL_MODELVIEW_MATRIX), modelview, 0);
-    // Minimum depths 100, 50, 50, 200 under names 1 to 4: the nearest kept, in order.
+    // Minimum depths 100, 50, 50, 200 selection units under names 1 to 4: the nearest kept, in
+    // order.
+    const double unit = 1 / 4294967296.0;
     for (auto [kept, names] : {std::pair{1, Names{2}}, {3, {2, 3, 1}}, {8, {2, 3, 1, 4}}}) {
         ASSERT_TRUE(tester.setNameDepth(1, kept));
         EXPECT_EQ(tester.numberOfResults(), 0); // new sizes empty the results
-        pickAtTheCentre({100, 50, 50, 200});
+        EXPECT_TRUE(pickAtTheCentre(
+            {{100 * unit, {1}}, {50 * unit, {2}}, {50 * unit, {3}}, {200 * unit, {4}}}));
         EXPECT_EQ(firstNames(), names) << kept;
     }
 
     // Only the names kept are stored; overflow and misuse are reported.
-    auto pickNamed = [&] { // three names at depth 0.5, then one at 0.6
-        tester.beginPickingWithRadius(1.0f, 32.0f, 32.0f);
-        glDepthRange(0.5, 0.5);
-        glLoadName(5);
-        glPushName(6);
-        glPushName(7);
-        triangleAt(0, 0, 0);
-        glPopName();
-        glPopName();
-        glDepthRange(0.6, 0.6);
-        glLoadName(9);
-        triangleAt(0, 0, 0);
-        glDepthRange(0, 1);
-        return tester.endTest(true);
-    };
+    const std::vector<std::pair<double, Names>> named = {{0.5, {5, 6, 7}}, {0.6, {9}}};
     ASSERT_TRUE(tester.setNameDepth(1, 2));
-    EXPECT_TRUE(pickNamed());
+    EXPECT_TRUE(pickAtTheCentre(named, true));
     EXPECT_EQ(firstNames(), (Names{5, 9})); // one name later, not three
     EXPECT_EQ(tester.numberOfNamesForResult(0), 3);
     EXPECT_EQ(tester.numberOfNamesForResult(1), 1);
     ASSERT_TRUE(tester.setHitBufferSize(4)); // a record of three names needs 6 words
-    EXPECT_TRUE(pickNamed());
+    EXPECT_TRUE(pickAtTheCentre(named, true));
     EXPECT_EQ(tester.numberOfResults(), -1);
 
     EXPECT_FALSE(tester.setHitBufferSize(-1));
     EXPECT_FALSE(tester.setNameDepth(-1, 4));
     EXPECT_EQ((std::array{tester.hitBufferSize(), tester.nameDepth(), tester.maxNumberOfResults()}),
               (std::array{0, 0, 0}));
-    pickAtTheCentre({10});
+    EXPECT_TRUE(pickAtTheCentre({{0.5, {1}}}));
     EXPECT_EQ(tester.numberOfResults(), -1);
     EXPECT_FALSE(RVTester().endTest(true)) << "ending a test that never began pops nothing";
     expectNoGLError();

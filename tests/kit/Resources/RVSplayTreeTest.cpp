@@ -75,18 +75,20 @@ Ptr chain(int first, int step, int count) {
     return root;
 }
 
-// The chain 1..n (n even) after splaying n: root n, no right child, left child 2; each even e
-// has left leaf e - 1 and right child e + 2, except n - 2, whose right child is the leaf n - 1.
-bool hasShapeAfterFindingTheEnd(const Ptr& root, int n) {
-    auto isLeaf = [](const Ptr& node, int key) {
-        return node && node->key() == key && !node->left() && !node->right();
+// Where the chain 1..n (n even) after splaying n differs from: root n, no right child, left
+// child 2; each even e with left leaf e - 1 and right child e + 2, except n - 2, whose right
+// child is the leaf n - 1. Empty if nowhere.
+std::string differenceAfterFindingTheEnd(const Ptr& root, int n) {
+    auto leafKey = [](const Ptr& node) {
+        return node && !node->left() && !node->right() ? node->key() : 0;
     };
+    if (root->key() != n || root->right())
+        return "at the root";
     Ptr node = root->left();
-    for (int even = 2; even < n - 2; even += 2, node = node->right())
-        if (!node || node->key() != even || !isLeaf(node->left(), even - 1))
-            return false;
-    return root->key() == n && !root->right() && node && node->key() == n - 2 &&
-           isLeaf(node->left(), n - 3) && isLeaf(node->right(), n - 1);
+    for (int even = 2; even <= n - 2; even += 2, node = node->right())
+        if (!node || node->key() != even || leafKey(node->left()) != even - 1)
+            return "at " + std::to_string(even);
+    return leafKey(node) == n - 1 ? "" : "at the last leaf";
 }
 
 // The listing of the keys 1..n: n lines, the largest key first, the smallest last.
@@ -208,7 +210,7 @@ TEST(RVContainerSturdiness, AMillionNodeChainIsSearchedSplayedPrintedAndReleased
         EXPECT_EQ(root->quicklyFindParentOfKey(n)->key(), n - 1);
         expectListingOfOneTo(root, n);
         root = RVSplayTree::findKey(root, n);
-        EXPECT_TRUE(hasShapeAfterFindingTheEnd(root, n));
+        EXPECT_EQ(differenceAfterFindingTheEnd(root, n), "");
         expectListingOfOneTo(root, n);
         root = RVSplayTree::removeKey(root, n);
         EXPECT_EQ(root->key(), 2);
