@@ -81,36 +81,39 @@ protected:
 
 } // namespace
 
-TEST_F(BlowupDrawing, DefaultPictureIsOnTheUnitSphereInTheHuesOfItsMeridians) {
-    const Drawing drawing = capture(0, 0, 72, 34); // also outgrows the first feedback buffer
-    ASSERT_EQ(drawing.strip.size(), 4897u);        // 2 x 72 x 34 + 1
-    for (std::size_t k = 0; k < drawing.strip.size(); ++k) {
-        const auto& v = drawing.strip[k];
-        ASSERT_NEAR(std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z), 1.0, 3e-7) << k;
-        ASSERT_TRUE(k % 68 != 0 || isLowerPole(v)) << "lower pole " << k;
-        if (k + 1 < drawing.strip.size()) // meridian 0, drawn last, is red
-            expectHue({v.red, v.green, v.blue}, (71 - int(k / 68)) * 5.0, 1e-6);
-    }
-    ASSERT_EQ(drawing.loop.size(), 69u);
-    for (const auto& v : drawing.loop)
-        EXPECT_EQ((std::array{v.x, v.y, v.z}), (std::array{0.0f, 0.0f, 1.0f}));
-}
-
-TEST_F(BlowupDrawing, UnblownMeridiansAreGreatCirclesRoundedExactlyWhereTheyShould) {
-    // At the top (j = 7) cos(P - H) is about 4.5e-11, where the library's pi would give 6e-17.
-    const Drawing drawing = capture(0, 0, 5, 7);
-    ASSERT_EQ(drawing.strip.size(), 71u);
-    for (int order = 0; order < 5; ++order)
-        for (int j = 1; j < 14; ++j) {
-            const double theta = static_cast<double>(4 - order) / 5 * P, t = j * P / 7 - H;
-            const float x = static_cast<float>(std::cos(t)); // rounded, then turned in double
-            const auto& v = drawing.at(order, j, 7);
-            EXPECT_EQ((std::array{v.x, v.y, v.z}),
-                      (std::array{static_cast<float>(x * std::cos(theta)),
-                                  static_cast<float>(x * std::sin(theta)),
-                                  static_cast<float>(std::sin(t))}))
-                << order << ", " << j;
+// Meridian i of M is a great circle at theta = i / M half turns in hue i / M whole turns; the
+// white loop shrinks to the upper pole. The default 72 x 34 also outgrows the first feedback
+// buffer; at the top of 5 x 7 (j = 7) cos(P - H) is about 4.5e-11, where the library's pi would
+// give 6e-17.
+TEST_F(BlowupDrawing, UnblownMeridiansAreGreatCirclesInTheirHuesRoundedExactlyWhereTheyShould) {
+    for (auto [meridians, resolution] : {std::pair(72, 34), std::pair(5, 7)}) {
+        SCOPED_TRACE(std::to_string(meridians) + " x " + std::to_string(resolution));
+        const Drawing drawing = capture(0, 0, meridians, resolution);
+        ASSERT_EQ(drawing.strip.size(), 2u * meridians * resolution + 1);
+        EXPECT_TRUE(isLowerPole(drawing.strip.back()));
+        for (int order = 0; order < meridians; ++order) { // meridian M - 1 is drawn first
+            const int i = meridians - 1 - order;
+            const double theta = static_cast<double>(i) / meridians * P;
+            for (int j = 1; j <= 2 * resolution; ++j) {
+                const auto& v = drawing.at(order, j, resolution);
+                expectHue({v.red, v.green, v.blue}, i * 360.0 / meridians, 1e-6);
+                if (j == 2 * resolution) { // where each meridian begins
+                    ASSERT_TRUE(isLowerPole(v)) << order;
+                    continue;
+                }
+                const double t = j * P / resolution - H;
+                const float x = static_cast<float>(std::cos(t)); // rounded, then turned in double
+                ASSERT_EQ((std::array{v.x, v.y, v.z}),
+                          (std::array{static_cast<float>(x * std::cos(theta)),
+                                      static_cast<float>(x * std::sin(theta)),
+                                      static_cast<float>(std::sin(t))}))
+                    << order << ", " << j;
+            }
         }
+        ASSERT_EQ(drawing.loop.size(), 2u * resolution + 1);
+        for (const auto& v : drawing.loop)
+            EXPECT_EQ((std::array{v.x, v.y, v.z}), (std::array{0.0f, 0.0f, 1.0f}));
+    }
 }
 
 TEST_F(BlowupDrawing, BlownUpMeridiansEndOnTheWhiteCircle) {
