@@ -161,9 +161,11 @@ TEST_F(RenderProgramTest, DocumentsMeetTheOptionsAndSmoothingChangesOnlyPixelsNe
     EXPECT_EQ(farFromLines, 0);
 }
 
+// Stills and animations alike.
 TEST_F(RenderProgramTest, RefusalsExitWithStatusTwoAndLeaveNoFile) {
     TemporaryFolder::write(inputs_.file("garbage.vexmira"), "not { a property list");
-    const std::string out = " -o " + quoted(output_.file("out.png"));
+    const auto to = [&](const std::string& name) { return " -o " + quoted(output_.file(name)); };
+    const std::string out = to("out.png"), animate = "--animate blowup=0:1 ";
     const std::pair<std::string, std::string> refusals[] = {
         {"", "no output given"},
         {"--frobnicate" + out, "unknown option"},
@@ -181,6 +183,21 @@ TEST_F(RenderProgramTest, RefusalsExitWithStatusTwoAndLeaveNoFile) {
         {"--format gif" + out, "--format"},
         {"--format pdf" + out, "does not match"},
         {"- -o -", "standard input"}, // garbage on standard input
+        {animate + to("a.gif"), "--frames"},
+        {animate + "--frames 1" + to("a.gif"), "--frames"},
+        {animate + "--frames 10001" + to("a.gif"), "10001"},
+        {"--frames 5" + to("a.gif"), "--animate"},
+        {"--animate spin=0:1 --frames 5" + to("a.gif"), "spin"},
+        {"--animate blowup=0:2e6 --frames 5" + to("a.gif"), "2e6"},
+        {animate + "--animate blowup=1:0 --frames 5" + to("a.gif"), "twice"},
+        {animate + "--frames 5" + to("a.avi"), "a.avi"},
+        {animate + "--frames 5" + to("a%d%d.png"), "frame number"},
+        {animate + "--frames 5" + to("a%s.png"), "frame number"},
+        {animate + "--frames 5 --fps 0" + to("a.gif"), "frame rate"},
+        {animate + "--frames 5 --size 161x120" + to("a.mp4"), "even"},
+        {animate + "--frames 5 -o -", "standard output"},
+        {animate + "--frames 5" + to("missing/a.webm"), "a.webm"},
+        {animate + "--frames 5" + to("missing/%02d.png"), "missing"},
     };
     for (const auto& [arguments, mentioned] : refusals) {
         SCOPED_TRACE(arguments);
