@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <tuple>
 
 // Floats with long or awkward decimal forms come back as the very same floats.
 TEST(RenderCommand, ItsOptionsReadBackAsTheSameValues) {
@@ -36,17 +37,13 @@ TEST(RenderCommand, ItsOptionsReadBackAsTheSameValues) {
     std::string error;
     const auto options = RenderOptions::parse(arguments, error);
     ASSERT_TRUE(options) << error;
-    EXPECT_EQ(std::pair(options->width, options->height), std::pair(640, 7));
-    EXPECT_EQ(options->blowup, model.blowup());
-    EXPECT_EQ(options->immersion, model.immersion());
-    EXPECT_EQ(options->distance, model.distance());
-    EXPECT_EQ(options->meridians, 7);
-    EXPECT_EQ(options->resolution, -3);
-    EXPECT_EQ(options->passes, -12);
-    EXPECT_EQ(options->azimuth, camera.azimuth());
-    EXPECT_EQ(options->elevation, camera.elevation());
-    EXPECT_EQ(options->twist, camera.twist());
-    EXPECT_EQ(options->targetZ, target[2]);
+    EXPECT_EQ(std::tuple(options->width, options->height, options->meridians, options->resolution,
+                         options->passes),
+              std::tuple(640, 7, 7, -3, -12));
+    EXPECT_EQ(std::tuple(options->blowup, options->immersion, options->distance, options->azimuth,
+                         options->elevation, options->twist, options->targetZ),
+              std::tuple(model.blowup(), model.immersion(), model.distance(), camera.azimuth(),
+                         camera.elevation(), camera.twist(), target[2]));
 }
 
 TEST(RenderCommand, ShellWordsReachTheProgramUnchanged) {
