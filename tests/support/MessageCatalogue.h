@@ -15,39 +15,29 @@ namespace VexmiraTest {
 inline std::map<std::string, std::string> parseCatalogue(const std::string& text) {
     std::map<std::string, std::string> entries;
     std::istringstream lines(text);
-    std::string line, id, translation, *current = nullptr;
-    bool inEntry = false;
-    auto finish = [&] {
-        if (inEntry && !id.empty())
-            entries[id] = translation;
-        id.clear(), translation.clear(), inEntry = false, current = nullptr;
-    };
-    auto unquote = [](const std::string& quoted) {
-        std::string result;
-        for (std::size_t i = 1; i + 1 < quoted.size(); ++i) {
-            if (quoted[i] == '\\' && i + 2 < quoted.size()) {
-                const char escaped = quoted[++i];
-                result += escaped == 'n' ? '\n' : escaped == 't' ? '\t' : escaped;
-            } else {
-                result += quoted[i];
-            }
-        }
-        return result;
-    };
-    while (std::getline(lines, line)) {
+    std::string id, translation, *current = nullptr;
+    for (std::string line; std::getline(lines, line);) {
         if (line.starts_with("msgid ")) {
-            finish();
-            inEntry = true;
-            current = &id;
-            *current += unquote(line.substr(6));
+            if (!id.empty())
+                entries[id] = translation;
+            id.clear(), translation.clear(), current = &id;
         } else if (line.starts_with("msgstr ")) {
             current = &translation;
-            *current += unquote(line.substr(7));
-        } else if (line.starts_with("\"") && current) {
-            *current += unquote(line);
+        } else if (!line.starts_with("\"") || !current) {
+            continue;
+        }
+        const std::size_t end = line.rfind('"');
+        for (std::size_t i = line.find('"') + 1; i < end; ++i) {
+            if (line[i] == '\\' && i + 1 < end) {
+                const char escaped = line[++i];
+                *current += escaped == 'n' ? '\n' : escaped == 't' ? '\t' : escaped;
+            } else {
+                *current += line[i];
+            }
         }
     }
-    finish();
+    if (!id.empty())
+        entries[id] = translation;
     return entries;
 }
 
