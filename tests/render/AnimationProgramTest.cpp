@@ -3,7 +3,7 @@
 
 #include "Platform/core/ChildProcess.h"
 #include "Platform/image/PngReader.h"
-#include "support/TemporaryFolder.h"
+#include "support/ProgramRun.h"
 
 #include <gif_lib.h>
 extern "C" {
@@ -16,7 +16,6 @@ extern "C" {
 
 #include <cstdio>
 #include <limits>
-#include <sys/wait.h>
 
 using VexmiraTest::TemporaryFolder;
 
@@ -25,16 +24,12 @@ namespace {
 const std::string view =
     "--size 160x120 --elevation 75 --azimuth 20 --meridians 24 --resolution 20";
 
-// Runs vexmira-render without a display; returns its exit status (-1: it did not exit).
-int render(const std::string& arguments, std::string* standardError = nullptr) {
-    TemporaryFolder captures;
-    const std::string err = captures.file("err");
-    const int raw = std::system(("env -u DISPLAY '" VEXMIRA_RENDER_PROGRAM "' " + arguments +
-                                 " </dev/null >/dev/null 2>'" + err + "'")
-                                    .c_str());
-    if (standardError)
-        *standardError = TemporaryFolder::read(err);
-    return raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+// Runs vexmira-render without a display, writing to PATH; returns its exit status.
+int render(const std::string& arguments, const std::string& path) {
+    using VexmiraTest::quoted;
+    return VexmiraTest::runProgram("env -u DISPLAY " + quoted(VEXMIRA_RENDER_PROGRAM) + " " +
+                                   arguments + " -o " + quoted(path))
+        .status;
 }
 
 struct GifContents {
@@ -152,7 +147,7 @@ TEST(AnimationProgram, FramesGoToNumberedPngsALoopingGifAndVideosOfTheAskedRate)
     std::filesystem::create_directory(output.file("frames"));
     const std::string animate =
         view + " --animate blowup=0.2:1.4 --animate azimuth=20:60 --frames 5";
-    ASSERT_EQ(render(animate + " -o '" + output.file("frames/f%03d.png") + "'"), 0);
+    ASSERT_EQ(render(animate, output.file("frames/f%03d.png")), 0);
     std::vector<Platform::PngImage> frames;
     for (int k = 0; k < 5; ++k) {
         char name[32];
@@ -163,10 +158,10 @@ TEST(AnimationProgram, FramesGoToNumberedPngsALoopingGifAndVideosOfTheAskedRate)
             EXPECT_NE(frames[earlier].rgba, frames[k].rgba) << earlier << " and " << k;
     }
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(output.file("frames")), {}), 5);
-    ASSERT_EQ(render(view + " --blowup 0.2 -o '" + output.file("plain.png") + "'"), 0);
+    ASSERT_EQ(render(view + " --blowup 0.2", output.file("plain.png")), 0);
     EXPECT_EQ(Platform::readPngFile(output.file("plain.png"))->rgba, frames[0].rgba);
 
-    ASSERT_EQ(render(animate + " --fps 20 -o '" + output.file("loop.gif") + "'"), 0);
+    ASSERT_EQ(render(animate + " --fps 20", output.file("loop.gif")), 0);
     const GifContents gif = readGif(output.file("loop.gif"));
     EXPECT_EQ(gif.frames, 5);
     EXPECT_TRUE(gif.loopsForEver);
@@ -189,7 +184,7 @@ TEST(AnimationProgram, FramesGoToNumberedPngsALoopingGifAndVideosOfTheAskedRate)
 
     for (auto [name, codec] : {std::pair{"film.mp4", "h264"}, std::pair{"film.webm", "vp9"}}) {
         SCOPED_TRACE(name);
-        ASSERT_EQ(render(animate + " --fps 12 -o '" + output.file(name) + "'"), 0);
+        ASSERT_EQ(render(animate + " --fps 12", output.file(name)), 0);
         const VideoContents video = readVideo(output.file(name));
         EXPECT_EQ(video.codec, codec);
         EXPECT_EQ(video.frames, 5);

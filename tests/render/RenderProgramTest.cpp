@@ -2,45 +2,29 @@
 
 #include "Platform/image/PngReader.h"
 #include "Platform/image/PngWriter.h"
-#include "support/TemporaryFolder.h"
+#include "support/ProgramRun.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <numbers>
 #include <regex>
 #include <set>
 #include <sstream>
-#include <sys/wait.h>
 
 using ::testing::AllOf;
 using ::testing::HasSubstr;
 using ::testing::MatchesRegex;
+using VexmiraTest::ProgramRun;
+using VexmiraTest::quoted;
+using VexmiraTest::runProgram;
 using VexmiraTest::TemporaryFolder;
 namespace fs = std::filesystem;
 
-struct ProgramRun {
-    int status = -1; // -1 when the program did not exit
-    std::string standardOutput, standardError;
-};
-
 class RenderProgramTest : public ::testing::Test {
 protected:
-    // A path as one shell word; no path used here holds a quote.
-    static std::string quoted(const std::string& path) { return "'" + path + "'"; }
-    static ProgramRun runProgram(const std::string& commandLine,
-                                 const std::string& input = "/dev/null") {
-        TemporaryFolder captures;
-        const std::string out = captures.file("out"), err = captures.file("err");
-        const int raw = std::system(
-            ("(" + commandLine + ") <" + quoted(input) + " >" + quoted(out) + " 2>" + quoted(err))
-                .c_str());
-        return {raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, TemporaryFolder::read(out),
-                TemporaryFolder::read(err)};
-    }
     ProgramRun render(const std::string& arguments, const std::string& input = "/dev/null") {
         return runProgram("env -u DISPLAY -u WAYLAND_DISPLAY " + quoted(VEXMIRA_RENDER_PROGRAM) +
                               " " + arguments,

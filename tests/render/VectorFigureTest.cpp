@@ -2,18 +2,14 @@
 // of the files would: an XML parser, poppler's rasteriser, the PNG decoder.
 
 #include "Platform/image/PngReader.h"
-#include "Platform/offscreen/OffscreenSurface.h"
-#include "Vexmira/Blowup.h"
-#include "support/TemporaryFolder.h"
+#include "support/ProgramRun.h"
 
-#include <GL/gl.h>
 #include <gtest/gtest.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <map>
 #include <numbers>
 #include <set>
@@ -26,13 +22,12 @@ namespace {
 using Rgb = std::array<int, 3>;
 
 // A small setting seen from the side, where no segment shrinks to a point on the page.
-constexpr int meridians = 5, resolution = 4, width = 300, height = 200;
+constexpr int resolution = 4, width = 300, height = 200;
 const std::string setting = " --meridians 5 --resolution 4 --blowup 0.5 --immersion 0.3"
                             " --elevation 60 --azimuth 30 --size 300x200";
 
 int run(const std::string& commandLine) {
-    const int status = std::system(commandLine.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return VexmiraTest::runProgram(commandLine).status;
 }
 
 std::string render(const TemporaryFolder& folder, const std::string& arguments,
@@ -44,22 +39,9 @@ std::string render(const TemporaryFolder& folder, const std::string& arguments,
     return path;
 }
 
-// The colours the drawing gives its meridians, in 8 bits, and white for the circle.
-std::set<Rgb> drawingColours() {
-    std::set<Rgb> colours{{255, 255, 255}};
-    auto surface = Platform::OffscreenSurface::create(1, 1);
-    if (!surface)
-        return colours;
-    Blowup model;
-    for (int i = 0; i < meridians; ++i) {
-        model.setHue(static_cast<float>(static_cast<double>(i) / meridians * 360.0));
-        GLfloat colour[4];
-        glGetFloatv(GL_CURRENT_COLOR, colour);
-        colours.insert({int(colour[0] * 255 + 0.5f), int(colour[1] * 255 + 0.5f),
-                        int(colour[2] * 255 + 0.5f)});
-    }
-    return colours;
-}
+// The meridians' hues (i / 5 of a turn, saturated) in 8 bits, and white for the circle.
+const std::set<Rgb> drawingColours = {{255, 0, 0},   {204, 255, 0}, {0, 255, 102},
+                                      {0, 102, 255}, {204, 0, 255}, {255, 255, 255}};
 
 // The figure's stroke colours (as the nearest drawing colour within one step) with the number
 // of segments drawn in each; its page size; whether it has a filled background.
@@ -76,18 +58,18 @@ std::string attribute(xmlNode* node, const char* name) {
     return text;
 }
 
-Rgb nearestOf(const std::set<Rgb>& colours, const std::string& hex) {
+Rgb nearestOf(const std::string& hex) {
     unsigned value = 0;
     std::sscanf(hex.c_str(), "#%6x", &value);
     const Rgb colour{int(value >> 16), int(value >> 8 & 0xff), int(value & 0xff)};
-    for (const Rgb& known : colours)
+    for (const Rgb& known : drawingColours)
         if (std::abs(known[0] - colour[0]) <= 1 && std::abs(known[1] - colour[1]) <= 1 &&
             std::abs(known[2] - colour[2]) <= 1)
             return known;
     return colour;
 }
 
-void countElements(xmlNode* node, const std::set<Rgb>& colours, SvgCensus& census) {
+void countElements(xmlNode* node, SvgCensus& census) {
     for (; node; node = node->next) {
         if (node->type != XML_ELEMENT_NODE)
             continue;
@@ -100,17 +82,17 @@ void countElements(xmlNode* node, const std::set<Rgb>& colours, SvgCensus& censu
                 for (points = 0; list >> point;)
                     ++points;
             }
-            census.segments[nearestOf(colours, attribute(node, "stroke"))] += points - 1;
+            census.segments[nearestOf(attribute(node, "stroke"))] += points - 1;
         } else if (name == "polygon") {
             ++census.polygons;
         } else if (name != "g" && name != "title" && name != "desc" && name != "defs") {
             ++census.unknown;
         }
-        countElements(node->children, colours, census);
+        countElements(node->children, census);
     }
 }
 
-std::optional<SvgCensus> readSvg(const std::string& path, const std::set<Rgb>& colours) {
+std::optional<SvgCensus> readSvg(const std::string& path) {
     xmlDoc* document = xmlReadFile(path.c_str(), nullptr, XML_PARSE_NONET);
     if (!document)
         return std::nullopt;
@@ -118,7 +100,7 @@ std::optional<SvgCensus> readSvg(const std::string& path, const std::set<Rgb>& c
     SvgCensus census;
     census.width = attribute(root, "width");
     census.height = attribute(root, "height");
-    countElements(root->children, colours, census);
+    countElements(root->children, census);
     xmlFreeDoc(document);
     return census;
 }
@@ -136,10 +118,8 @@ std::optional<double> hueOf(const std::uint8_t* c) {
 
 TEST(VectorFigure, SvgHoldsEverySegmentInItsMeridiansHueOnAPageOfThePictureSize) {
     TemporaryFolder folder;
-    const std::set<Rgb> colours = drawingColours();
-    ASSERT_EQ(colours.size(), meridians + 1u);
     // Smoothing passes would draw every segment again, jittered: a figure is drawn once.
-    const auto figure = readSvg(render(folder, setting + " --passes 5", "figure.svg"), colours);
+    const auto figure = readSvg(render(folder, setting + " --passes 5", "figure.svg"));
     ASSERT_TRUE(figure) << "not well-formed XML";
     EXPECT_EQ(figure->width, std::to_string(width) + "pt");
     EXPECT_EQ(figure->height, std::to_string(height) + "pt");
@@ -147,12 +127,11 @@ TEST(VectorFigure, SvgHoldsEverySegmentInItsMeridiansHueOnAPageOfThePictureSize)
     EXPECT_EQ(figure->unknown, 0);
     // Each meridian is a closed curve of 2R segments through the lower pole; the circle has 2R.
     std::map<Rgb, int> expected;
-    for (const Rgb& colour : colours)
+    for (const Rgb& colour : drawingColours)
         expected[colour] = 2 * resolution;
     EXPECT_EQ(figure->segments, expected);
 
-    const auto transparent =
-        readSvg(render(folder, setting + " --transparent", "transparent.svg"), colours);
+    const auto transparent = readSvg(render(folder, setting + " --transparent", "transparent.svg"));
     ASSERT_TRUE(transparent);
     EXPECT_EQ(transparent->polygons, 0) << "no background rectangle";
     EXPECT_EQ(transparent->segments, expected);

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "support/TemporaryFolder.h"
+
+#include <cstdlib>
+#include <string>
+#include <sys/wait.h>
+
+namespace VexmiraTest {
+
+// What a command line run by the shell left: its exit status (-1 when it did not exit) and
+// what it wrote.
+struct ProgramRun {
+    int status = -1;
+    std::string standardOutput, standardError;
+};
+
+// A path as one shell word; no path the tests use holds a quote.
+inline std::string quoted(const std::string& path) {
+    return "'" + path + "'";
+}
+
+inline ProgramRun runProgram(const std::string& commandLine,
+                             const std::string& input = "/dev/null") {
+    TemporaryFolder captures;
+    const std::string out = captures.file("out"), err = captures.file("err");
+    const int raw = std::system(
+        ("(" + commandLine + ") <" + quoted(input) + " >" + quoted(out) + " 2>" + quoted(err))
+            .c_str());
+    return {raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, TemporaryFolder::read(out),
+            TemporaryFolder::read(err)};
+}
+
+} // namespace VexmiraTest
