@@ -32,12 +32,12 @@ int render(const std::string& arguments, const std::string& path) {
         .status;
 }
 
+using Rgb = std::array<int, 3>;
+
 struct GifContents {
-    int frames = 0;
+    int frames = 0, delay = -1; // the first frame's delay, in hundredths of a second
     bool loopsForEver = false;
-    int delay = -1; // of the first frame, in hundredths of a second
-    std::vector<std::uint8_t> firstFrameRgb;
-    std::vector<std::array<int, 3>> palette;
+    std::vector<Rgb> palette, firstFrame; // the colour of each of the first frame's pixels
 };
 
 GifContents readGif(const std::string& path) {
@@ -68,9 +68,7 @@ GifContents readGif(const std::string& path) {
     if (DGifSavedExtensionToGCB(gif, 0, &control) == GIF_OK)
         contents.delay = control.DelayTime;
     for (int i = 0; i < first.ImageDesc.Width * first.ImageDesc.Height; ++i)
-        for (int c = 0; c < 3; ++c)
-            contents.firstFrameRgb.push_back(
-                static_cast<std::uint8_t>(contents.palette.at(first.RasterBits[i])[c]));
+        contents.firstFrame.push_back(contents.palette.at(first.RasterBits[i]));
     DGifCloseFile(gif, &error);
     return contents;
 }
@@ -124,14 +122,7 @@ VideoContents readVideo(const std::string& path) {
     return contents;
 }
 
-std::vector<std::uint8_t> rgbOf(const Platform::PngImage& image) {
-    std::vector<std::uint8_t> rgb;
-    for (std::size_t i = 0; i + 3 < image.rgba.size(); i += 4)
-        rgb.insert(rgb.end(), {image.rgba[i], image.rgba[i + 1], image.rgba[i + 2]});
-    return rgb;
-}
-
-int squaredDistance(const std::uint8_t* a, const std::array<int, 3>& b) {
+int squaredDistance(const std::uint8_t* a, const Rgb& b) {
     int sum = 0;
     for (int c = 0; c < 3; ++c)
         sum += (a[c] - b[c]) * (a[c] - b[c]);
@@ -167,17 +158,15 @@ TEST(AnimationProgram, FramesGoToNumberedPngsALoopingGifAndVideosOfTheAskedRate)
     EXPECT_TRUE(gif.loopsForEver);
     EXPECT_EQ(gif.delay, 100 / 20);
     // Each pixel shows the palette colour nearest to the picture's (up to a tie).
-    const std::vector<std::uint8_t> expected = rgbOf(frames[0]);
-    ASSERT_EQ(gif.firstFrameRgb.size(), expected.size());
+    const std::vector<std::uint8_t>& expected = frames[0].rgba;
+    ASSERT_EQ(gif.firstFrame.size() * 4, expected.size());
     int farther = 0, coloured = 0;
-    for (std::size_t i = 0; i < expected.size(); i += 3) {
+    for (std::size_t i = 0; i < gif.firstFrame.size(); ++i) {
         int nearest = std::numeric_limits<int>::max();
-        for (const auto& colour : gif.palette)
-            nearest = std::min(nearest, squaredDistance(&expected[i], colour));
-        const std::array<int, 3> shown{gif.firstFrameRgb[i], gif.firstFrameRgb[i + 1],
-                                       gif.firstFrameRgb[i + 2]};
-        farther += squaredDistance(&expected[i], shown) > nearest;
-        coloured += shown != std::array<int, 3>{0, 0, 0};
+        for (const Rgb& colour : gif.palette)
+            nearest = std::min(nearest, squaredDistance(&expected[4 * i], colour));
+        farther += squaredDistance(&expected[4 * i], gif.firstFrame[i]) > nearest;
+        coloured += gif.firstFrame[i] != Rgb{0, 0, 0};
     }
     EXPECT_EQ(farther, 0);
     EXPECT_GT(coloured, 500);
