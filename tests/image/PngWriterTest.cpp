@@ -11,7 +11,7 @@
 
 using VexmiraTest::TemporaryFolder;
 
-TEST(PngWriter, ReplacesFilesWholeWithRgbaRowsFromTheTopDownOrRefusesLeavingNoFile) {
+TEST(PngWriter, WritesRgbaRowsTopDownThroughLinksKeepingPermissionsOrRefusesKeepingTheOldFile) {
     std::vector<std::uint8_t> pattern(3 * 2 * 4); // every byte differs: swaps show
     for (std::size_t k = 0; k < pattern.size(); ++k)
         pattern[k] = static_cast<std::uint8_t>(10 * k + 3);
@@ -35,14 +35,10 @@ TEST(PngWriter, ReplacesFilesWholeWithRgbaRowsFromTheTopDownOrRefusesLeavingNoFi
     EXPECT_EQ(image->rgba, pattern);
     EXPECT_LT(std::filesystem::file_size(path), 1000u);
     EXPECT_EQ(folder.entryCount(), 1u) << "the temporary file was left behind";
-}
 
-TEST(PngWriter, WritesThroughLinksKeepsPermissionsAndAFullDiskKeepsTheOldImage) {
-    const std::vector<std::uint8_t> red{255, 0, 0, 255}, blue{0, 0, 255, 255};
-    TemporaryFolder folder;
-    const std::string path = folder.file("image.png"), link = folder.file("link.png");
-    std::string error;
-    ASSERT_TRUE(Platform::writePngFile(path, 1, 1, red, &error)) << error;
+    // Written again through a link, the file stays where the link points, with its permissions.
+    const std::vector<std::uint8_t> blue{0, 0, 255, 255};
+    const std::string link = folder.file("link.png");
     std::filesystem::permissions(path, std::filesystem::perms(0600));
     std::filesystem::create_symlink(path, link);
     ASSERT_TRUE(Platform::writePngFile(link, 1, 1, blue, &error)) << error;
@@ -53,7 +49,7 @@ TEST(PngWriter, WritesThroughLinksKeepsPermissionsAndAFullDiskKeepsTheOldImage) 
     VexmiraTest::SmallDisk disk;
     if (!disk.isMounted())
         GTEST_SKIP() << "no full disk to test with: " << disk.reason();
-    ASSERT_TRUE(Platform::writePngFile(disk.file("image.png"), 1, 1, red, &error)) << error;
+    ASSERT_TRUE(Platform::writePngFile(disk.file("image.png"), 3, 2, pattern, &error)) << error;
     const std::string before = TemporaryFolder::read(disk.file("image.png"));
     disk.fill();
     EXPECT_FALSE(Platform::writePngFile(disk.file("image.png"), 1, 1, blue, &error));

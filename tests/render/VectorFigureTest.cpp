@@ -33,9 +33,9 @@ int run(const std::string& commandLine) {
 std::string render(const TemporaryFolder& folder, const std::string& arguments,
                    const std::string& name) {
     const std::string path = folder.file(name);
-    EXPECT_EQ(run("env -u DISPLAY '" VEXMIRA_RENDER_PROGRAM "'" + arguments + " -o '" + path + "'"),
-              0)
-        << arguments;
+    const auto rendering = VexmiraTest::runProgram("env -u DISPLAY '" VEXMIRA_RENDER_PROGRAM "'" +
+                                                   arguments + " -o '" + path + "'");
+    EXPECT_EQ(rendering.status, 0) << arguments << "\n" << rendering.standardError;
     return path;
 }
 

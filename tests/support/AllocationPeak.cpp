@@ -58,7 +58,6 @@ AllocationPeak::AllocationPeak() {
     // The peak restarts at what is held now; the one before comes back when
     // this measurement ends, so measurements nest.
     outerPeak_ = peakBytes.exchange(startLive_);
-    startPeak_ = static_cast<std::size_t>(std::max(0LL, startLive_));
 }
 
 AllocationPeak::~AllocationPeak() {
