@@ -156,7 +156,8 @@ TEST(VectorFigure, PdfAndEpsArePagesOfThePictureSizeAndThePdfShowsThePicturesHue
     const auto page = Platform::readPngFile(folder.file("page.png"));
     const auto picture =
         Platform::readPngFile(render(folder, setting + " --passes 1", "picture.png"));
-    ASSERT_TRUE(page && picture);
+    ASSERT_TRUE(page) << "pdftoppm wrote no page";
+    ASSERT_TRUE(picture);
     ASSERT_EQ(std::pair(page->width, page->height), std::pair(width, height));
     // Wherever the PNG shows a hue, the page shows the same hue within a pixel of it.
     int hued = 0, matched = 0;
@@ -186,7 +187,8 @@ TEST(VectorFigure, TransparentPicturesAreClearWhereNothingIsDrawnAndKeepTheLines
         render(folder, setting + " --passes 4 --transparent", "transparent.png"));
     const auto opaque =
         Platform::readPngFile(render(folder, setting + " --passes 4", "opaque.png"));
-    ASSERT_TRUE(picture && opaque);
+    ASSERT_TRUE(picture);
+    ASSERT_TRUE(opaque);
     ASSERT_EQ(picture->rgba.size(), opaque->rgba.size());
     for (auto [x, y] : {std::pair(0, 0), {width - 1, 0}, {0, height - 1}, {width - 1, height - 1}})
         EXPECT_EQ(picture->rgba[(static_cast<std::size_t>(y) * width + x) * 4 + 3], 0);
