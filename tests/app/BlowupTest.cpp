@@ -62,8 +62,7 @@ TEST(Blowup, EverySetterRegistersUndoAndPostsOnlyItsOwnNotificationAfterStoring)
         EXPECT_EQ(p.get(model), 5);
         EXPECT_EQ(posted.size(), 5u) << "undo and redo post as direct changes do";
         p.set(alone, 3);
-        EXPECT_EQ(p.get(alone), 3);
-        EXPECT_EQ(readBack, 3);
+        EXPECT_EQ(readBack, 3) << "a model without a document posts its stored value too";
         center.removeObserver(&posted);
     }
 }
