@@ -68,14 +68,13 @@ TEST(SafeFileWriter, TransactionsHandOutTheTemporaryFileAndCommitOrRollBack) {
         EXPECT_EQ(temporary.parent_path(), fs::path(movie).parent_path());
         EXPECT_EQ(temporary.extension(), ".mp4") << "a library may pick its format by the name";
         EXPECT_EQ(temporary.filename().string()[0], '.') << "hidden while it is written";
-        if (commit)
+        if (commit) { // reopened by name
             std::ofstream(temporary) << "frames and trailer";
-        else
-            std::fputs("discarded", writer.stream());
-        if (commit)
             ASSERT_TRUE(writer.commit()) << writer.error();
-        else
+        } else { // written to the stream, then dropped
+            std::fputs("discarded", writer.stream());
             EXPECT_EQ(TemporaryFolder::read(movie), "old movie");
+        }
     }
     EXPECT_EQ(TemporaryFolder::read(movie), "frames and trailer");
     EXPECT_EQ(folder.entryCount(), 1u);

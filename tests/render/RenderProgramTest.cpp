@@ -106,7 +106,6 @@ TEST_F(RenderProgramTest, DefaultPictureIsTheStarOfMeridiansInTheirHues) {
         }
     EXPECT_GT(coloured, 5000);
     EXPECT_GT(matching, coloured * 95 / 100) << matching << " of " << coloured;
-    EXPECT_EQ(renderFile("", "again.png"), TemporaryFolder::read(output_.file("default.png")));
     // The camera options' documented defaults are the window's camera.
     EXPECT_EQ(renderPicture("--azimuth 0 --elevation 0 --twist 0 --target-z 1", "camera.png").rgba,
               image.rgba);
