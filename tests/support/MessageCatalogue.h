@@ -26,8 +26,8 @@ inline std::map<std::string, std::string> parseCatalogue(const std::string& text
         } else if (!line.starts_with("\"") || !current) {
             continue;
         }
-        const std::size_t end = line.rfind('"');
-        for (std::size_t i = line.find('"') + 1; i < end; ++i) {
+        const std::size_t begin = line.find('"'), end = line.rfind('"');
+        for (std::size_t i = begin + 1; begin < end && i < end; ++i) {
             if (line[i] == '\\' && i + 1 < end) {
                 const char escaped = line[++i];
                 *current += escaped == 'n' ? '\n' : escaped == 't' ? '\t' : escaped;
