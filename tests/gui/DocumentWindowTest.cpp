@@ -418,9 +418,12 @@ TEST_F(DocumentWindowTest, StoredSettingsReachTheCameraAndFilesAreSavedRevertedO
 
 // Gestures reach the hooks with the press's modifiers and move the camera; a press is no
 // interaction until it drags. The wheel zooms through the document within the Zoom slider's
-// ends: a gesture is one undo step, a pause or any other step starts the next one.
-TEST_F(DocumentWindowTest, GesturesCallTheHooksMoveTheCameraAndWheelGesturesUndoAsOneStepEach) {
+// ends: a gesture is one undo step, a pause or any other step starts the next one. Home brings
+// back the starting picture however the camera was moved; the number keys give the standard
+// views, each seen from its side of the target; F11 fills the screen and back.
+TEST_F(DocumentWindowTest, GesturesWheelAndViewKeysMoveTheCameraAndHomeBringsBackTheStart) {
     MyDocument* document = newDocument();
+    const std::vector<std::uint8_t> start = readShownPixels(document);
     ProbeView& view = viewOf(document);
     Fl_Widget* glView = windowOf(document).glView();
     mouse(glView, FL_PUSH, 100, 100, FL_ALT);
@@ -454,12 +457,12 @@ TEST_F(DocumentWindowTest, GesturesCallTheHooksMoveTheCameraAndWheelGesturesUndo
     EXPECT_THAT(target, ElementsAre(0.0f, 0.0f, FloatNear(-2.0f, 1e-6f)));
     EXPECT_EQ(std::pair(camera->elevation(), camera->azimuth()), turn);
     // Shift without control turns the camera too.
-    for (auto [start, dy, state, pole] :
+    for (auto [from, dy, state, pole] :
          {std::tuple{170.0f, -20, 0, 180.0f}, {5.0f, 20, FL_SHIFT, 0.0f}}) {
         view.makeCurrentContext();
-        camera->setElevation(start);
+        camera->setElevation(from);
         drag(glView, 200, 200, 0, dy, state);
-        EXPECT_EQ(camera->elevation(), pole) << start;
+        EXPECT_EQ(camera->elevation(), pole) << from;
     }
     EXPECT_TRUE(view.needsDisplay());
 
@@ -470,7 +473,7 @@ TEST_F(DocumentWindowTest, GesturesCallTheHooksMoveTheCameraAndWheelGesturesUndo
     mouse(slider, FL_RELEASE, slider->x() + 5, slider->y() + slider->h() / 2);
     EXPECT_FALSE(view.isInteracting());
     Fl_Valuator* zoom = windowOf(document).sliderWidget("zoom");
-    const float start = document->model().distance();
+    const float startDistance = document->model().distance();
     for (int turn = 0; turn < 3; ++turn) {
         const float before = document->model().distance();
         wheel(glView, -1); // away from the user: nearer
@@ -480,7 +483,7 @@ TEST_F(DocumentWindowTest, GesturesCallTheHooksMoveTheCameraAndWheelGesturesUndo
     EXPECT_FLOAT_EQ(static_cast<float>(zoom->value()), near);
     EXPECT_STREQ(menuItem(document, "Undo")->label(), "Undo Set Distance");
     chooseMenuItem(document, "Undo");
-    EXPECT_EQ(document->model().distance(), start);
+    EXPECT_EQ(document->model().distance(), startDistance);
     EXPECT_FALSE(menuItem(document, "Undo")->active()) << "the gesture was one step";
     chooseMenuItem(document, "Redo");
     EXPECT_EQ(document->model().distance(), near);
@@ -489,11 +492,72 @@ TEST_F(DocumentWindowTest, GesturesCallTheHooksMoveTheCameraAndWheelGesturesUndo
     EXPECT_EQ(document->model().distance(), static_cast<float>(zoom->maximum()));
     std::this_thread::sleep_for(std::chrono::milliseconds(600));
     wheel(glView, -2);
-    for (float expected : {static_cast<float>(zoom->maximum()), near, start}) {
+    for (float expected : {static_cast<float>(zoom->maximum()), near, startDistance}) {
         chooseMenuItem(document, "Undo");
         EXPECT_EQ(document->model().distance(), expected);
     }
     EXPECT_FALSE(document->isDocumentEdited());
+
+    // The target went through the surface and the camera turned to a pole.
+    pump();
+    ASSERT_NE(readShownPixels(document), start);
+    pressKey(document, FL_Home);
+    pump();
+    EXPECT_TRUE(readShownPixels(document) == start) << "not the starting picture";
+    // The eye's offset from the target, in units of the distance.
+    auto eyeDirection = [camera] {
+        GLfloat eye[3], target[3];
+        camera->getPosition(eye);
+        camera->getTarget(target);
+        std::vector<float> direction(3);
+        for (int k = 0; k < 3; ++k)
+            direction[k] = (eye[k] - target[k]) / camera->distance();
+        return direction;
+    };
+    const auto zero = FloatNear(0.0f, 1e-6f), one = FloatNear(1.0f, 1e-6f);
+    pressKey(document, '2', "2"); // side: level with the target, on the +x axis
+    EXPECT_THAT(eyeDirection(), ElementsAre(one, zero, zero));
+    pressKey(document, '3', "3"); // front: looking along +y
+    EXPECT_THAT(eyeDirection(), ElementsAre(zero, FloatNear(-1.0f, 1e-6f), zero));
+    pressKey(document, '4', "4"); // oblique: above, between front and side
+    const std::vector<float> oblique = eyeDirection();
+    EXPECT_THAT(oblique, ElementsAre(Gt(0.3f), Lt(-0.3f), Gt(0.3f)));
+    EXPECT_FLOAT_EQ(oblique[0], -oblique[1]);
+    drag(glView, 300, 300, 0, 10, FL_CTRL);
+    pressKey(document, '1', "1"); // top: straight above; the target stays where it was moved
+    EXPECT_THAT(eyeDirection(), ElementsAre(zero, zero, one));
+    camera->getTarget(target);
+    EXPECT_FLOAT_EQ(target[2], 2.0f);
+    EXPECT_FALSE(document->isDocumentEdited()) << "the camera is not part of the document";
+
+    Platform::FltkWindow& window = windowOf(document);
+    pressKey(document, FL_F + 11);
+    pump();
+    EXPECT_TRUE(menuItem(document, "Full Screen")->value());
+    EXPECT_EQ(std::pair(window.flWindow()->w(), window.flWindow()->h()),
+              std::pair(Fl::w(), Fl::h()));
+    pressKey(document, FL_F + 11);
+    pump();
+    EXPECT_FALSE(menuItem(document, "Full Screen")->value());
+    EXPECT_EQ(window.flWindow()->w(), MyDocumentLayout::layout().width);
+
+    // View > Show Camera: the camera's values and the picture's size under the picture.
+    const int fullHeight = glView->h();
+    chooseMenuItem(document, "Show Camera");
+    // The resized picture is drawn once the X server has resized its window.
+    const std::string size = std::to_string(glView->w()) + " × " + std::to_string(glView->h());
+    waitUntil([&] { return window.statusLine().ends_with(size); }, 100);
+    EXPECT_TRUE(menuItem(document, "Show Camera")->value());
+    EXPECT_LT(glView->h(), fullHeight);
+    EXPECT_THAT(window.statusLine(), HasSubstr("Target height 2"));
+    EXPECT_THAT(window.statusLine(), HasSubstr("Picture " + size));
+    drag(glView, 300, 300, 0, -60); // 30 degrees down from straight above
+    pump();
+    EXPECT_THAT(window.statusLine(), HasSubstr("Elevation 30°"));
+    chooseMenuItem(document, "Show Camera");
+    pump();
+    EXPECT_EQ(window.statusLine(), "");
+    EXPECT_EQ(glView->h(), fullHeight);
 }
 
 // Meridians are saturated red, green or blue; the circle is white, light grey when smoothed.
@@ -756,79 +820,6 @@ TEST_F(DocumentWindowTest, HelpAndCustomMenuItemsAndTheWindowMenuListingTheDocum
     chooseMenuItem(second, "Close");
     EXPECT_EQ(menuItem(document, "Save & Open.vexmira"), nullptr);
     EXPECT_NE(menuItem(document, "Untitled"), nullptr);
-}
-
-// Home brings back the starting picture however the camera was moved; the number keys give
-// the standard views, each seen from its side of the target; F11 fills the screen and back.
-TEST_F(DocumentWindowTest, ViewKeysReturnToTheStartingPictureAndGiveStandardViews) {
-    MyDocument* document = newDocument();
-    const std::vector<std::uint8_t> start = readShownPixels(document);
-    Fl_Widget* glView = windowOf(document).glView();
-    drag(glView, 300, 300, 40, -25);
-    drag(glView, 300, 300, 0, -19, FL_CTRL); // the target goes through the surface
-    pump();
-    ASSERT_NE(readShownPixels(document), start);
-    pressKey(document, FL_Home);
-    pump();
-    EXPECT_TRUE(readShownPixels(document) == start) << "not the starting picture";
-
-    RVCamera* camera = viewOf(document).camera();
-    // The eye's offset from the target, in units of the distance.
-    auto eyeDirection = [camera] {
-        GLfloat eye[3], target[3];
-        camera->getPosition(eye);
-        camera->getTarget(target);
-        std::vector<float> direction(3);
-        for (int k = 0; k < 3; ++k)
-            direction[k] = (eye[k] - target[k]) / camera->distance();
-        return direction;
-    };
-    const auto zero = FloatNear(0.0f, 1e-6f), one = FloatNear(1.0f, 1e-6f);
-    pressKey(document, '2', "2"); // side: level with the target, on the +x axis
-    EXPECT_THAT(eyeDirection(), ElementsAre(one, zero, zero));
-    pressKey(document, '3', "3"); // front: looking along +y
-    EXPECT_THAT(eyeDirection(), ElementsAre(zero, FloatNear(-1.0f, 1e-6f), zero));
-    pressKey(document, '4', "4"); // oblique: above, between front and side
-    const std::vector<float> oblique = eyeDirection();
-    EXPECT_THAT(oblique, ElementsAre(Gt(0.3f), Lt(-0.3f), Gt(0.3f)));
-    EXPECT_FLOAT_EQ(oblique[0], -oblique[1]);
-    drag(glView, 300, 300, 0, 10, FL_CTRL);
-    pressKey(document, '1', "1"); // top: straight above; the target stays where it was moved
-    EXPECT_THAT(eyeDirection(), ElementsAre(zero, zero, one));
-    GLfloat target[3];
-    camera->getTarget(target);
-    EXPECT_FLOAT_EQ(target[2], 2.0f);
-    EXPECT_FALSE(document->isDocumentEdited()) << "the camera is not part of the document";
-
-    Platform::FltkWindow& window = windowOf(document);
-    pressKey(document, FL_F + 11);
-    pump();
-    EXPECT_TRUE(menuItem(document, "Full Screen")->value());
-    EXPECT_EQ(std::pair(window.flWindow()->w(), window.flWindow()->h()),
-              std::pair(Fl::w(), Fl::h()));
-    pressKey(document, FL_F + 11);
-    pump();
-    EXPECT_FALSE(menuItem(document, "Full Screen")->value());
-    EXPECT_EQ(window.flWindow()->w(), MyDocumentLayout::layout().width);
-
-    // View > Show Camera: the camera's values and the picture's size under the picture.
-    Fl_Widget* picture = window.glView();
-    const int fullHeight = picture->h();
-    chooseMenuItem(document, "Show Camera");
-    // The resized picture is drawn once the X server has resized its window.
-    const std::string size = std::to_string(picture->w()) + " × " + std::to_string(picture->h());
-    waitUntil([&] { return window.statusLine().ends_with(size); }, 100);
-    EXPECT_TRUE(menuItem(document, "Show Camera")->value());
-    EXPECT_LT(picture->h(), fullHeight);
-    EXPECT_THAT(window.statusLine(), HasSubstr("Target height 2"));
-    EXPECT_THAT(window.statusLine(), HasSubstr("Picture " + size));
-    drag(glView, 300, 300, 0, -60); // 30 degrees down from straight above
-    pump();
-    EXPECT_THAT(window.statusLine(), HasSubstr("Elevation 30°"));
-    chooseMenuItem(document, "Show Camera");
-    pump();
-    EXPECT_EQ(window.statusLine(), "");
-    EXPECT_EQ(picture->h(), fullHeight);
 }
 
 // View > Smooth While Moving reaches every window, open or new, and is written where the next run
