@@ -1,15 +1,14 @@
 // A whole frame of the document window's view against its limit, at
-// 1024 x 768 off screen. BlowupView::drawScene clears and replays the
-// surface it recorded, once or once per smoothing pass through the camera's
-// accumulation; the limit runs the very same frame in the same context,
-// camera and passes, with the picture's vertices and colours computed once
-// beforehand and drawn from vertex arrays.
+// 1024 x 768 off screen, both drawn in turn in the same context (see
+// pairWithLimit). BlowupView::drawScene clears and replays the surface it
+// recorded, once or once per smoothing pass through the camera's
+// accumulation; the limit runs the very same frame with the picture's
+// vertices and colours computed once beforehand and drawn from vertex arrays.
 // Beside them: the preview frame drawn while the picture moves, when
-// smoothing is slower than the frame budget (one pass, its limit is the
-// one-pass limit); a frame whose surface changes each time, as while the
-// blow-up slider is dragged (recording and replaying, against the model
-// drawing itself); and the recording of the largest document accepted, with
-// the memory it holds.
+// smoothing is slower than the frame budget (one pass, against the one-pass
+// limit); a frame whose surface changes each time, as while the blow-up
+// slider is dragged (against the model drawing itself); and the recording of
+// the largest document accepted, with the memory it holds.
 // The view is set up by a real document, window controller and off-screen
 // window, as in vexmira-render, with the camera a new window starts with.
 // Parameters: meridians, resolution, antialiasing passes (72/34 are a new
@@ -30,6 +29,7 @@
 #include <malloc.h>
 
 #include <algorithm>
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -88,54 +88,93 @@ template <typename Frame> void warmUp(const Frame& frame) {
         frame();
 }
 
-void BM_BlowupViewDrawScene(benchmark::State& state) {
-    auto window = OffscreenDocumentWindow::open(state);
-    if (!window)
-        return;
-    const auto frame = [&window] {
-        window->view().drawScene();
-        glFinish();
-    };
-    warmUp(frame);
-    for (auto _ : state)
-        frame();
-    window->report(state);
+template <typename Frame> double secondsOf(const Frame& frame) {
+    const auto start = std::chrono::steady_clock::now();
+    frame();
+    glFinish();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-// drawScene's own steps, with the model's draw replaced by the arrays.
-void BM_BlowupViewDrawSceneLimit(benchmark::State& state) {
+double median(std::vector<double> values) {
+    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+    return values[values.size() / 2];
+}
+
+// Each iteration draws the frame and its limit once each, in turn, the order
+// alternating, in the same context; the medians of both and their ratio are
+// reported. Pairing them so cancels most of what a busy machine does to
+// either, which separate runs minutes apart do not. The iteration's time is
+// that of the pair.
+template <typename Frame, typename Limit>
+void pairWithLimit(benchmark::State& state, const Frame& frame, const Limit& limit) {
+    warmUp(frame);
+    warmUp(limit);
+    std::vector<double> frameSeconds, limitSeconds;
+    bool frameFirst = true;
+    for (auto _ : state) {
+        if (frameFirst)
+            frameSeconds.push_back(secondsOf(frame));
+        limitSeconds.push_back(secondsOf(limit));
+        if (!frameFirst)
+            frameSeconds.push_back(secondsOf(frame));
+        frameFirst = !frameFirst;
+    }
+    if (frameSeconds.empty())
+        return;
+    const double frameMedian = median(frameSeconds), limitMedian = median(limitSeconds);
+    state.counters["frame ms"] = frameMedian * 1e3;
+    state.counters["limit ms"] = limitMedian * 1e3;
+    state.counters["ratio"] = frameMedian / limitMedian;
+}
+
+// The model's picture computed once beforehand and drawn from vertex arrays,
+// once or smoothed by the view's camera: the least any frame of it can cost.
+class LimitFrame {
+public:
+    LimitFrame(OffscreenDocumentWindow& window, bool smoothed)
+        : picture_(PrecomputedPicture::of(window.model())), camera_(*window.view().camera()),
+          smoothed_(smoothed) {}
+    void operator()() const {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        if (smoothed_)
+            camera_.smooth([this] { picture_.draw(); });
+        else
+            picture_.draw();
+    }
+
+private:
+    PrecomputedPicture picture_;
+    RVCamera& camera_;
+    bool smoothed_;
+};
+
+bool isSmoothed(const Blowup& model) {
+    return static_cast<unsigned>(model.antialiasing()) > 1;
+}
+
+// The view's frame (drawScene, replaying its recording) against the limit.
+void BM_BlowupViewFrameAgainstLimit(benchmark::State& state) {
     auto window = OffscreenDocumentWindow::open(state);
     if (!window)
         return;
-    const PrecomputedPicture picture = PrecomputedPicture::of(window->model());
-    RVCamera& camera = *window->view().camera();
-    const bool smoothed = static_cast<unsigned>(window->model().antialiasing()) > 1;
-    const auto frame = [&] {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        if (smoothed)
-            camera.smooth([&picture] { picture.draw(); });
-        else
-            picture.draw();
-        glFinish();
-    };
-    warmUp(frame);
-    for (auto _ : state)
-        frame();
+    BlowupView& view = window->view();
+    pairWithLimit(
+        state, [&view] { view.drawScene(); }, LimitFrame(*window, isSmoothed(window->model())));
     window->report(state);
 }
 
 // Frames drawn while the picture moves, as the view draws them (drawRect):
-// the full frame drawn before has shown that smoothing is over the budget.
-void BM_BlowupViewPreviewFrame(benchmark::State& state) {
+// the full frame drawn before has shown that smoothing is over the budget,
+// so each is one pass; the limit is the one-pass limit.
+void BM_BlowupViewPreviewAgainstLimit(benchmark::State& state) {
     auto window = OffscreenDocumentWindow::open(state);
     if (!window)
         return;
     BlowupView& view = window->view();
     warmUp([&view] { view.drawRect(); });
     view.beginInteraction();
-    warmUp([&view] { view.drawRect(); });
-    for (auto _ : state)
-        view.drawRect();
+    pairWithLimit(
+        state, [&view] { view.drawRect(); }, LimitFrame(*window, false));
     state.counters["over budget"] =
         view.lastFullFrameSeconds() > view.frameBudget().previewAbove ? 1 : 0;
     view.endInteraction();
@@ -143,48 +182,34 @@ void BM_BlowupViewPreviewFrame(benchmark::State& state) {
 }
 
 // The surface changes before every frame, as while the blow-up slider is
-// dragged: it is recorded again, then replayed for every pass.
-void BM_BlowupViewChangingFrame(benchmark::State& state) {
-    auto window = OffscreenDocumentWindow::open(state);
-    if (!window)
-        return;
-    Blowup& model = window->model();
-    float blowup = 0.0f;
-    const auto frame = [&] {
-        blowup = blowup > 1.0f ? 0.0f : blowup + 0.01f;
-        model.setBlowup(blowup);
-        window->view().drawScene();
-        glFinish();
-    };
-    warmUp(frame);
-    for (auto _ : state)
-        frame();
-    window->report(state);
-}
-
-// The model drawing itself in immediate mode for every pass, as the view did
-// before it recorded the surface: what the frame above is measured against.
-void BM_BlowupViewChangingFrameLimit(benchmark::State& state) {
+// dragged: the view draws it through the model, against the model drawing
+// itself in immediate mode for every pass, as the view did before it
+// recorded anything.
+void BM_BlowupViewChangingAgainstModel(benchmark::State& state) {
     auto window = OffscreenDocumentWindow::open(state);
     if (!window)
         return;
     Blowup& model = window->model();
     RVCamera& camera = *window->view().camera();
-    const bool smoothed = static_cast<unsigned>(model.antialiasing()) > 1;
     float blowup = 0.0f;
-    const auto frame = [&] {
+    const auto changeSurface = [&model, &blowup] {
         blowup = blowup > 1.0f ? 0.0f : blowup + 0.01f;
         model.setBlowup(blowup);
+    };
+    BlowupView& view = window->view();
+    const auto frame = [&] {
+        changeSurface();
+        view.drawScene();
+    };
+    const auto modelDrawingItself = [&] {
+        changeSurface();
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        if (smoothed)
+        if (isSmoothed(model))
             camera.smooth([&model] { model.draw(); });
         else
             model.draw();
-        glFinish();
     };
-    warmUp(frame);
-    for (auto _ : state)
-        frame();
+    pairWithLimit(state, frame, modelDrawingItself);
     window->report(state);
 }
 
@@ -225,15 +250,10 @@ void BM_BlowupViewRecordLargest(benchmark::State& state) {
     window->report(state);
 }
 
-// Wall-clock time, since llvmpipe rasterises on threads of its own, and the
-// CPU time of the whole process beside it. The machine is shared: the
-// fastest of several repetitions is the least disturbed one.
+// Wall-clock time, since llvmpipe rasterises on threads of its own.
 void measured(benchmark::internal::Benchmark* benchmark) {
     benchmark->ArgNames({"meridians", "resolution", "passes"});
-    benchmark->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
-    benchmark->ComputeStatistics("min", [](const std::vector<double>& times) {
-        return *std::min_element(times.begin(), times.end());
-    });
+    benchmark->Unit(benchmark::kMillisecond)->UseRealTime();
 }
 
 void frames(benchmark::internal::Benchmark* benchmark) {
@@ -244,17 +264,13 @@ void frames(benchmark::internal::Benchmark* benchmark) {
     }
 }
 
-void sliderMaxima(benchmark::internal::Benchmark* benchmark) {
-    measured(benchmark);
-    benchmark->Args({360, 360, 1})->Args({360, 360, 5});
-}
-
 } // namespace
 
-BENCHMARK(BM_BlowupViewDrawScene)->Apply(frames);
-BENCHMARK(BM_BlowupViewDrawSceneLimit)->Apply(frames);
-BENCHMARK(BM_BlowupViewPreviewFrame)->Apply(measured)->Args({360, 360, 5});
-BENCHMARK(BM_BlowupViewChangingFrame)->Apply(sliderMaxima);
-BENCHMARK(BM_BlowupViewChangingFrameLimit)->Apply(sliderMaxima);
+BENCHMARK(BM_BlowupViewFrameAgainstLimit)->Apply(frames);
+BENCHMARK(BM_BlowupViewPreviewAgainstLimit)->Apply(measured)->Args({360, 360, 5});
+BENCHMARK(BM_BlowupViewChangingAgainstModel)
+    ->Apply(measured)
+    ->Args({360, 360, 1})
+    ->Args({360, 360, 5});
 // Memory is the measure here: one recording per iteration is enough.
 BENCHMARK(BM_BlowupViewRecordLargest)->Apply(measured)->Args({10, 100000, 1})->Iterations(3);

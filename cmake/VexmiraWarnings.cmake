@@ -4,6 +4,12 @@ function(vexmira_target_defaults target)
     if(VEXMIRA_WERROR)
         target_compile_options(${target} PRIVATE -Werror)
     endif()
+    # GCC 12 at -O2 and above reports std::string's own copies, inlined from
+    # the standard library's headers, as overlapping (GCC bug 105329): a
+    # warning about no code of ours, which would fail an optimised build.
+    if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
+        target_compile_options(${target} PRIVATE -Wno-restrict)
+    endif()
 endfunction()
 
 # The sanitizer build: ASan (with LeakSanitizer) and UBSan everywhere, and the

@@ -1,0 +1,198 @@
+// The GL 1.5 buffer and multi-draw entry points are declared only on request.
+#define GL_GLEXT_PROTOTYPES 1
+#include "TolvaneKit/View/RVLineRecording.h"
+
+#include <cmath>
+#include <cstddef>
+
+namespace {
+
+// The capture's box, in eye coordinates: the projection maps it onto the
+// clip volume, so nothing inside it is clipped. A vertex found at half of it
+// or beyond may have been clipped, and the capture is given up.
+constexpr GLfloat captureBox = 1.0e6f;
+
+// What feedback writes for one vertex in GL_3D_COLOR_TEXTURE: window x, y, z,
+// the colour, the texture coordinates; and for a line, its token and two.
+constexpr std::size_t colorOffset = 3, textureOffset = 7, floatsPerVertex = 11;
+constexpr std::size_t floatsPerSegment = 1 + 2 * floatsPerVertex;
+
+} // namespace
+
+void RVLineRecording::draw(const std::function<void()>& record, std::size_t maximumVertices) {
+    if (!isRecorded() && !capture(record, maximumVertices)) {
+        displayList_.draw(record);
+        return;
+    }
+    if (buffer_ != 0)
+        replay();
+    else
+        displayList_.draw(record);
+}
+
+void RVLineRecording::clear() {
+    if (buffer_ != 0)
+        glDeleteBuffers(1, &buffer_);
+    buffer_ = 0;
+    firsts_.clear();
+    counts_.clear();
+    displayList_.clear();
+}
+
+bool RVLineRecording::feedbackCanKeepTheDrawing() {
+    GLint renderMode = 0, shadeModel = 0;
+    glGetIntegerv(GL_RENDER_MODE, &renderMode);
+    glGetIntegerv(GL_SHADE_MODEL, &shadeModel);
+    if (renderMode != GL_RENDER || shadeModel != GL_SMOOTH)
+        return false;
+    for (GLenum capability : {GL_LIGHTING, GL_TEXTURE_1D, GL_TEXTURE_2D, GL_LINE_STIPPLE})
+        if (glIsEnabled(capability))
+            return false;
+    return true;
+}
+
+bool RVLineRecording::capture(const std::function<void()>& record, std::size_t maximumVertices) {
+    // A segment per vertex at the most (a loop's closing one included).
+    const std::size_t floats = (maximumVertices + 1) * floatsPerSegment;
+    if (maximumVertices == 0 || floats > maximumFeedbackFloats || !feedbackCanKeepTheDrawing())
+        return false;
+    bool complete = false;
+    const std::vector<GLfloat> feedback = feedbackOf(record, floats, complete);
+    std::vector<Vertex> vertices;
+    if (!complete || !readSegments(feedback, vertices)) {
+        firsts_.clear();
+        counts_.clear();
+        return false;
+    }
+    // Replaying leaves the colour the drawing left, as drawing it would.
+    glGetFloatv(GL_CURRENT_COLOR, lastColor_);
+    upload(vertices);
+    return buffer_ != 0;
+}
+
+// The matrices are identities but for a projection of the capture's box, and
+// texture coordinates s, t, r are generated from the eye coordinates: those
+// are the coordinates the drawing sent, in the frame it started in.
+std::vector<GLfloat> RVLineRecording::feedbackOf(const std::function<void()>& record,
+                                                 std::size_t floats, bool& complete) {
+    std::vector<GLfloat> feedback(floats);
+    GLint activeTexture = GL_TEXTURE0;
+    glGetIntegerv(GL_ACTIVE_TEXTURE, &activeTexture);
+    glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_TRANSFORM_BIT);
+    glActiveTexture(GL_TEXTURE0);
+    for (GLenum matrix : {GL_TEXTURE, GL_PROJECTION, GL_MODELVIEW}) {
+        glMatrixMode(matrix);
+        glPushMatrix();
+        glLoadIdentity();
+    }
+    glMatrixMode(GL_PROJECTION);
+    glOrtho(-captureBox, captureBox, -captureBox, captureBox, -captureBox, captureBox);
+    glMatrixMode(GL_MODELVIEW);
+    // Mesa generates texture coordinates only for a unit that textures, so
+    // one of a single white texel is bound; feedback draws nothing anyway.
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    const GLubyte white[4] = {255, 255, 255, 255};
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, white);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glEnable(GL_TEXTURE_2D);
+    const GLenum coordinates[3] = {GL_S, GL_T, GL_R};
+    const GLenum generators[3] = {GL_TEXTURE_GEN_S, GL_TEXTURE_GEN_T, GL_TEXTURE_GEN_R};
+    for (int axis = 0; axis < 3; ++axis) {
+        GLfloat plane[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+        plane[axis] = 1.0f;
+        glTexGeni(coordinates[axis], GL_TEXTURE_GEN_MODE, GL_EYE_LINEAR);
+        glTexGenfv(coordinates[axis], GL_EYE_PLANE, plane);
+        glEnable(generators[axis]);
+    }
+    glFeedbackBuffer(static_cast<GLsizei>(floats), GL_3D_COLOR_TEXTURE, feedback.data());
+    glRenderMode(GL_FEEDBACK);
+    record();
+    const GLint written = glRenderMode(GL_RENDER);
+    for (GLenum matrix : {GL_TEXTURE, GL_PROJECTION, GL_MODELVIEW}) {
+        glMatrixMode(matrix);
+        glPopMatrix();
+    }
+    glDeleteTextures(1, &texture);
+    glPopAttrib();
+    glActiveTexture(static_cast<GLenum>(activeTexture));
+    complete = written >= 0;
+    feedback.resize(complete ? static_cast<std::size_t>(written) : 0);
+    return feedback;
+}
+
+// Segments come as a token and two vertices each; a segment that starts
+// where the one before ended, in the same colour, continues its strip.
+bool RVLineRecording::readSegments(const std::vector<GLfloat>& feedback,
+                                   std::vector<Vertex>& vertices) {
+    const auto vertexAt = [](const GLfloat* values, Vertex& vertex) {
+        for (int axis = 0; axis < 3; ++axis) {
+            vertex.position[axis] = values[textureOffset + axis];
+            if (!(std::fabs(vertex.position[axis]) < captureBox / 2))
+                return false;
+        }
+        for (int channel = 0; channel < 4; ++channel)
+            vertex.color[channel] = values[colorOffset + channel];
+        return true;
+    };
+    std::size_t at = 0;
+    while (at < feedback.size()) {
+        const GLint token = static_cast<GLint>(feedback[at]);
+        if (token == GL_PASS_THROUGH_TOKEN) {
+            at += 2;
+            continue;
+        }
+        if ((token != GL_LINE_TOKEN && token != GL_LINE_RESET_TOKEN) ||
+            feedback.size() - at < floatsPerSegment)
+            return false;
+        Vertex start, end;
+        if (!vertexAt(&feedback[at + 1], start) ||
+            !vertexAt(&feedback[at + 1 + floatsPerVertex], end))
+            return false;
+        at += floatsPerSegment;
+        if (vertices.empty() || !(vertices.back() == start)) {
+            firsts_.push_back(static_cast<GLint>(vertices.size()));
+            counts_.push_back(1);
+            vertices.push_back(start);
+        }
+        vertices.push_back(end);
+        ++counts_.back();
+    }
+    return true;
+}
+
+void RVLineRecording::upload(const std::vector<Vertex>& vertices) {
+    GLint previous = 0;
+    glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &previous);
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    glGenBuffers(1, &buffer_);
+    glBindBuffer(GL_ARRAY_BUFFER, buffer_);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(Vertex)),
+                 vertices.data(), GL_STATIC_DRAW);
+    glBindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(previous));
+    // Out of memory: no buffer, and the display list takes over.
+    if (glGetError() != GL_NO_ERROR)
+        clear();
+}
+
+void RVLineRecording::replay() const {
+    GLint previous = 0;
+    glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &previous);
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glBindBuffer(GL_ARRAY_BUFFER, buffer_);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glVertexPointer(3, GL_FLOAT, sizeof(Vertex),
+                    reinterpret_cast<const void*>(offsetof(Vertex, position)));
+    glColorPointer(4, GL_FLOAT, sizeof(Vertex),
+                   reinterpret_cast<const void*>(offsetof(Vertex, color)));
+    glMultiDrawArrays(GL_LINE_STRIP, firsts_.data(), counts_.data(),
+                      static_cast<GLsizei>(counts_.size()));
+    glPopClientAttrib();
+    glBindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(previous));
+    glColor4fv(lastColor_);
+}
