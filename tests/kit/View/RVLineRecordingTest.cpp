@@ -1,0 +1,126 @@
+#include "TolvaneKit/View/RVLineRecording.h"
+
+#include "support/OffscreenGLTest.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A smooth-shaded strip whose colour changes at every vertex and turns back
+// on itself, with a zero-length step, then a white loop: what feedback must
+// give back exactly, as strips joined where they continue one another.
+void strips() {
+    glBegin(GL_LINE_STRIP);
+    for (int i = 0; i < 60; ++i) {
+        glColor3f(i / 60.0f, 1.0f - i / 60.0f, 0.3f);
+        glVertex3f(1.4f * std::cos(0.37f * i), std::sin(0.23f * i), 0.05f * (i % 20) - 0.5f);
+        if (i == 30)
+            glVertex3f(1.4f * std::cos(0.37f * i), std::sin(0.23f * i), 0.05f * (i % 20) - 0.5f);
+    }
+    glEnd();
+    glBegin(GL_LINE_LOOP);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    for (int i = 0; i < 12; ++i)
+        glVertex3f(0.6f * std::cos(0.5f * i), 0.6f * std::sin(0.5f * i), 0.9f);
+    glEnd();
+}
+
+constexpr std::size_t stripVertices = 61 + 12;
+
+class RVLineRecordingTest : public VexmiraTest::OffscreenGLTest {
+protected:
+    void SetUp() override {
+        OffscreenGLTest::SetUp();
+        recreateSurface(160, 120);
+        glMatrixMode(GL_PROJECTION);
+        glFrustum(-0.6, 0.6, -0.45, 0.45, 1.0, 20.0);
+        glMatrixMode(GL_MODELVIEW);
+        glTranslatef(0.0f, 0.0f, -3.0f);
+        glEnable(GL_DEPTH_TEST);
+    }
+    std::vector<std::uint8_t> frame(const std::function<void()>& draw) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        draw();
+        glFinish();
+        return surface().readPixels();
+    }
+};
+
+} // namespace
+
+// Recorded, replayed after the camera turned, and replayed with the colour it left: the very
+// pixels and colour of the drawing itself, from a vertex buffer.
+TEST_F(RVLineRecordingTest, ReplaysTheLinesPixelForPixelFromAVertexBufferWhileTheCameraMoves) {
+    RVLineRecording recording;
+    const std::vector<std::uint8_t> drawn = frame(strips);
+    const std::vector<float> colorLeft = currentColor();
+    glColor3f(0.2f, 0.2f, 0.2f);
+    EXPECT_TRUE(frame([&] { recording.draw(strips, stripVertices); }) == drawn) << "recording";
+    EXPECT_TRUE(recording.isInVertexBuffer());
+    EXPECT_EQ(currentColor(), colorLeft);
+    glRotatef(70.0f, 1.0f, 0.3f, 0.0f);
+    const std::vector<std::uint8_t> turned = frame(strips);
+    EXPECT_FALSE(turned == drawn) << "the camera turned";
+    int drawings = 0;
+    const auto counted = [&drawings] { ++drawings, strips(); };
+    EXPECT_TRUE(frame([&] { recording.draw(counted, stripVertices); }) == turned) << "replayed";
+    EXPECT_EQ(drawings, 0) << "a recording is not drawn again";
+    recording.clear();
+    EXPECT_FALSE(recording.isRecorded());
+    EXPECT_TRUE(frame([&] { recording.draw(counted, stripVertices); }) == turned);
+    EXPECT_EQ(drawings, 1) << "cleared, it records again";
+    expectNoGLError();
+}
+
+// What feedback cannot give back exactly goes to a display list: the same picture either way.
+TEST_F(RVLineRecordingTest, WhatFeedbackCannotKeepIsRecordedIntoADisplayListWithTheSamePicture) {
+    const auto farLine = [] {
+        glBegin(GL_LINES);
+        glVertex3f(0.0f, 0.0f, 0.0f);
+        glVertex3f(2.0e6f, 1.0f, -5.0e6f);
+        glEnd();
+    };
+    const auto points = [] {
+        glBegin(GL_POINTS);
+        glVertex3f(0.1f, 0.1f, 0.0f);
+        glEnd();
+        strips();
+    };
+    struct Case {
+        std::string name;
+        std::function<void()> draw;
+        std::size_t maximumVertices;
+        GLenum capability;
+    };
+    for (const Case& c :
+         {Case{"too many vertices", strips, 20, 0}, Case{"no bound given", strips, 0, 0},
+          Case{"beyond the capture's box", farLine, 2, 0},
+          Case{"points", points, stripVertices + 1, 0},
+          Case{"stippled", strips, stripVertices, GL_LINE_STIPPLE}}) {
+        SCOPED_TRACE(c.name);
+        if (c.capability)
+            glEnable(c.capability);
+        const std::vector<std::uint8_t> drawn = frame(c.draw);
+        RVLineRecording recording;
+        EXPECT_TRUE(frame([&] { recording.draw(c.draw, c.maximumVertices); }) == drawn);
+        EXPECT_TRUE(recording.isRecorded());
+        EXPECT_FALSE(recording.isInVertexBuffer());
+        EXPECT_TRUE(frame([&] { recording.draw(c.draw, c.maximumVertices); }) == drawn);
+        recording.clear();
+        if (c.capability)
+            glDisable(c.capability);
+    }
+    // In feedback itself (as while an outside capture watches), the drawing is recorded as
+    // drawn: the capture sees what the drawing sends.
+    RVLineRecording recording;
+    const auto direct = captureFeedback(strips);
+    const auto throughRecording = captureFeedback([&] { recording.draw(strips, stripVertices); });
+    EXPECT_EQ(throughRecording.size(), direct.size());
+    EXPECT_FALSE(recording.isInVertexBuffer());
+    expectNoGLError();
+}
