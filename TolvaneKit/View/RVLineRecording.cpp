@@ -132,9 +132,9 @@ bool RVLineRecording::readSegments(const std::vector<GLfloat>& feedback,
             if (!(std::fabs(vertex.position[axis]) < captureBox / 2))
                 return false;
         }
-        for (int channel = 0; channel < 4; ++channel)
+        for (int channel = 0; channel < 3; ++channel)
             vertex.color[channel] = values[colorOffset + channel];
-        return true;
+        return values[colorOffset + 3] == 1.0f;
     };
     std::size_t at = 0;
     while (at < feedback.size()) {
@@ -188,7 +188,7 @@ void RVLineRecording::replay() const {
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glVertexPointer(3, GL_FLOAT, sizeof(Vertex),
                     reinterpret_cast<const void*>(offsetof(Vertex, position)));
-    glColorPointer(4, GL_FLOAT, sizeof(Vertex),
+    glColorPointer(3, GL_FLOAT, sizeof(Vertex),
                    reinterpret_cast<const void*>(offsetof(Vertex, color)));
     glMultiDrawArrays(GL_LINE_STRIP, firsts_.data(), counts_.data(),
                       static_cast<GLsizei>(counts_.size()));

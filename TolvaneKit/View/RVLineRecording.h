@@ -18,8 +18,8 @@
 // with its colour and, through texture coordinates generated from its eye
 // coordinates while the matrices are identities, with its position exactly
 // as sent. Segments that continue one another become one strip again.
-// Whatever the feedback cannot keep exactly (anything but lines, lighting,
-// texturing, stippled or flat-shaded lines, a vertex beyond the capture's
+// Whatever the feedback cannot keep exactly (anything but opaque lines,
+// lighting, texturing, stippled or flat-shaded lines, a vertex beyond the capture's
 // box, more vertices than expected) is recorded into a display list instead;
 // so is any drawing while the context is not rendering (selection, another
 // feedback).
@@ -51,7 +51,7 @@ public:
 private:
     struct Vertex {
         GLfloat position[3];
-        GLfloat color[4];
+        GLfloat color[3]; // opaque: the vertex's alpha is 1
         bool operator==(const Vertex&) const = default;
     };
     static bool feedbackCanKeepTheDrawing();

@@ -91,6 +91,13 @@ TEST_F(RVLineRecordingTest, WhatFeedbackCannotKeepIsRecordedIntoADisplayListWith
         glEnd();
         strips();
     };
+    const auto translucent = [] {
+        glBegin(GL_LINES);
+        glColor4f(1.0f, 0.5f, 0.0f, 0.5f);
+        glVertex3f(-1.0f, 0.0f, 0.0f);
+        glVertex3f(1.0f, 0.2f, 0.0f);
+        glEnd();
+    };
     struct Case {
         std::string name;
         std::function<void()> draw;
@@ -100,7 +107,7 @@ TEST_F(RVLineRecordingTest, WhatFeedbackCannotKeepIsRecordedIntoADisplayListWith
     for (const Case& c :
          {Case{"too many vertices", strips, 20, 0}, Case{"no bound given", strips, 0, 0},
           Case{"beyond the capture's box", farLine, 2, 0},
-          Case{"points", points, stripVertices + 1, 0},
+          Case{"points", points, stripVertices + 1, 0}, Case{"translucent", translucent, 2, 0},
           Case{"stippled", strips, stripVertices, GL_LINE_STIPPLE}}) {
         SCOPED_TRACE(c.name);
         if (c.capability)
