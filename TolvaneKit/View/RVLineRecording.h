@@ -1,3 +1,9 @@
+// Tolvane Kit, interactive view: an OpenGL view that keeps the camera in step
+// with its size, draws through it and turns mouse gestures into clicks,
+// picks and camera turns, and recordings (vertex buffers, display lists)
+// that replay a drawing.
+// Builds on the camera subsystem and Platform's toolkit-free OpenGLView.
+
 #pragma once
 
 #include "TolvaneKit/View/RVDisplayList.h"
