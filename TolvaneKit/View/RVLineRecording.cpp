@@ -110,6 +110,8 @@ std::vector<GLfloat> RVLineRecording::feedbackOf(const std::function<void()>& re
     glRenderMode(GL_FEEDBACK);
     record();
     const GLint written = glRenderMode(GL_RENDER);
+    // OpenGL keeps the buffer's address; it is ours only until we return.
+    glFeedbackBuffer(0, GL_3D_COLOR_TEXTURE, nullptr);
     for (GLenum matrix : {GL_TEXTURE, GL_PROJECTION, GL_MODELVIEW}) {
         glMatrixMode(matrix);
         glPopMatrix();
