@@ -156,6 +156,13 @@ bool SafeFileWriter::commit() {
     return true;
 }
 
+bool SafeFileWriter::commit(std::string& errorMessage) {
+    if (commit())
+        return true;
+    errorMessage = "cannot write " + finalPath_ + ": " + error_;
+    return false;
+}
+
 // Permissions are set only now, so a library that reopens the file by its
 // path may still write a read-only destination.
 bool SafeFileWriter::finishWriting() {

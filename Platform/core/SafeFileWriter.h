@@ -59,6 +59,9 @@ public:
     // destination. False, with error() set, when anything failed; the
     // destination then is as it was.
     bool commit();
+    // commit(), and on failure a message for a writer's caller: "cannot
+    // write PATH: why".
+    bool commit(std::string& errorMessage);
 
 private:
     bool fail(int systemError);

@@ -167,11 +167,7 @@ bool GifWriter::finish(std::string& errorMessage) {
                        GifErrorString(error);
         return false;
     }
-    if (!file_->commit()) {
-        errorMessage = "cannot write " + settings_.path + ": " + file_->error();
-        return false;
-    }
-    return true;
+    return file_->commit(errorMessage);
 }
 
 } // namespace Platform

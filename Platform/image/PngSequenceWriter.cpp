@@ -145,10 +145,8 @@ bool PngSequenceWriter::addFrame(const std::vector<std::uint8_t>& rgbaTopDown,
 
 bool PngSequenceWriter::finish(std::string& errorMessage) {
     for (const auto& file : written_) {
-        if (!file->commit()) {
-            errorMessage = "cannot write " + file->finalPath() + ": " + file->error();
+        if (!file->commit(errorMessage))
             return false;
-        }
     }
     written_.clear();
     return true;

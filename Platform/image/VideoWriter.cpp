@@ -205,11 +205,7 @@ bool VideoWriter::finish(std::string& errorMessage) {
         errorMessage = libraryError("cannot finish the video " + settings_.path, closed);
         return false;
     }
-    if (!file_->commit()) {
-        errorMessage = "cannot write " + settings_.path + ": " + file_->error();
-        return false;
-    }
-    return true;
+    return file_->commit(errorMessage);
 }
 
 } // namespace Platform
