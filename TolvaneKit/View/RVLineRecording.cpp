@@ -2,6 +2,8 @@
 #define GL_GLEXT_PROTOTYPES 1
 #include "TolvaneKit/View/RVLineRecording.h"
 
+#include "TolvaneKit/View/RVFeedback.h"
+
 #include <cmath>
 #include <cstddef>
 
@@ -12,9 +14,8 @@ namespace {
 // or beyond may have been clipped, and the capture is given up.
 constexpr GLfloat captureBox = 1.0e6f;
 
-// What feedback writes for one vertex in GL_3D_COLOR_TEXTURE: window x, y, z,
-// the colour, the texture coordinates; and for a line, its token and two.
-constexpr std::size_t colorOffset = 3, textureOffset = 7, floatsPerVertex = 11;
+using RVFeedback::colorOffset, RVFeedback::textureOffset, RVFeedback::floatsPerVertex;
+// A line's token and its two vertices.
 constexpr std::size_t floatsPerSegment = 1 + 2 * floatsPerVertex;
 
 } // namespace
@@ -56,10 +57,10 @@ bool RVLineRecording::capture(const std::function<void()>& record, std::size_t m
     const std::size_t floats = (maximumVertices + 1) * floatsPerSegment;
     if (maximumVertices == 0 || floats > maximumFeedbackFloats || !feedbackCanKeepTheDrawing())
         return false;
-    bool complete = false;
-    const std::vector<GLfloat> feedback = feedbackOf(record, floats, complete);
+    const std::optional<std::vector<GLfloat>> feedback =
+        RVFeedback::capture(record, floats, captureBox);
     std::vector<Vertex> vertices;
-    if (!complete || !readSegments(feedback, vertices)) {
+    if (!feedback || !readSegments(*feedback, vertices)) {
         firsts_.clear();
         counts_.clear();
         return false;
@@ -68,60 +69,6 @@ bool RVLineRecording::capture(const std::function<void()>& record, std::size_t m
     glGetFloatv(GL_CURRENT_COLOR, lastColor_);
     upload(vertices);
     return buffer_ != 0;
-}
-
-// The matrices are identities but for a projection of the capture's box, and
-// texture coordinates s, t, r are generated from the eye coordinates: those
-// are the coordinates the drawing sent, in the frame it started in.
-std::vector<GLfloat> RVLineRecording::feedbackOf(const std::function<void()>& record,
-                                                 std::size_t floats, bool& complete) {
-    std::vector<GLfloat> feedback(floats);
-    GLint activeTexture = GL_TEXTURE0;
-    glGetIntegerv(GL_ACTIVE_TEXTURE, &activeTexture);
-    glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_TRANSFORM_BIT);
-    glActiveTexture(GL_TEXTURE0);
-    for (GLenum matrix : {GL_TEXTURE, GL_PROJECTION, GL_MODELVIEW}) {
-        glMatrixMode(matrix);
-        glPushMatrix();
-        glLoadIdentity();
-    }
-    glMatrixMode(GL_PROJECTION);
-    glOrtho(-captureBox, captureBox, -captureBox, captureBox, -captureBox, captureBox);
-    glMatrixMode(GL_MODELVIEW);
-    // Mesa generates texture coordinates only for a unit that textures, so
-    // one of a single white texel is bound; feedback draws nothing anyway.
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    const GLubyte white[4] = {255, 255, 255, 255};
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, white);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glEnable(GL_TEXTURE_2D);
-    const GLenum coordinates[3] = {GL_S, GL_T, GL_R};
-    const GLenum generators[3] = {GL_TEXTURE_GEN_S, GL_TEXTURE_GEN_T, GL_TEXTURE_GEN_R};
-    for (int axis = 0; axis < 3; ++axis) {
-        GLfloat plane[4] = {0.0f, 0.0f, 0.0f, 0.0f};
-        plane[axis] = 1.0f;
-        glTexGeni(coordinates[axis], GL_TEXTURE_GEN_MODE, GL_EYE_LINEAR);
-        glTexGenfv(coordinates[axis], GL_EYE_PLANE, plane);
-        glEnable(generators[axis]);
-    }
-    glFeedbackBuffer(static_cast<GLsizei>(floats), GL_3D_COLOR_TEXTURE, feedback.data());
-    glRenderMode(GL_FEEDBACK);
-    record();
-    const GLint written = glRenderMode(GL_RENDER);
-    // OpenGL keeps the buffer's address; it is ours only until we return.
-    glFeedbackBuffer(0, GL_3D_COLOR_TEXTURE, nullptr);
-    for (GLenum matrix : {GL_TEXTURE, GL_PROJECTION, GL_MODELVIEW}) {
-        glMatrixMode(matrix);
-        glPopMatrix();
-    }
-    glDeleteTextures(1, &texture);
-    glPopAttrib();
-    glActiveTexture(static_cast<GLenum>(activeTexture));
-    complete = written >= 0;
-    feedback.resize(complete ? static_cast<std::size_t>(written) : 0);
-    return feedback;
 }
 
 // Segments come as a token and two vertices each; a segment that starts

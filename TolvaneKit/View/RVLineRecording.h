@@ -20,15 +20,12 @@
 // draws, a few hundredths slower than plain arrays for a large drawing; the
 // buffer is as fast as the arrays and needs no copy per draw.
 //
-// The drawing is seen through OpenGL's feedback mode: each vertex comes back
-// with its colour and, through texture coordinates generated from its eye
-// coordinates while the matrices are identities, with its position exactly
-// as sent. Segments that continue one another become one strip again.
-// Whatever the feedback cannot keep exactly (anything but opaque lines,
-// lighting, texturing, stippled or flat-shaded lines, a vertex beyond the capture's
-// box, more vertices than expected) is recorded into a display list instead;
-// so is any drawing while the context is not rendering (selection, another
-// feedback).
+// The drawing is seen through OpenGL's feedback mode (RVFeedback): each
+// vertex comes back with its colour and its position exactly as sent. Segments that continue one
+// another become one strip again. Whatever the feedback cannot keep exactly (anything but opaque
+// lines, lighting, texturing, stippled or flat-shaded lines, a vertex beyond the capture's box,
+// more vertices than expected) is recorded into a display list instead; so is any drawing while the
+// context is not rendering (selection, another feedback).
 //
 // The recording belongs to the context that was current when it was made and
 // is freed with that context at the latest; every call needs that context
@@ -62,8 +59,6 @@ private:
     };
     static bool feedbackCanKeepTheDrawing();
     bool capture(const std::function<void()>& record, std::size_t maximumVertices);
-    static std::vector<GLfloat> feedbackOf(const std::function<void()>& record, std::size_t floats,
-                                           bool& complete);
     bool readSegments(const std::vector<GLfloat>& feedback, std::vector<Vertex>& vertices);
     void upload(const std::vector<Vertex>& vertices);
     void replay() const;

@@ -1,5 +1,7 @@
 #include "support/OffscreenGLTest.h"
 
+#include "TolvaneKit/View/RVFeedback.h"
+
 #include <GL/gl.h>
 
 #include <algorithm>
@@ -9,14 +11,14 @@ namespace VexmiraTest {
 
 namespace {
 
-constexpr int valuesPerVertex = 11; // x, y, z, r, g, b, a, s, t, r, q of GL_3D_COLOR_TEXTURE
+constexpr int valuesPerVertex = RVFeedback::floatsPerVertex;
 
 // Texture coordinates generated in eye space are exact, window coordinates a few ulps off.
 FeedbackVertex toObjectSpace(const GLfloat* values) {
     const double e = OffscreenGLTest::captureExtent;
     const float fromWindow[3] = {values[0], values[1],
                                  static_cast<float>(-(2.0 * values[2] - 1.0) * e)};
-    const GLfloat* generated = values + 7;
+    const GLfloat* generated = values + RVFeedback::textureOffset;
     bool agrees = generated[3] == 1.0f;
     for (int k = 0; k < 3; ++k)
         agrees = agrees && std::fabs(generated[k] - fromWindow[k]) <=
@@ -82,52 +84,11 @@ void OffscreenGLTest::recreateSurface(int width, int height) {
 }
 
 std::vector<FeedbackPrimitive> OffscreenGLTest::captureFeedback(const std::function<void()>& draw) {
-    const int e = static_cast<int>(captureExtent);
-    GLint activeTexture = GL_TEXTURE0;
-    glGetIntegerv(GL_ACTIVE_TEXTURE, &activeTexture);
-    glPushAttrib(GL_VIEWPORT_BIT | GL_TRANSFORM_BIT | GL_TEXTURE_BIT | GL_ENABLE_BIT);
-    glActiveTexture(GL_TEXTURE0);
-    glViewport(-e, -e, 2 * e, 2 * e);
-    for (GLenum mode : {GL_PROJECTION, GL_TEXTURE, GL_MODELVIEW}) {
-        glMatrixMode(mode);
-        glPushMatrix();
-        glLoadIdentity();
-        if (mode == GL_PROJECTION)
-            glOrtho(-e, e, -e, e, -e, e);
-    }
-    // Texture coordinates generated as eye (x, y, z, w); Mesa needs texturing on for them.
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    const GLubyte white[4] = {255, 255, 255, 255};
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, white);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST); // complete without mipmaps
-    glEnable(GL_TEXTURE_2D);
-    for (GLenum k = 0; k < 4; ++k) { // GL_S..GL_Q and GL_TEXTURE_GEN_S..Q run consecutively
-        GLfloat plane[4] = {0, 0, 0, 0};
-        plane[k] = 1;
-        glTexGeni(GL_S + k, GL_TEXTURE_GEN_MODE, GL_EYE_LINEAR);
-        glTexGenfv(GL_S + k, GL_EYE_PLANE, plane); // the modelview is the identity here
-        glEnable(GL_TEXTURE_GEN_S + k);
-    }
-    std::vector<GLfloat> buffer(1 << 16);
-    int used = -1;
-    while (used < 0) {
-        glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D_COLOR_TEXTURE, buffer.data());
-        glRenderMode(GL_FEEDBACK);
-        draw();
-        used = glRenderMode(GL_RENDER);
-        if (used < 0) // overflowed: run it again with more room
-            buffer.resize(buffer.size() * 4);
-    }
-    for (GLenum mode : {GL_TEXTURE, GL_MODELVIEW, GL_PROJECTION}) {
-        glMatrixMode(mode);
-        glPopMatrix();
-    }
-    glDeleteTextures(1, &texture);
-    glPopAttrib();
-    glActiveTexture(static_cast<GLenum>(activeTexture));
-    return parse(buffer, used);
+    // Too small a buffer: run it again with more room.
+    for (std::size_t floats = 1 << 16;; floats *= 4)
+        if (const auto feedback =
+                RVFeedback::capture(draw, floats, static_cast<GLfloat>(captureExtent)))
+            return parse(*feedback, static_cast<int>(feedback->size()));
 }
 
 std::vector<float> OffscreenGLTest::currentColor() {
