@@ -10,6 +10,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <functional>
@@ -283,6 +284,12 @@ Blowup& Blowup::draw() {
     emitExceptionalCircle(blowup, immersion, resolution);
     glEnd();
     return *this;
+}
+
+long long Blowup::verticesDrawn() const {
+    const long long meridians = std::max(meridians_, 0);
+    const long long resolution = std::max(resolution_, 0);
+    return meridians * std::max(2 * resolution, 1LL) + 1 + 2 * resolution;
 }
 
 // The hue is brought into [0, 360) by whole turns, rounding to float after

@@ -90,6 +90,9 @@ public:
     // Draws the meridians and the exceptional circle with the current
     // OpenGL context; leaves the colour white.
     Blowup& draw();
+    // How many vertices draw sends: each meridian's lower pole and its
+    // 2R - 1 points, the closing pole, and the circle's 2R points.
+    long long verticesDrawn() const;
     // Sets the current colour to the fully saturated, full-value colour of
     // the hue, in degrees.
     void setHue(float hue);

@@ -6,6 +6,7 @@
 #include "Vexmira/MyWindowController.h"
 
 #include <bit>
+#include <cstddef>
 
 namespace {
 
@@ -108,7 +109,8 @@ EasyView& BlowupView::drawScene() {
     const bool replay = surfaceIsSettled(*blowup);
     const auto drawOnce = [this, blowup, replay] {
         if (replay)
-            surface_.draw([this, blowup] { drawSurface(*blowup); }, verticesOf(*blowup));
+            surface_.draw([this, blowup] { drawSurface(*blowup); },
+                          static_cast<std::size_t>(blowup->verticesDrawn()));
         else
             drawSurface(*blowup);
     };
@@ -143,15 +145,6 @@ BlowupView::SurfaceKey BlowupView::keyOf(const Blowup& blowup) {
 // would pay every frame. So a surface is recorded only when a frame shows it
 // a second time unchanged; until then the model draws it each time, as the
 // picture was always drawn.
-// Each meridian's strip, the pole that ends them, and the circle; nothing is
-// bounded for a model that draws no meridian (the recording then falls back).
-std::size_t BlowupView::verticesOf(const Blowup& blowup) {
-    const std::int64_t meridians = blowup.meridians(), resolution = blowup.resolution();
-    if (meridians <= 0 || resolution <= 0)
-        return 0;
-    return static_cast<std::size_t>(2 * meridians * resolution + 1 + 2 * resolution);
-}
-
 bool BlowupView::surfaceIsSettled(const Blowup& blowup) {
     const SurfaceKey key = keyOf(blowup);
     if (key == lastKey_)

@@ -3,7 +3,6 @@
 #include "TolvaneKit/View/EasyView.h"
 #include "TolvaneKit/View/RVLineRecording.h"
 
-#include <cstddef>
 #include <cstdint>
 
 class Blowup;
@@ -65,8 +64,6 @@ private:
         bool operator==(const SurfaceKey&) const = default;
     };
     static SurfaceKey keyOf(const Blowup& blowup);
-    // How many vertices the model's drawing sends at the most.
-    static std::size_t verticesOf(const Blowup& blowup);
     // Whether the surface is the one of the last frame, which it then replays.
     bool surfaceIsSettled(const Blowup& blowup);
 

@@ -66,9 +66,8 @@ public:
     BlowupView& view() { return *view_; }
 
     void report(benchmark::State& state) {
-        const long long M = model().meridians(), R = model().resolution();
         const long long passes = view_->camera()->smoothingPasses();
-        state.SetItemsProcessed(state.iterations() * passes * (2 * M * R + 1 + 2 * R));
+        state.SetItemsProcessed(state.iterations() * passes * model().verticesDrawn());
         state.counters["passes"] = static_cast<double>(passes);
         if (glGetError() != GL_NO_ERROR)
             state.SkipWithError("OpenGL reported an error");

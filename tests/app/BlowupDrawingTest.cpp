@@ -111,6 +111,9 @@ TEST_F(BlowupDrawing, UnblownMeridiansAreGreatCirclesInTheirHuesRoundedExactlyWh
             }
         }
         ASSERT_EQ(drawing.loop.size(), 2u * resolution + 1);
+        // Every vertex sent, the loop's repeated first one aside.
+        EXPECT_EQ(model.verticesDrawn(),
+                  static_cast<long long>(drawing.strip.size() + drawing.loop.size() - 1));
         for (const auto& v : drawing.loop)
             EXPECT_EQ((std::array{v.x, v.y, v.z}), (std::array{0.0f, 0.0f, 1.0f}));
     }
@@ -141,6 +144,7 @@ TEST_F(BlowupDrawing, FewOrNoMeridiansOrStepsDrawWhatIsLeft) {
         const Drawing drawing = capture(0.25f, 0, meridians, 5);
         EXPECT_TRUE(drawing.strip.empty()) << meridians;
         ASSERT_EQ(drawing.loop.size(), 11u) << meridians;
+        EXPECT_EQ(model.verticesDrawn(), 1 + 10) << "the closing pole and the loop";
         for (const auto& v : drawing.loop)
             EXPECT_TRUE(onWhiteCircle(v, 0.25, 0.0));
     }
