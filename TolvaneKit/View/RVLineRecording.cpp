@@ -114,15 +114,16 @@ bool RVLineRecording::readSegments(const std::vector<GLfloat>& feedback,
 void RVLineRecording::upload(const std::vector<Vertex>& vertices) {
     GLint previous = 0;
     glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &previous);
-    while (glGetError() != GL_NO_ERROR) {
-    }
+    const auto bytes = static_cast<GLsizeiptr>(vertices.size() * sizeof(Vertex));
     glGenBuffers(1, &buffer_);
     glBindBuffer(GL_ARRAY_BUFFER, buffer_);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(Vertex)),
-                 vertices.data(), GL_STATIC_DRAW);
+    glBufferData(GL_ARRAY_BUFFER, bytes, vertices.data(), GL_STATIC_DRAW);
+    // Out of memory leaves the buffer without its store (read by size, so
+    // that errors of others stay for them to see): the display list takes over.
+    GLint stored = -1;
+    glGetBufferParameteriv(GL_ARRAY_BUFFER, GL_BUFFER_SIZE, &stored);
     glBindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(previous));
-    // Out of memory: no buffer, and the display list takes over.
-    if (glGetError() != GL_NO_ERROR)
+    if (stored != bytes)
         clear();
 }
 
