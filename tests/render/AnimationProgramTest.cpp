@@ -24,12 +24,8 @@ namespace {
 const std::string view =
     "--size 160x120 --elevation 75 --azimuth 20 --meridians 24 --resolution 20";
 
-// Runs vexmira-render without a display, writing to PATH; returns its exit status.
 int render(const std::string& arguments, const std::string& path) {
-    using VexmiraTest::quoted;
-    return VexmiraTest::runProgram("env -u DISPLAY " + quoted(VEXMIRA_RENDER_PROGRAM) + " " +
-                                   arguments + " -o " + quoted(path))
-        .status;
+    return VexmiraTest::runRender(arguments + " -o " + VexmiraTest::quoted(path)).status;
 }
 
 using Rgb = std::array<int, 3>;
@@ -46,23 +42,23 @@ GifContents readGif(const std::string& path) {
     GifFileType* gif = DGifOpenFileName(path.c_str(), &error);
     if (!gif || DGifSlurp(gif) != GIF_OK) {
         ADD_FAILURE() << "giflib cannot read " << path;
-        if (gif)
-            DGifCloseFile(gif, &error);
+        DGifCloseFile(gif, &error);
         return contents;
     }
     contents.frames = gif->ImageCount;
-    const ColorMapObject* map = gif->SColorMap;
-    for (int i = 0; map && i < map->ColorCount; ++i)
-        contents.palette.push_back({map->Colors[i].Red, map->Colors[i].Green, map->Colors[i].Blue});
+    for (int i = 0; gif->SColorMap && i < gif->SColorMap->ColorCount; ++i) {
+        const GifColorType& c = gif->SColorMap->Colors[i];
+        contents.palette.push_back({c.Red, c.Green, c.Blue});
+    }
     const SavedImage& first = gif->SavedImages[0];
+    // The loop count follows the application block NETSCAPE2.0 as sub-block 1, count 0 (ever).
     for (int e = 0; e + 1 < first.ExtensionBlockCount; ++e) {
-        const ExtensionBlock& block = first.ExtensionBlocks[e];
-        if (block.Function == APPLICATION_EXT_FUNC_CODE && block.ByteCount == 11 &&
-            std::string(reinterpret_cast<char*>(block.Bytes), 11) == "NETSCAPE2.0") {
-            const ExtensionBlock& loop = first.ExtensionBlocks[e + 1];
-            contents.loopsForEver = loop.ByteCount == 3 && loop.Bytes[0] == 1 &&
-                                    loop.Bytes[1] == 0 && loop.Bytes[2] == 0;
-        }
+        const ExtensionBlock &block = first.ExtensionBlocks[e],
+                             &loop = first.ExtensionBlocks[e + 1];
+        if (block.Function == APPLICATION_EXT_FUNC_CODE &&
+            std::string(reinterpret_cast<char*>(block.Bytes), block.ByteCount) == "NETSCAPE2.0")
+            contents.loopsForEver = std::string(reinterpret_cast<char*>(loop.Bytes),
+                                                loop.ByteCount) == std::string("\1\0\0", 3);
     }
     GraphicsControlBlock control{};
     if (DGifSavedExtensionToGCB(gif, 0, &control) == GIF_OK)
@@ -76,57 +72,48 @@ GifContents readGif(const std::string& path) {
 struct VideoContents {
     std::string codec;
     AVRational rate{0, 1};
-    int frames = 0;
-    int width = 0, height = 0;
+    int frames = 0, width = 0, height = 0;
 };
 
 // Decodes every frame of the file's video stream.
 VideoContents readVideo(const std::string& path) {
     VideoContents contents;
     AVFormatContext* format = nullptr;
+    const AVCodec* decoder = nullptr;
+    int index = -1;
     if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0 ||
-        avformat_find_stream_info(format, nullptr) < 0) {
-        ADD_FAILURE() << "libavformat cannot read " << path;
+        avformat_find_stream_info(format, nullptr) < 0 ||
+        (index = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0)) < 0) {
+        ADD_FAILURE() << "libavformat finds no video in " << path;
         avformat_close_input(&format);
         return contents;
     }
-    const AVCodec* decoder = nullptr;
-    const int index = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);
-    if (index >= 0 && decoder) {
-        const AVStream* stream = format->streams[index];
-        contents.codec = avcodec_get_name(stream->codecpar->codec_id);
-        contents.rate = stream->avg_frame_rate;
-        contents.width = stream->codecpar->width;
-        contents.height = stream->codecpar->height;
-        AVCodecContext* context = avcodec_alloc_context3(decoder);
-        avcodec_parameters_to_context(context, stream->codecpar);
-        avcodec_open2(context, decoder, nullptr);
-        AVPacket* packet = av_packet_alloc();
-        AVFrame* frame = av_frame_alloc();
-        auto drain = [&] {
-            while (avcodec_receive_frame(context, frame) == 0)
-                ++contents.frames;
-        };
-        while (av_read_frame(format, packet) >= 0) {
-            if (packet->stream_index == index && avcodec_send_packet(context, packet) == 0)
-                drain();
-            av_packet_unref(packet);
-        }
-        avcodec_send_packet(context, nullptr);
-        drain();
-        av_frame_free(&frame);
-        av_packet_free(&packet);
-        avcodec_free_context(&context);
+    const AVCodecParameters& stream = *format->streams[index]->codecpar;
+    contents = {avcodec_get_name(stream.codec_id), format->streams[index]->avg_frame_rate, 0,
+                stream.width, stream.height};
+    AVCodecContext* context = avcodec_alloc_context3(decoder);
+    avcodec_parameters_to_context(context, &stream);
+    avcodec_open2(context, decoder, nullptr);
+    AVPacket* packet = av_packet_alloc();
+    AVFrame* frame = av_frame_alloc();
+    for (bool more = true; more;) {
+        more = av_read_frame(format, packet) >= 0; // at the end, a null packet drains the decoder
+        if (!more || packet->stream_index == index)
+            avcodec_send_packet(context, more ? packet : nullptr);
+        av_packet_unref(packet);
+        while (avcodec_receive_frame(context, frame) == 0)
+            ++contents.frames;
     }
+    av_frame_free(&frame);
+    av_packet_free(&packet);
+    avcodec_free_context(&context);
     avformat_close_input(&format);
     return contents;
 }
 
 int squaredDistance(const std::uint8_t* a, const Rgb& b) {
-    int sum = 0;
-    for (int c = 0; c < 3; ++c)
-        sum += (a[c] - b[c]) * (a[c] - b[c]);
-    return sum;
+    return (a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) +
+           (a[2] - b[2]) * (a[2] - b[2]);
 }
 
 } // namespace

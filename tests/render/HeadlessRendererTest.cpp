@@ -40,18 +40,16 @@ TEST(HeadlessRenderer, DrawsThePictureOnceWithTheCameraOptionsInPlace) {
     RenderOptions plain;
     plain.width = 64;
     plain.height = 48;
-    RenderOptions elevated = plain;
-    elevated.elevation = 60.0f;
-    RenderOptions everything = elevated;
+    RenderOptions everything = plain;
+    everything.elevation = 60.0f;
     everything.azimuth = 30.0f;
     everything.twist = 10.0f;
     everything.targetZ = 0.5f;
     everything.passes = 5;
     everything.blowup = 1.0f;
     // A new window's camera: straight above, looking at height 1, one pass.
-    for (const auto& [options, camera] : {std::pair{plain, FrameCamera{0, 0, 0, 1, 1}},
-                                          {elevated, {60, 0, 0, 1, 1}},
-                                          {everything, {60, 30, 10, 0.5f, 5}}}) {
+    for (const auto& [options, camera] :
+         {std::pair{plain, FrameCamera{0, 0, 0, 1, 1}}, {everything, {60, 30, 10, 0.5f, 5}}}) {
         NotingView::frames.clear();
         std::string error;
         const auto image = HeadlessRenderer::render(options, error);

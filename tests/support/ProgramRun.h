@@ -31,4 +31,13 @@ inline ProgramRun runProgram(const std::string& commandLine,
             TemporaryFolder::read(err)};
 }
 
+#ifdef VEXMIRA_RENDER_PROGRAM
+// vexmira-render as a user runs it, with no display to fall back on.
+inline ProgramRun runRender(const std::string& arguments, const std::string& input = "/dev/null") {
+    return runProgram("env -u DISPLAY -u WAYLAND_DISPLAY " + quoted(VEXMIRA_RENDER_PROGRAM) + " " +
+                          arguments,
+                      input);
+}
+#endif
+
 } // namespace VexmiraTest
