@@ -31,16 +31,13 @@ TEST(PropertyList, FlatDictionariesRoundTripWhateverTheirCharacters) {
         {"punctuation", "a=b;c,d(e){f}<g>/usr/share"},
         {"key with = sign;", "value"}};
     const std::string text = PropertyList::describe(dictionary);
-    EXPECT_TRUE(text.starts_with("{")) << text;
-    EXPECT_NE(text.find("a = 1;"), std::string::npos) << text;
+    EXPECT_NE(text.find("a = 1;"), std::string::npos) << "words go unquoted: " << text;
     EXPECT_NE(text.find("\"b c\" = \"x y\";"), std::string::npos) << text;
-    EXPECT_EQ(PropertyList::describe({}), "{\n}\n");
     PropertyListError error;
-    auto back = PropertyListParser::parseDictionary(text, error);
-    ASSERT_TRUE(back) << error.description() << "\n" << text;
-    ASSERT_EQ(back->size(), dictionary.size());
-    for (const auto& [key, value] : dictionary)
-        EXPECT_EQ(back->count(key) ? back->at(key) : PropertyList(), PropertyList(value)) << key;
+    EXPECT_EQ(PropertyListParser::parseDictionary(text, error),
+              PropertyList::Dictionary(dictionary.begin(), dictionary.end()))
+        << error.description() << "\n"
+        << text;
 }
 
 // Data values as other tools write them, in every kind of container, read
