@@ -51,8 +51,8 @@ TEST(RVTiffImage, OnlyRegularFilesAreReadWhollyWhenOpenedAndNoneKeepsADescriptor
 
     const std::string path = folder.file("tiles.tiff");
     const KitTest::TiffPicture picture = KitTest::knownPicture();
-    ASSERT_TRUE(
-        KitTest::writeTiffPicture(path, {"tiles", KitTest::TiffColours::rgba, 8, 1, 16}, picture));
+    ASSERT_TRUE(KitTest::writeTiffPicture(
+        path, {"tiles", PHOTOMETRIC_RGB, EXTRASAMPLE_UNASSALPHA, 8, true}, picture));
     RVTiffImage image(path);
     ASSERT_TRUE(image.isOpen()) << image.failureReason();
     std::filesystem::resize_file(path, 0);

@@ -1,5 +1,6 @@
 #include "kit/Resources/TiffPicture.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -8,94 +9,75 @@ namespace KitTest {
 namespace {
 
 using Samples = std::vector<std::uint32_t>;
+using Bytes = std::vector<std::uint8_t>;
 
-// The Photometric tag and the kind of alpha (none: -1) of each TiffColours, in its order.
-constexpr std::uint16_t photometricOf[] = {
-    PHOTOMETRIC_RGB,        PHOTOMETRIC_RGB,        PHOTOMETRIC_RGB,        PHOTOMETRIC_MINISBLACK,
-    PHOTOMETRIC_MINISWHITE, PHOTOMETRIC_MINISBLACK, PHOTOMETRIC_MINISWHITE, PHOTOMETRIC_PALETTE,
-    PHOTOMETRIC_PALETTE,    PHOTOMETRIC_SEPARATED,  PHOTOMETRIC_SEPARATED};
-constexpr int none = -1, plain = EXTRASAMPLE_UNASSALPHA, premultiplied = EXTRASAMPLE_ASSOCALPHA;
-constexpr int alphaOf[] = {plain, premultiplied, none,  none, none, plain,
-                           none,  none,          plain, none, plain};
+constexpr std::uint32_t tileSize = 16, rowsPerStrip = 4;
+
+bool isGrey(const TiffLayout& layout) {
+    return layout.photometric == PHOTOMETRIC_MINISBLACK ||
+           layout.photometric == PHOTOMETRIC_MINISWHITE;
+}
+
+// An 8-bit value at the layout's depth, with 0 and 255 at the ends of its range.
+std::uint32_t atDepth(std::uint32_t value, std::uint16_t bits) {
+    return bits >= 8 ? value * ((1u << bits) - 1) / 255 : value >> (8 - bits);
+}
 
 std::uint8_t times(std::uint8_t colour, std::uint8_t alpha) {
     return std::uint8_t((colour * alpha + 127) / 255);
 }
 
-Texel shownTexel(TiffColours colours, const Texel& t) {
-    const auto [r, g, b, a] = t;
-    const std::uint8_t white = r >= 128 ? 255 : 0;
-    switch (colours) {
-    case TiffColours::premultiplied:
-        return {times(r, a), times(g, a), times(b, a), a};
-    case TiffColours::rgb:
-    case TiffColours::palette:
-    case TiffColours::cmyk:
-        return {r, g, b, 255};
-    case TiffColours::grey:
-    case TiffColours::greyWhite:
-        return {r, r, r, 255};
-    case TiffColours::greyAlpha:
-        return {r, r, r, a};
-    case TiffColours::bilevel:
-        return {white, white, white, 255};
-    default:
-        return t;
-    }
-}
-
-// An 8-bit value at another depth, with 0 and 255 at the ends of its range.
-std::uint32_t atDepth(std::uint32_t value, std::uint16_t bits) {
-    return bits >= 8 ? std::uint32_t(value * ((std::uint64_t{1} << bits) - 1) / 255)
-                     : value >> (8 - bits);
+Texel shownTexel(const TiffLayout& layout, Texel t) {
+    auto& [r, g, b, a] = t;
+    if (isGrey(layout)) // the red channel; only palettes hold less than 8 bits of colour
+        r = g = b = std::uint8_t(
+            layout.bits >= 8 ? r : atDepth(r, layout.bits) * 255 / ((1u << layout.bits) - 1));
+    if (layout.alpha == noAlpha)
+        a = 255;
+    if (layout.alpha == EXTRASAMPLE_ASSOCALPHA)
+        r = times(r, a), g = times(g, a), b = times(b, a);
+    return t;
 }
 
 // A pixel's samples as the layout stores them.
 Samples samplesOf(const TiffLayout& layout, const Texel& texel, std::uint8_t ink) {
-    const auto [r, g, b, a] = shownTexel(layout.colours, texel);
+    const auto [r, g, b, a] = shownTexel(layout, texel);
     const auto d = [&layout](std::uint32_t value) { return atDepth(value, layout.bits); };
-    switch (layout.colours) {
-    case TiffColours::rgb:
-        return {d(r), d(g), d(b)};
-    case TiffColours::grey:
-        return {d(r)};
-    case TiffColours::greyWhite:
-        return {d(255 - r)};
-    case TiffColours::greyAlpha:
-        return {d(r), d(a)};
-    case TiffColours::bilevel:
-        return {r == 0 ? 1u : 0u};
-    case TiffColours::palette:
-        return {ink};
-    case TiffColours::paletteAlpha:
-        return {ink, d(a)};
-    case TiffColours::cmyk:
-        return {d(255 - r), d(255 - g), d(255 - b), 0};
-    case TiffColours::cmykAlpha:
-        return {d(255 - r), d(255 - g), d(255 - b), 0, d(a)};
+    Samples samples;
+    switch (layout.photometric) {
+    case PHOTOMETRIC_RGB:
+        samples = {d(r), d(g), d(b)};
+        break;
+    case PHOTOMETRIC_MINISBLACK:
+        samples = {d(r)};
+        break;
+    case PHOTOMETRIC_MINISWHITE:
+        samples = {d(255 - r)};
+        break;
+    case PHOTOMETRIC_PALETTE:
+        samples = {ink};
+        break;
     default:
-        return {d(r), d(g), d(b), d(a)};
+        samples = {d(255 - r), d(255 - g), d(255 - b), 0};
     }
+    if (layout.alpha != noAlpha)
+        samples.push_back(d(a));
+    return samples;
 }
 
-// Samples of 16 and 32 bits in the host's byte order, which libtiff turns
-// into the file's; narrower ones packed from the most significant bit on.
-std::vector<std::uint8_t> packed(const Samples& samples, std::uint16_t bits) {
-    std::vector<std::uint8_t> bytes((samples.size() * bits + 7) / 8);
-    if (bits == 16 || bits == 32) {
-        for (std::size_t k = 0; k < samples.size(); ++k) {
-            const std::uint16_t narrow = std::uint16_t(samples[k]);
-            std::memcpy(bytes.data() + k * bits / 8,
-                        bits == 16 ? static_cast<const void*>(&narrow) : &samples[k], bits / 8);
-        }
-        return bytes;
+// 16-bit samples in the host's byte order, which libtiff turns into the
+// file's; other depths packed from the most significant bit on.
+void appendPacked(Bytes& row, std::size_t& bit, std::uint32_t sample, std::uint16_t bits) {
+    row.resize((bit + bits + 7) / 8);
+    if (bits == 16) {
+        const auto value = std::uint16_t(sample);
+        std::memcpy(row.data() + bit / 8, &value, 2);
+        bit += 16;
+        return;
     }
-    std::size_t at = 0;
-    for (std::uint32_t sample : samples)
-        for (int bit = bits - 1; bit >= 0; --bit, ++at)
-            if ((sample >> bit) & 1)
-                bytes[at / 8] |= std::uint8_t(0x80 >> (at % 8));
-    return bytes;
+    for (int k = bits - 1; k >= 0; --k, ++bit)
+        if ((sample >> k) & 1)
+            row[bit / 8] |= std::uint8_t(0x80 >> (bit % 8));
 }
 
 // Where the stored row and column are shown, from the Orientation tag's
@@ -113,43 +95,36 @@ std::pair<std::uint32_t, std::uint32_t> shownAt(std::uint16_t orientation, std::
             firstColumn == 'T' ? column : height - 1 - column};
 }
 
-std::uint16_t samplesPerPixel(const TiffLayout& layout) {
-    return std::uint16_t(samplesOf(layout, Texel{}, 0).size());
-}
-
 void setFields(TIFF* tiff, const TiffLayout& layout, std::uint32_t width, std::uint32_t height,
                const TiffPicture& picture) {
+    const std::uint16_t photometric = layout.photometric;
     TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, width);
     TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, height);
-    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, samplesPerPixel(layout));
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL,
+                 std::uint16_t(samplesOf(layout, Texel{}, 0).size()));
     TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, layout.bits);
     TIFFSetField(tiff, TIFFTAG_SAMPLEFORMAT, layout.sampleFormat);
-    const std::uint16_t photometric = photometricOf[int(layout.colours)];
-    const int alpha = alphaOf[int(layout.colours)];
     TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, photometric);
-    TIFFSetField(tiff, TIFFTAG_PLANARCONFIG,
-                 layout.planar ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG);
+    TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
     TIFFSetField(tiff, TIFFTAG_ORIENTATION, layout.orientation);
     TIFFSetField(tiff, TIFFTAG_COMPRESSION, layout.compression);
-    const bool predicts =
-        layout.compression == COMPRESSION_LZW || layout.compression == COMPRESSION_ADOBE_DEFLATE;
-    if (predicts && layout.bits >= 8)
+    if (layout.compression == COMPRESSION_LZW)
         TIFFSetField(tiff, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
-    if (layout.tileSize != 0) {
-        TIFFSetField(tiff, TIFFTAG_TILEWIDTH, layout.tileSize);
-        TIFFSetField(tiff, TIFFTAG_TILELENGTH, layout.tileSize);
+    if (layout.tiled) {
+        TIFFSetField(tiff, TIFFTAG_TILEWIDTH, tileSize);
+        TIFFSetField(tiff, TIFFTAG_TILELENGTH, tileSize);
     } else {
-        TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, layout.rowsPerStrip);
+        TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, rowsPerStrip);
     }
-    if (alpha >= 0) {
-        const std::uint16_t kind[1] = {std::uint16_t(alpha)};
+    if (layout.alpha != noAlpha) {
+        const std::uint16_t kind[1] = {std::uint16_t(layout.alpha)};
         TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, kind);
     }
     if (photometric == PHOTOMETRIC_SEPARATED)
         TIFFSetField(tiff, TIFFTAG_INKSET, INKSET_CMYK);
     if (photometric == PHOTOMETRIC_PALETTE) {
-        std::vector<std::uint16_t> map(3 * (std::size_t{1} << layout.bits), 0);
-        const std::size_t entries = map.size() / 3;
+        const std::size_t entries = std::size_t{1} << layout.bits;
+        std::vector<std::uint16_t> map(3 * entries, 0);
         for (std::size_t k = 0; k < picture.texels.size(); ++k)
             for (std::size_t channel = 0; channel < 3; ++channel)
                 map[channel * entries + picture.inks[k]] =
@@ -159,36 +134,17 @@ void setFields(TIFF* tiff, const TiffLayout& layout, std::uint32_t width, std::u
     }
 }
 
-// Separate planes hold every samples-th sample of a row, one plane after the other.
-bool writeStrips(TIFF* tiff, const TiffLayout& layout, const std::vector<Samples>& rows) {
-    const std::uint16_t planes = layout.planar ? samplesPerPixel(layout) : 1;
-    for (std::uint16_t plane = 0; plane < planes; ++plane)
-        for (std::uint32_t row = 0; row < rows.size(); ++row) {
-            Samples stored;
-            for (std::size_t k = plane; k < rows[row].size(); k += planes)
-                stored.push_back(rows[row][k]);
-            if (TIFFWriteScanline(tiff, packed(stored, layout.bits).data(), row, plane) < 0)
-                return false;
-        }
-    return true;
-}
-
 // Tiles reaching past the picture are filled with zeros.
-bool writeTiles(TIFF* tiff, const TiffLayout& layout, const std::vector<Samples>& rows,
-                std::uint32_t width) {
-    const std::uint32_t size = layout.tileSize, samples = samplesPerPixel(layout);
-    for (std::uint32_t y = 0; y < rows.size(); y += size) {
-        for (std::uint32_t x = 0; x < width; x += size) {
-            std::vector<std::uint8_t> tile;
-            for (std::uint32_t row = y; row < y + size; ++row) {
-                Samples tileRow(std::size_t{size} * samples, 0);
-                for (std::uint32_t column = x; column < std::min(x + size, width); ++column)
-                    for (std::uint32_t k = 0; k < samples; ++k)
-                        if (row < rows.size())
-                            tileRow[(column - x) * samples + k] = rows[row][column * samples + k];
-                const auto bytes = packed(tileRow, layout.bits);
-                tile.insert(tile.end(), bytes.begin(), bytes.end());
-            }
+bool writeTiles(TIFF* tiff, const std::vector<Bytes>& rows, std::uint32_t width) {
+    const std::size_t pixelBytes = rows[0].size() / width, tileRowBytes = tileSize * pixelBytes;
+    for (std::uint32_t y = 0; y < rows.size(); y += tileSize) {
+        for (std::uint32_t x = 0; x < width; x += tileSize) {
+            Bytes tile(tileSize * tileRowBytes, 0);
+            const std::size_t from = x * pixelBytes;
+            const std::size_t length = std::min<std::size_t>(tileRowBytes, rows[0].size() - from);
+            for (std::uint32_t row = y; row < std::min<std::size_t>(y + tileSize, rows.size());
+                 ++row)
+                std::memcpy(&tile[(row - y) * tileRowBytes], &rows[row][from], length);
             if (TIFFWriteTile(tiff, tile.data(), x, y, 0, 0) < 0)
                 return false;
         }
@@ -215,10 +171,10 @@ TiffPicture knownPicture() {
     return picture;
 }
 
-TiffPicture shownAs(TiffColours colours, const TiffPicture& picture) {
+TiffPicture shownAs(const TiffLayout& layout, const TiffPicture& picture) {
     TiffPicture shown = picture;
     for (Texel& texel : shown.texels)
-        texel = shownTexel(colours, texel);
+        texel = shownTexel(layout, texel);
     return shown;
 }
 
@@ -227,23 +183,24 @@ bool writeTiffPicture(const std::string& path, const TiffLayout& layout,
     const bool turned = layout.orientation >= ORIENTATION_LEFTTOP;
     const std::uint32_t width = turned ? picture.height : picture.width;
     const std::uint32_t height = turned ? picture.width : picture.height;
-    std::vector<Samples> rows(height);
+    std::vector<Bytes> rows(height);
     for (std::uint32_t row = 0; row < height; ++row) {
+        std::size_t bit = 0;
         for (std::uint32_t column = 0; column < width; ++column) {
             const auto [x, y] =
                 shownAt(layout.orientation, row, column, picture.width, picture.height);
             const std::size_t at = std::size_t{y} * picture.width + x;
-            const Samples samples =
-                samplesOf(layout, picture.texels[at], picture.inks.empty() ? 0 : picture.inks[at]);
-            rows[row].insert(rows[row].end(), samples.begin(), samples.end());
+            for (std::uint32_t sample : samplesOf(layout, picture.texels[at], picture.inks[at]))
+                appendPacked(rows[row], bit, sample, layout.bits);
         }
     }
     TIFF* tiff = TIFFOpen(path.c_str(), layout.bigEndian ? "wb" : "wl");
     if (tiff == nullptr)
         return false;
     setFields(tiff, layout, width, height, picture);
-    const bool written = layout.tileSize != 0 ? writeTiles(tiff, layout, rows, width)
-                                              : writeStrips(tiff, layout, rows);
+    bool written = !layout.tiled || writeTiles(tiff, rows, width);
+    for (std::uint32_t row = 0; !layout.tiled && written && row < height; ++row)
+        written = TIFFWriteScanline(tiff, rows[row].data(), row, 0) >= 0;
     const bool flushed = written && TIFFFlush(tiff);
     TIFFClose(tiff);
     return flushed;
