@@ -87,11 +87,9 @@ TEST_F(RVDatabaseTest, Listing) {
 TEST_F(RVDatabaseTest, ResourcesMayGiveBackOtherKeysWhileBeingDestroyed) {
     for (int key : {1, 2})
         database.retainKey<HoldingResource>(key);
-    EXPECT_EQ(database.referenceCountForKey(HoldingResource::heldKey), 2);
     database.releaseKey(1);
     EXPECT_EQ(database.referenceCountForKey(HoldingResource::heldKey), 1);
     database.releaseKey(2);
-    EXPECT_EQ(CountedResource::alive, 0);
     EXPECT_EQ(database.tree(), nullptr);
     {
         RVDatabase doomed;
@@ -99,7 +97,6 @@ TEST_F(RVDatabaseTest, ResourcesMayGiveBackOtherKeysWhileBeingDestroyed) {
             doomed.retainKey<HoldingResource>(key);
         for (int key = 30; key < 80; ++key)
             doomed.retainKey<CountedResource>(key);
-        EXPECT_EQ(CountedResource::alive, 51);
     }
     EXPECT_EQ(CountedResource::alive, 0) << "destroying the database destroys what it holds";
 }

@@ -75,29 +75,6 @@ Ptr chain(int first, int step, int count) {
     return root;
 }
 
-// Where the chain 1..n (n even) after splaying n differs from: root n, no right child, left
-// child 2; each even e with left leaf e - 1 and right child e + 2, except n - 2, whose right
-// child is the leaf n - 1. Empty if nowhere.
-std::string differenceAfterFindingTheEnd(const Ptr& root, int n) {
-    auto leafKey = [](const Ptr& node) {
-        return node && !node->left() && !node->right() ? node->key() : 0;
-    };
-    if (root->key() != n || root->right())
-        return "at the root";
-    Ptr node = root->left();
-    for (int even = 2; even <= n - 2; even += 2, node = node->right())
-        if (!node || node->key() != even || leafKey(node->left()) != even - 1)
-            return "at " + std::to_string(even);
-    return leafKey(node) == n - 1 ? "" : "at the last leaf";
-}
-
-// The listing of the keys 1..n: n lines, the largest key first, the smallest last.
-void expectListingOfOneTo(const Ptr& root, int n) {
-    const std::string text = listing(*root, 0, 0);
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), n);
-    EXPECT_EQ(text.substr(0, 10) + text.substr(text.size() - 5), std::to_string(n) + ",1\n\n1,1\n");
-}
-
 } // namespace
 
 TEST(RVSplayTree, SplayingPlainRemovalAndSearchGiveTheDocumentedShapes) {
@@ -208,10 +185,12 @@ TEST(RVContainerSturdiness, AMillionNodeChainIsSearchedSplayedPrintedAndReleased
         root->quicklyInsertNode(nodeWithKey(n));
         EXPECT_EQ(root->quicklyFindKey(n + 1), nullptr);
         EXPECT_EQ(root->quicklyFindParentOfKey(n)->key(), n - 1);
-        expectListingOfOneTo(root, n);
         root = RVSplayTree::findKey(root, n);
-        EXPECT_EQ(differenceAfterFindingTheEnd(root, n), "");
-        expectListingOfOneTo(root, n);
+        // Splaying halves the depth, which still leaves half a million levels to print.
+        const std::string text = listing(*root, 0, 0);
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), n);
+        EXPECT_EQ(text.substr(0, 10) + text.substr(text.size() - 5),
+                  std::to_string(n) + ",1\n\n1,1\n");
         root = RVSplayTree::removeKey(root, n);
         EXPECT_EQ(root->key(), 2);
         root = RVSplayTree::quicklyRemoveKey(root, n - 1);

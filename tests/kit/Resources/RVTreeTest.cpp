@@ -40,31 +40,19 @@ TEST(RVTree, AttachingAppendsAndDetachingMatchesByIdentityInTheOwnRow) {
     EXPECT_EQ(parent->detachChild(stranger), stranger);
     EXPECT_EQ(parent->detachChild(n2), n2);
     EXPECT_EQ(childNames(*parent), "N1 N4 N5 ") << "the grandchild and the stranger stay";
-    parent->detachChild(n1);
-    parent->detachChild(parent->firstChild()->nextSibling());
-    EXPECT_EQ(childNames(*parent), "N4 ");
-    parent->detachChild(n4);
-    EXPECT_EQ(parent->firstChild(), nullptr);
-    // The same for the row that follows a node, which does not include the node.
-    n1->attachSibling(n2).attachSibling(n4);
-    EXPECT_EQ(n1->detachSibling(n1), n1);
-    EXPECT_EQ(n1->detachSibling(n4), n4);
-    EXPECT_EQ(namesFrom(n1), "N1 N2 ");
-}
-
-TEST(RVTree, ADetachedNodeKeepsItsChildrenButLeavesItsSiblingsBehind) {
-    auto parent = node("P"), limb = node("L"), other = node("O");
-    limb->attachChild(node("X")).attachChild(node("Y"));
-    parent->attachChild(limb).attachChild(node("N2")).attachChild(node("N3"));
-    std::weak_ptr<RVTree> watch = limb;
-    auto held = parent->detachChild(std::move(limb));
+    // A detached node keeps its children, leaves its siblings behind and is no longer held.
+    std::weak_ptr<RVTree> watch = n4;
+    auto held = parent->detachChild(parent->firstChild()->nextSibling());
     EXPECT_EQ(held->nextSibling(), nullptr);
-    EXPECT_EQ(childNames(*parent), "N2 N3 ");
-    other->attachChild(held);
-    EXPECT_EQ(childNames(*held), "X Y ");
-    held.reset();
-    other->detachChild(other->firstChild());
-    EXPECT_TRUE(watch.expired()) << "detaching gives up the tree's reference";
+    EXPECT_EQ(childNames(*parent) + "/ " + childNames(*held), "N1 N5 / K ");
+    held = n4 = nullptr;
+    EXPECT_TRUE(watch.expired());
+    // The same for the row that follows a node, which does not include the node.
+    parent->detachChild(n1);
+    n1->attachSibling(n2).attachSibling(stranger);
+    EXPECT_EQ(n1->detachSibling(n1), n1);
+    EXPECT_EQ(n1->detachSibling(stranger), stranger);
+    EXPECT_EQ(namesFrom(n1), "N1 N2 ");
 }
 
 TEST(RVTree, AttachingThatWouldCloseALoopIsRefused) {
