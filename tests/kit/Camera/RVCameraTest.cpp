@@ -77,19 +77,16 @@ TEST(RVUtilities, NormalizesCrossesClampsArcFunctionsAndGivesSphericalCoordinate
     RVCrossVectors(x, y, out);
     EXPECT_THAT(out, ElementsAre(0, 0, 1)) << "the right-hand rule";
     EXPECT_EQ(RVArcCos(1.0000001), 0.0);
-    EXPECT_EQ(RVArcCos(-1.5), 3.141592653589793);
-    EXPECT_EQ(RVArcSin(2.0), 1.5707963267948966);
-    EXPECT_EQ(RVArcSin(-1.0), -1.5707963267948966);
+    EXPECT_EQ(RVArcSin(-2.0), -1.5707963267948966);
 
-    // The last two lie on the axis: their sums of squares round to that of the axis point.
+    // The last lies on the axis: its sum of squares rounds to that of the axis point.
     const GLfloat r2 = std::sqrt(2.0f), r18 = std::sqrt(18.0f), tiny = 0.000001f;
     const struct {
         GLfloat x, y, z, distance, azimuth, elevation;
     } cases[] = {
-        {1, 0, 0, 1, 0, 90},    {0, 1, 0, 1, 90, 90},  {0, -1, 0, 1, 270, 90},
-        {-1, 0, 0, 1, 180, 90}, {0, 0, 2, 2, 0, 0},    {0, 0, -2, 2, 0, 180},
-        {0, 0, 0, 0, 0, 0},     {1, 1, 0, r2, 45, 90}, {1, -1, 0, r2, 315, 90},
-        {0, 3, 3, r18, 90, 45}, {0, tiny, 1, 1, 0, 0}, {0, tiny, -1, 1, 0, 180},
+        {1, 0, 0, 1, 0, 90},      {0, -1, 0, 1, 270, 90},  {0, 0, -2, 2, 0, 180},
+        {0, 0, 0, 0, 0, 0},       {1, -1, 0, r2, 315, 90}, {0, 3, 3, r18, 90, 45},
+        {0, tiny, -1, 1, 0, 180},
     };
     for (const auto& c : cases) {
         GLfloat distance = -1, azimuth = -1, elevation = -1;
@@ -101,18 +98,17 @@ TEST(RVUtilities, NormalizesCrossesClampsArcFunctionsAndGivesSphericalCoordinate
     }
 }
 
+// How angles wrap is RVAngles' own test; here each setter reaches it once.
 TEST_F(RVCameraTest, AnglesWrapAndClampAndNonFiniteOnesAreIgnored) {
-    for (auto [in, out] : {std::pair{-30.0f, 330.0f}, {360, 0}, {725, 5}})
-        EXPECT_EQ(camera.setAzimuth(in).azimuth(), out) << in;
-    for (auto [in, out] : {std::pair{180.0f, 180.0f}, {-180, 180}, {190, -170}, {-190, 170}})
+    EXPECT_EQ(camera.setAzimuth(-30).azimuth(), 330.0f);
+    EXPECT_EQ(camera.setTwist(725).twist(), 5.0f);
+    for (auto [in, out] : {std::pair{-180.0f, 180.0f}, {190, -170}})
         EXPECT_EQ(camera.setElevation(in).elevation(), out) << in;
-    for (auto [in, out] : {std::pair{200.0f, 180.0f}, {0.5f, 0.5f}, {-5, 0}})
+    for (auto [in, out] : {std::pair{200.0f, 180.0f}, {-5, 0}})
         EXPECT_EQ(camera.setAngle(in).angle(), out) << in;
     EXPECT_EQ(camera.tanHalfAngle(), 0.0f);
     expectNoGLError(); // a field of view of 0 has no frustum to load
-    EXPECT_EQ(camera.setTwist(-90).twist(), 270.0f);
     EXPECT_EQ(camera.setElevation(200, 0, 180).elevation(), 180.0f);
-    EXPECT_EQ(camera.setElevation(-10, 0, 180).elevation(), 0.0f);
     EXPECT_EQ(camera.setAzimuth(400, 0, 360).azimuth(), 0.0f);
     EXPECT_EQ(camera.setDistance(0.5f, 2, 50).distance(), 2.0f);
     camera.setAzimuth(40).setElevation(50).setTwist(60);
@@ -198,25 +194,19 @@ TEST_F(RVCameraTest, PositionFollowsTheSphericalConventionOrientKeepsItAndLookAt
 }
 
 TEST_F(RVCameraTest, PassesAreClampedAndShiftTheViewByTheSampleTable) {
-    // Samples (x, y) of passes 1, 2, ... for totals 1 to 5.
-    const std::vector<GLfloat> samples[] = {
-        {0, 0},
-        {-0.25f, 0.25f, 0.25f, -0.25f},
-        {0.0033922635f, 0.33179674f, 0.28060162f, -0.2495619f, -0.2738171f, -0.08684464f},
-        {-0.125f, -0.25f, -0.375f, 0.25f, 0.375f, -0.25f, 0.125f, 0.25f},
-        {0, 0, -0.2f, -0.4f, 0.2f, 0.4f, 0.4f, -0.2f, -0.4f, 0.2f}};
-    // Pass and total asked, then the sample expected: beyond the table, the last pass of five.
-    std::vector<std::array<GLint, 4>> cases = {{3, 1, 1, 1}, {7, 4, 4, 4}, {2, 9, 2, 5}};
-    for (GLint total = 1; total <= 5; ++total)
-        for (GLint current = 1; current <= total; ++current)
-            cases.push_back({current, total, current, total});
-    for (const auto& [current, total, row, column] : cases) {
-        GLfloat x = 9, y = 9;
-        RVGetJitter(current, total, &x, &y);
-        EXPECT_EQ(x, samples[column - 1][2 * row - 2]) << current << " of " << total;
-        EXPECT_EQ(y, samples[column - 1][2 * row - 1]) << current << " of " << total;
-    }
-
+    // A pass beyond the total is its last, a total beyond five is five; within a total
+    // every pass shifts the view elsewhere.
+    const auto jitter = [](GLint current, GLint total) {
+        std::array<GLfloat, 2> xy{9, 9};
+        RVGetJitter(current, total, &xy[0], &xy[1]);
+        return xy;
+    };
+    EXPECT_EQ(jitter(3, 1), (std::array<GLfloat, 2>{0, 0})) << "one pass is not shifted";
+    EXPECT_EQ(jitter(7, 4), jitter(4, 4));
+    EXPECT_EQ(jitter(2, 9), jitter(2, 5));
+    for (GLint total = 2; total <= 5; ++total)
+        for (GLint current = 2; current <= total; ++current)
+            EXPECT_NE(jitter(current, total), jitter(current - 1, total)) << current << total;
     for (auto [asked, kept] : {std::pair{0, 1}, {-3, 1}, {7, 5}, {3, 3}})
         EXPECT_EQ(camera.setSmoothingPasses(asked, 0.5f).smoothingPasses(), kept) << asked;
     camera.setSmoothingPasses(4, 1.0f);

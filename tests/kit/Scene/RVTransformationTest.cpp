@@ -71,12 +71,7 @@ TEST(RVInterpolateAngles, BlendsTheShortWayBetweenReducedEndpointsOrNaively) {
 }
 
 TEST(RVTransformation, CarriesPointsForwardAndBackLikeTheComposedMatrices) {
-    GLfloat moved[3], back[3];
-    const GLfloat x[3] = {1, 0, 0}, turned[3] = {1, 3, 3};
     RVTransformation t;
-    place(t, 1, 2, 3, 90, 0, 0).applyTo(x, moved).applyInverseTo(moved, back);
-    EXPECT_ENTRIES_NEAR(3, moved, turned, 1e-6);
-    EXPECT_ENTRIES_NEAR(3, back, x, 1e-6);
     std::mt19937 random(97);
     std::uniform_real_distribution<float> angle(-720.0f, 720.0f), coordinate(-10.0f, 10.0f);
     for (int k = 0; k < 500; ++k) {
@@ -84,7 +79,7 @@ TEST(RVTransformation, CarriesPointsForwardAndBackLikeTheComposedMatrices) {
         place(t, coordinate(random), coordinate(random), coordinate(random), a, e, w);
         const GLfloat v[3] = {coordinate(random), coordinate(random), coordinate(random)};
         const Matrix expected = rotationOf(a, e, w) * translation(v[0], v[1], v[2]);
-        GLfloat rotated[3], unrotated[3], returned[3];
+        GLfloat rotated[3], unrotated[3], moved[3], returned[3];
         t.applyRotationTo(v, rotated).applyInverseRotationTo(rotated, unrotated);
         t.applyTo(v, moved).applyInverseTo(moved, returned);
         for (int i = 0; i < 3; ++i) {
