@@ -14,30 +14,24 @@ namespace VexmiraTest {
 // is left out. Strings continued over several lines are joined and their escapes undone.
 inline std::map<std::string, std::string> parseCatalogue(const std::string& text) {
     std::map<std::string, std::string> entries;
-    std::istringstream lines(text);
+    std::istringstream lines(text + "\nmsgid \"\""); // the last id stores the entry before it
     std::string id, translation, *current = nullptr;
     for (std::string line; std::getline(lines, line);) {
-        if (line.starts_with("msgid ")) {
-            if (!id.empty())
-                entries[id] = translation;
+        if (line.starts_with("msgid ") && !id.empty())
+            entries[id] = translation;
+        if (line.starts_with("msgid "))
             id.clear(), translation.clear(), current = &id;
-        } else if (line.starts_with("msgstr ")) {
+        else if (line.starts_with("msgstr "))
             current = &translation;
-        } else if (!line.starts_with("\"") || !current) {
+        else if (!line.starts_with("\"") || !current)
             continue;
-        }
         const std::size_t begin = line.find('"'), end = line.rfind('"');
         for (std::size_t i = begin + 1; begin < end && i < end; ++i) {
-            if (line[i] == '\\' && i + 1 < end) {
-                const char escaped = line[++i];
-                *current += escaped == 'n' ? '\n' : escaped == 't' ? '\t' : escaped;
-            } else {
-                *current += line[i];
-            }
+            const bool escape = line[i] == '\\' && i + 1 < end;
+            const char c = line[i += escape];
+            *current += !escape ? c : c == 'n' ? '\n' : c == 't' ? '\t' : c;
         }
     }
-    if (!id.empty())
-        entries[id] = translation;
     return entries;
 }
 
@@ -49,10 +43,7 @@ inline std::map<std::string, std::string> readCatalogue(const std::string& path)
 // The placeholders (%1, %2, ...) a message holds: a translation must keep every one.
 inline std::set<std::string> placeholdersOf(const std::string& message) {
     static const std::regex placeholder("%[1-9]");
-    std::set<std::string> found;
-    for (std::sregex_iterator i(message.begin(), message.end(), placeholder), end; i != end; ++i)
-        found.insert(i->str());
-    return found;
+    return {std::sregex_token_iterator(message.begin(), message.end(), placeholder), {}};
 }
 
 } // namespace VexmiraTest
