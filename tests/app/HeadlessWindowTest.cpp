@@ -92,11 +92,8 @@ protected:
 TEST_F(HeadlessWindow, TheViewTakesTheModelsCameraSettingsAndDrawsOncePerSmoothingPass) {
     model().setAntialiasing(3);
     host->display();
-    for (GLenum capability : {GL_DEPTH_TEST, GL_CULL_FACE, GL_COLOR_MATERIAL})
-        EXPECT_TRUE(glIsEnabled(capability)) << capability;
     // Single-buffered off screen: passes and average go to the front buffer.
     EXPECT_EQ(view->camera()->smoothedBuffer(), static_cast<GLenum>(GL_FRONT));
-    EXPECT_EQ(view->camera()->auxiliaryBuffer(), static_cast<GLenum>(GL_FRONT));
     EXPECT_FALSE(view->needsDisplay()) << "handing over asks for no second draw";
 
     model().setAntialiasing(1);
@@ -174,10 +171,9 @@ TEST_F(HeadlessWindow, SlowSmoothingIsPreviewedInOnePassWhileThePictureMoves) {
     EXPECT_EQ(passesOfOneDisplay(onePass), 5.0) << "nothing moves";
 
     host->mouseDown(10, 10);
+    EXPECT_EQ(passesOfOneDisplay(onePass), 5.0) << "a press may still be a click";
     host->mouseDragged(20, 10);
     ASSERT_TRUE(view->needsDisplay());
-    EXPECT_EQ(passesOfOneDisplay(onePass), 1.0);
-    host->mouseDragged(30, 15);
     EXPECT_EQ(passesOfOneDisplay(onePass), 1.0);
     host->mouseUp(30, 15);
     ASSERT_TRUE(view->needsDisplay()) << "the smoothed picture is asked for when the drag ends";
