@@ -13,11 +13,6 @@ using Bytes = std::vector<std::uint8_t>;
 
 constexpr std::uint32_t tileSize = 16, rowsPerStrip = 4;
 
-bool isGrey(const TiffLayout& layout) {
-    return layout.photometric == PHOTOMETRIC_MINISBLACK ||
-           layout.photometric == PHOTOMETRIC_MINISWHITE;
-}
-
 // An 8-bit value at the layout's depth, with 0 and 255 at the ends of its range.
 std::uint32_t atDepth(std::uint32_t value, std::uint16_t bits) {
     return bits >= 8 ? value * ((1u << bits) - 1) / 255 : value >> (8 - bits);
@@ -29,7 +24,9 @@ std::uint8_t times(std::uint8_t colour, std::uint8_t alpha) {
 
 Texel shownTexel(const TiffLayout& layout, Texel t) {
     auto& [r, g, b, a] = t;
-    if (isGrey(layout)) // the red channel; only palettes hold less than 8 bits of colour
+    const bool grey = layout.photometric == PHOTOMETRIC_MINISBLACK ||
+                      layout.photometric == PHOTOMETRIC_MINISWHITE;
+    if (grey) // the red channel; only palettes hold less than 8 bits of colour
         r = g = b = std::uint8_t(
             layout.bits >= 8 ? r : atDepth(r, layout.bits) * 255 / ((1u << layout.bits) - 1));
     if (layout.alpha == noAlpha)
@@ -43,23 +40,13 @@ Texel shownTexel(const TiffLayout& layout, Texel t) {
 Samples samplesOf(const TiffLayout& layout, const Texel& texel, std::uint8_t ink) {
     const auto [r, g, b, a] = shownTexel(layout, texel);
     const auto d = [&layout](std::uint32_t value) { return atDepth(value, layout.bits); };
-    Samples samples;
-    switch (layout.photometric) {
-    case PHOTOMETRIC_RGB:
-        samples = {d(r), d(g), d(b)};
-        break;
-    case PHOTOMETRIC_MINISBLACK:
-        samples = {d(r)};
-        break;
-    case PHOTOMETRIC_MINISWHITE:
-        samples = {d(255 - r)};
-        break;
-    case PHOTOMETRIC_PALETTE:
-        samples = {ink};
-        break;
-    default:
-        samples = {d(255 - r), d(255 - g), d(255 - b), 0};
-    }
+    const std::uint16_t photometric = layout.photometric;
+    Samples samples = photometric == PHOTOMETRIC_RGB          ? Samples{d(r), d(g), d(b)}
+                      : photometric == PHOTOMETRIC_MINISBLACK ? Samples{d(r)}
+                      : photometric == PHOTOMETRIC_MINISWHITE ? Samples{d(255 - r)}
+                      : photometric == PHOTOMETRIC_PALETTE
+                          ? Samples{ink}
+                          : Samples{d(255 - r), d(255 - g), d(255 - b), 0};
     if (layout.alpha != noAlpha)
         samples.push_back(d(a));
     return samples;
@@ -97,19 +84,15 @@ std::pair<std::uint32_t, std::uint32_t> shownAt(std::uint16_t orientation, std::
 
 void setFields(TIFF* tiff, const TiffLayout& layout, std::uint32_t width, std::uint32_t height,
                const TiffPicture& picture) {
-    const std::uint16_t photometric = layout.photometric;
     TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, width);
     TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, height);
     TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL,
                  std::uint16_t(samplesOf(layout, Texel{}, 0).size()));
     TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, layout.bits);
     TIFFSetField(tiff, TIFFTAG_SAMPLEFORMAT, layout.sampleFormat);
-    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, photometric);
-    TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, layout.photometric);
     TIFFSetField(tiff, TIFFTAG_ORIENTATION, layout.orientation);
     TIFFSetField(tiff, TIFFTAG_COMPRESSION, layout.compression);
-    if (layout.compression == COMPRESSION_LZW)
-        TIFFSetField(tiff, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
     if (layout.tiled) {
         TIFFSetField(tiff, TIFFTAG_TILEWIDTH, tileSize);
         TIFFSetField(tiff, TIFFTAG_TILELENGTH, tileSize);
@@ -120,9 +103,9 @@ void setFields(TIFF* tiff, const TiffLayout& layout, std::uint32_t width, std::u
         const std::uint16_t kind[1] = {std::uint16_t(layout.alpha)};
         TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, kind);
     }
-    if (photometric == PHOTOMETRIC_SEPARATED)
+    if (layout.photometric == PHOTOMETRIC_SEPARATED)
         TIFFSetField(tiff, TIFFTAG_INKSET, INKSET_CMYK);
-    if (photometric == PHOTOMETRIC_PALETTE) {
+    if (layout.photometric == PHOTOMETRIC_PALETTE) {
         const std::size_t entries = std::size_t{1} << layout.bits;
         std::vector<std::uint16_t> map(3 * entries, 0);
         for (std::size_t k = 0; k < picture.texels.size(); ++k)

@@ -53,15 +53,8 @@ void build(RVModelVNT& model, const std::vector<Vector>& positions, const Indice
     std::copy(indices.begin(), indices.end(), model.triangles());
 }
 
-// One triangle with normals +z and texture coordinates (0, 0), (1, 0), (0, 1).
-void buildSmallModel(RVModelVNT& model) {
-    build(model, {{1, 2, -1}, {0.5f, 0, 0}, {0, 1, 0}}, {0, 1, 2});
-    const float normalsThenST[15] = {0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1};
-    std::copy(normalsThenST, normalsThenST + 9, model.normals());
-    std::copy(normalsThenST + 9, normalsThenST + 15, model.textureCoordinates());
-}
-
-// The small model's file, its floats spelled out as IEEE 754 bit patterns.
+// A triangle with normals +z and texture coordinates (0, 0), (1, 0), (0, 1), its floats
+// spelled out as IEEE 754 bit patterns.
 std::string smallModelFile() {
     std::string file("\0\0\0\1\0\0\0\3\0\0\0\1\0\2", 14);
     const std::uint32_t one = 0x3F800000;
@@ -178,11 +171,7 @@ TEST_F(RVModelVNTDrawing, DrawsEveryTriangleUnlessAnIndexIsOutOfRange) {
     ASSERT_TRUE(model.constructSphereOfRadius(10, 4, 3));
     RVModelVNT::configureOpenGLForDrawing();
     const auto primitives = captureFeedback([&] { model.draw(); });
-    ASSERT_EQ(primitives.size(), 16u);
-    // The first triangle (0, 4, 5) from the north pole to slice 1 of the first ring.
-    ASSERT_EQ(primitives[0].vertices.size(), 3u);
-    EXPECT_NEAR(primitives[0].vertices[0].z, 10, 1e-3);
-    EXPECT_NEAR(primitives[0].vertices[2].y, 10 * std::sqrt(0.75), 1e-3);
+    EXPECT_EQ(primitives.size(), 16u); // where they go is the element's test
     model.triangles()[7] = 18;
     EXPECT_TRUE(captureFeedback([&] { model.draw(); }).empty());
     expectNoGLError();
@@ -192,17 +181,16 @@ TEST_F(RVModelVNTDrawing, DrawsEveryTriangleUnlessAnIndexIsOutOfRange) {
 TEST(RVModelFile, BigEndianBytesReplaceTheWholeFileRoundTripBitForBitOrFailCleanly) {
     TemporaryFolder folder;
     RVModelVNT model, loaded, sphere;
-    buildSmallModel(model);
+    TemporaryFolder::write(folder.file("longer"), smallModelFile() + "\xDE\xAD\xBE\xEF\x01");
+    ASSERT_TRUE(model.loadFromFile(folder.file("longer"))) << "what follows the model is ignored";
+    EXPECT_EQ(indicesOf(model), (Indices{0, 1, 2}));
+    EXPECT_EQ(at(model.vertices(), 0), (Vector{1, 2, -1}));
+    EXPECT_EQ(at(model.normals(), 2), (Vector{0, 0, 1}));
+    EXPECT_EQ(model.textureCoordinates()[5], 1.0f);
     ASSERT_TRUE(sphere.constructSphereOfRadius(1, 8, 6));
     ASSERT_TRUE(sphere.storeToFile(folder.file("small"))); // replaced by the shorter file
     ASSERT_TRUE(model.storeToFile(folder.file("small")));
-    ASSERT_EQ(smallModelFile().size(), 110u);
     EXPECT_EQ(TemporaryFolder::read(folder.file("small")), smallModelFile());
-    TemporaryFolder::write(folder.file("longer"), smallModelFile() + "\xDE\xAD\xBE\xEF\x01");
-    for (const char* file : {"small", "longer"}) { // whatever follows the model is ignored
-        ASSERT_TRUE(loaded.loadFromFile(folder.file(file))) << file;
-        EXPECT_EQ(snapshot(loaded), snapshot(model)) << file;
-    }
     const std::string before = snapshot(model);
     EXPECT_FALSE(model.storeToFile(folder.file("no/such/folder/model")));
     EXPECT_FALSE(model.storeToFile(""));
