@@ -60,8 +60,8 @@ TEST_F(RVElementVNTTest, DrawingLeavesTheMatrixAsItWasWhateverTheScalar) {
     RVElementVNT element;
     element.setModelKey(-3).retainModelFromDatabase(database);
     const float inf = std::numeric_limits<float>::infinity();
-    for (float scalar : {0.0f, -0.0f, 1e-42f, inf, -inf, std::numeric_limits<float>::quiet_NaN(),
-                         1e-30f, -0.5f, 3.0f, 1e30f}) {
+    for (float scalar :
+         {0.0f, -0.0f, 1e-42f, inf, std::numeric_limits<float>::quiet_NaN(), -0.5f, 1e30f}) {
         SCOPED_TRACE(scalar);
         const bool usable = std::isnormal(scalar);
         element.setScalar(scalar).setColor(0, 0.5f).draw();
@@ -84,16 +84,14 @@ TEST_F(RVElementVNTTest, ANegativeKeySharesTheModelMirroredAndEachResourceIsHeld
     EXPECT_EQ(database.referenceCountForKey(3), 2);
     EXPECT_EQ(database.referenceCountForKey(-3), 0);
     glFrontFace(GL_CCW);
-    const float expected[3][3] = {{0, 0, 0}, {2, 0, 0}, {0, 2, 0}}; // at scale 2
+    const float expected[3][2] = {{0, 0}, {2, 0}, {0, 2}}; // x and y at scale 2, z 0
     for (auto [element, mirror] : {std::pair{right.get(), 1.0f}, {left.get(), -1.0f}}) {
         const auto triangles = trianglesOf(element->setScalar(2));
         ASSERT_EQ(triangles.size(), 1u);
         const auto& v = triangles[0].vertices;
-        for (int k = 0; k < 3; ++k) {
-            EXPECT_NEAR(v[k].x, expected[k][0], 1e-4);
-            EXPECT_NEAR(v[k].y, mirror * expected[k][1], 1e-4);
-            EXPECT_NEAR(v[k].z, expected[k][2], 1e-4);
-        }
+        for (int k = 0; k < 3; ++k)
+            EXPECT_ENTRIES_NEAR(3, (std::array{v[k].x, v[k].y, v[k].z}),
+                                (std::array{expected[k][0], mirror * expected[k][1], 0.0f}), 1e-4);
         // The winding on screen turns with the mirror; the front-face setting stays.
         const double area =
             (v[1].x - v[0].x) * (v[2].y - v[0].y) - (v[2].x - v[0].x) * (v[1].y - v[0].y);
@@ -111,7 +109,7 @@ TEST_F(RVElementVNTTest, ANegativeKeySharesTheModelMirroredAndEachResourceIsHeld
                                folder.file("RVTexture/7.tiff"));
     writeTriangleModel(4);
     {
-        RVElementVNT element, other;
+        RVElementVNT element;
         element.setModelKey(3).retainModelFromDatabase(database).retainModelFromDatabase(database);
         element.setTextureKey(7).retainTextureFromDatabase(database);
         EXPECT_EQ(database.referenceCountForKey(3), 1);
@@ -120,11 +118,10 @@ TEST_F(RVElementVNTTest, ANegativeKeySharesTheModelMirroredAndEachResourceIsHeld
         element.draw();
         EXPECT_NE(element.texture()->textureName(), 0u);
         EXPECT_EQ(GLuint(glInteger(GL_TEXTURE_BINDING_2D)), element.texture()->textureName());
-        other.setModelKey(3).retainModelFromDatabase(database);
         element.setModelKey(4);
-        EXPECT_EQ(database.referenceCountForKey(3), 2); // a key alone fetches nothing
+        EXPECT_EQ(database.referenceCountForKey(3), 1); // a key alone fetches nothing
         element.retainModelFromDatabase(database);
-        EXPECT_EQ(database.referenceCountForKey(3), 1);
+        EXPECT_EQ(database.referenceCountForKey(3), 0);
         EXPECT_EQ(database.referenceCountForKey(4), 1);
         // The lowest int has no positive counterpart: no model, the old one given back.
         element.setModelKey(INT_MIN).retainModelFromDatabase(database);

@@ -118,7 +118,6 @@ TEST_F(RVLineRecordingTest, WhatFeedbackCannotKeepIsRecordedIntoADisplayListWith
         EXPECT_TRUE(recording.isRecorded());
         EXPECT_FALSE(recording.isInVertexBuffer());
         EXPECT_TRUE(frame([&] { recording.draw(c.draw, c.maximumVertices); }) == drawn);
-        recording.clear();
         if (c.capability)
             glDisable(c.capability);
     }
