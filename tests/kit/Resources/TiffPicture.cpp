@@ -52,8 +52,8 @@ Samples samplesOf(const TiffLayout& layout, const Texel& texel, std::uint8_t ink
     return samples;
 }
 
-// 16-bit samples in the host's byte order, which libtiff turns into the
-// file's; other depths packed from the most significant bit on.
+// 16-bit samples in the host's byte order, as libtiff takes them; other
+// depths packed from the most significant bit on.
 void appendPacked(Bytes& row, std::size_t& bit, std::uint32_t sample, std::uint16_t bits) {
     row.resize((bit + bits + 7) / 8);
     if (bits == 16) {
@@ -177,7 +177,7 @@ bool writeTiffPicture(const std::string& path, const TiffLayout& layout,
                 appendPacked(rows[row], bit, sample, layout.bits);
         }
     }
-    TIFF* tiff = TIFFOpen(path.c_str(), layout.bigEndian ? "wb" : "wl");
+    TIFF* tiff = TIFFOpen(path.c_str(), "w");
     if (tiff == nullptr)
         return false;
     setFields(tiff, layout, width, height, picture);

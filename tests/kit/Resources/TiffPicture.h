@@ -33,7 +33,6 @@ struct TiffLayout {
     bool tiled = false;
     std::uint16_t compression = COMPRESSION_NONE;
     std::uint16_t orientation = ORIENTATION_TOPLEFT;
-    bool bigEndian = false;
     std::uint16_t sampleFormat = SAMPLEFORMAT_UINT;
 };
 
