@@ -270,19 +270,22 @@ protected:
     std::unique_ptr<Platform::FltkApplication> fltk_;
 };
 
-TEST_F(DocumentWindowTest, SlidersChangeOnlyTheirDocumentRedrawOnceUndoByNameAndAskBeforeClosing) {
+// Sliders and their number boxes change only their own document, redraw it once and are undone
+// by name, one step for each move, drag or typed value; text a box cannot take is put back. Keys
+// step by a line (1, or a hundredth of the range) or a page (a tenth), never past the ends.
+TEST_F(DocumentWindowTest, SlidersAndNumberBoxesChangeOnlyTheirDocumentAndAreUndoneStepByStep) {
     MyDocument* other = newDocument();
     MyDocument* document = newDocument();
     ProbeView& view = viewOf(document);
+    Platform::FltkWindow& window = windowOf(document);
+    Blowup& model = document->model();
     Platform::Slider* otherMeridians =
         static_cast<MyWindowController&>(*other->windowControllers().front()).meridiansSlider();
     // Out of step with its model on purpose: news reaching the other window would reset it.
     otherMeridians->setFloatValue(7);
     const int drawsBefore = view.draws;
     ASSERT_FALSE(viewOf(other).needsDisplay());
-
     moveSlider(document, "meridians", 40.0);
-    EXPECT_EQ(document->model().meridians(), 40);
     moveSlider(document, "zoom", 20.0);
     EXPECT_EQ(view.camera()->distance(), 20.0f);
     EXPECT_STREQ(menuItem(document, "Undo")->label(), "Undo Set Distance");
@@ -291,28 +294,71 @@ TEST_F(DocumentWindowTest, SlidersChangeOnlyTheirDocumentRedrawOnceUndoByNameAnd
     pump();
     EXPECT_EQ(view.draws, drawsBefore + 1) << "changes before a redraw give one redraw";
 
-    for (int step = 0; step < 2; ++step)
+    // Typed over the box's text, then Enter or Tab, which leaves the box.
+    auto type = [&](const std::string& name, const char* text, int key = FL_Enter) {
+        Fl_Input* box = window.numberBox(name);
+        box->take_focus();
+        box->replace(0, box->size(), text);
+        pressKey(document, key);
+        return std::string(box->value());
+    };
+    EXPECT_EQ(type("zoom", " 12,5 ", FL_Tab), "12.500");
+    EXPECT_EQ(model.distance(), 12.5f);
+    for (const char* refused : {"abc", "41", "-1", "12.5x", ""})
+        EXPECT_EQ(type("zoom", refused), "12.500") << refused;
+    EXPECT_EQ(type("meridians", "40.5"), "40") << "a whole-number slider takes whole numbers";
+    EXPECT_EQ(type("meridians", "40"), "40"); // the same value again changes nothing
+    window.numberBox("resolution")->take_focus();
+    window.numberBox("resolution")->replace(0, 2, "50");
+    drag(window.glView(), 300, 300, 10, 0); // leaving the box for the picture takes the value
+    EXPECT_EQ(model.resolution(), 50);
+    for (auto [distance, meridians] : {std::pair(12.5f, 40), {20.0f, 40}, {8.0f, 40}, {8.0f, 72}}) {
         chooseMenuItem(document, "Undo");
-    EXPECT_EQ(windowOf(document).sliderWidget("meridians")->value(), 72.0);
+        EXPECT_EQ(std::pair(model.distance(), model.meridians()), std::pair(distance, meridians));
+    }
+    EXPECT_EQ(window.sliderWidget("meridians")->value(), 72.0);
     EXPECT_TRUE(view.needsDisplay());
     // The model follows every step of a slider's drag, yet the drag is undone as one step.
-    Fl_Valuator* slider = windowOf(document).sliderWidget("blowup");
+    Fl_Valuator* slider = window.sliderWidget("blowup");
     const int x = slider->x() + 60, y = slider->y() + slider->h() / 2;
     mouse(slider, FL_PUSH, x, y);
     for (int step = 1; step <= 4; ++step) {
-        const float before = document->model().blowup();
+        const float before = model.blowup();
         mouse(slider, FL_DRAG, x + 25 * step, y);
-        EXPECT_GT(document->model().blowup(), before) << step;
+        EXPECT_GT(model.blowup(), before) << step;
     }
     mouse(slider, FL_RELEASE, x + 100, y);
     chooseMenuItem(document, "Undo");
-    EXPECT_EQ(document->model().blowup(), 0.0f);
+    EXPECT_EQ(model.blowup(), 0.0f);
     EXPECT_FALSE(document->isDocumentEdited());
 
+    Fl_Valuator* meridians = window.sliderWidget("meridians");
+    const double wholePage = std::round((meridians->maximum() - meridians->minimum()) / 10);
+    meridians->take_focus();
+    for (auto [key, expected] : {std::pair(FL_Right, 73.0),
+                                 {FL_Down, 72.0},
+                                 {FL_Page_Up, 72.0 + wholePage},
+                                 {FL_Page_Down, 72.0}}) {
+        pressKey(document, key);
+        EXPECT_EQ(model.meridians(), static_cast<int>(expected)) << key;
+        EXPECT_EQ(window.numberBox("meridians")->value(), std::to_string(model.meridians()));
+    }
+    const float range = static_cast<float>(slider->maximum() - slider->minimum());
+    slider->take_focus();
+    pressKey(document, FL_Up);
+    EXPECT_FLOAT_EQ(model.blowup(), range / 100);
+    pressKey(document, FL_Page_Up);
+    EXPECT_FLOAT_EQ(model.blowup(), range / 100 + range / 10);
+    for (int press = 0; press < 12; ++press)
+        pressKey(document, FL_Page_Up);
+    EXPECT_EQ(model.blowup(), static_cast<float>(slider->maximum()));
+    drag(window.glView(), 300, 300, 30, 30);
+    pressKey(document, FL_Home); // not taken by the slider: the view goes back
+    EXPECT_EQ(view.camera()->elevation(), 0.0f);
+
     moveSlider(other, "meridians", 12.0);
-    moveSlider(document, "meridians", 13.0);
     saveChoices = {SaveChoice::save}; // the close box asks; no file chosen keeps the window
-    windowOf(document).flWindow()->do_callback();
+    window.flWindow()->do_callback();
     EXPECT_TRUE(saveChoices.empty());
     EXPECT_EQ(lastSaveChooser, std::pair(std::filesystem::current_path().string(),
                                          std::string("Untitled 2.vexmira")));
@@ -522,20 +568,62 @@ static PixelCensus census(const std::vector<std::uint8_t>& rgb) {
     return counts;
 }
 
-TEST_F(DocumentWindowTest, TheWindowShowsAndExportsColouredMeridiansAndWithABlowupTheCircle) {
+// The window shows coloured meridians and, blown up, the white circle. An animation played on an
+// injected clock shows other pictures without editing the document; the export is the picture.
+TEST_F(DocumentWindowTest, TheWindowShowsAnimatesAndExportsColouredMeridiansAndTheCircle) {
     MyDocument* document = newDocument();
-    const PixelCensus plain = census(readShownPixels(document));
-    for (int count : plain.coloured)
+    for (int count : census(readShownPixels(document)).coloured)
         EXPECT_GT(count, 50);
-    EXPECT_LT(plain.white, 5) << "no circle without a blow-up";
-    chooseMenuItem(document, "Export Image..."); // cancelled: quietly nothing
-    chooseWithFile(document, "Export Image...", scratch.file("missing-folder/picture.png"));
-    EXPECT_THAT(errors, ElementsAre(HasSubstr("picture.png")));
-    EXPECT_TRUE(std::filesystem::is_empty(scratch.file("")));
-
+    auto& controller = static_cast<MyWindowController&>(*document->windowControllers().front());
     ProbeView& view = viewOf(document);
+    std::int64_t now = 5000000000; // microseconds
+    controller.animation().setClock([&now] {
+        return RVInterpolator::WallTime{now / 1000000, now % 1000000};
+    });
     view.makeCurrentContext();
     view.camera()->setElevation(90.0f); // from the side the circle stands above the sphere
+    view.setNeedsDisplay(true);
+    pump();
+    const std::vector<std::uint8_t> documentPicture = readShownPixels(document);
+    EXPECT_LT(census(documentPicture).white, 5) << "no circle without a blow-up";
+
+    chooseMenuItem(document, "Animate Blow-up");
+    EXPECT_TRUE(menuItem(document, "Animate Blow-up")->value());
+    EXPECT_TRUE(view.isInteracting()) << "slow frames are previewed while it plays";
+    now += PictureAnimation::blowupDuration / 4; // the blow-up at half its largest
+    pump();
+    EXPECT_FLOAT_EQ(controller.animation().frameModel().blowup(),
+                    MyDocumentLayout::maximumBlowup / 2);
+    EXPECT_GT(census(readShownPixels(document)).white, 100);
+    const int drawn = view.draws; // the animation asks for its next frames itself
+    waitUntil([&] { return view.draws != drawn; }, 100);
+    EXPECT_GT(view.draws, drawn);
+    EXPECT_EQ(document->model().blowup(), 0.0f);
+    EXPECT_FALSE(document->isDocumentEdited());
+    chooseMenuItem(document, "Animate Blow-up"); // again: stops
+    EXPECT_FALSE(view.isInteracting());
+    pump();
+    EXPECT_EQ(readShownPixels(document), documentPicture);
+
+    // The turntable turns the camera by the clock's time; keys stop it where it started.
+    const float azimuth = view.camera()->azimuth();
+    for (int key : {int(' '), int(FL_Escape)}) {
+        chooseMenuItem(document, "Animate Immersion");
+        chooseMenuItem(document, "Turntable"); // takes the place of the other
+        EXPECT_FALSE(menuItem(document, "Animate Immersion")->value());
+        now += PictureAnimation::turntableDuration / 8;
+        pump();
+        EXPECT_FLOAT_EQ(view.camera()->azimuth(), azimuth + 45.0f);
+        Fl::e_keysym = key;
+        EXPECT_EQ(windowOf(document).glView()->handle(FL_SHORTCUT), 1) << key;
+        EXPECT_EQ(view.camera()->azimuth(), azimuth);
+        EXPECT_FALSE(view.isInteracting());
+        pump();
+        EXPECT_EQ(readShownPixels(document), documentPicture);
+    }
+    EXPECT_EQ(windowOf(document).glView()->handle(FL_SHORTCUT), 0) << "nothing to stop";
+
+    chooseMenuItem(document, "Export Image..."); // cancelled: quietly nothing
     moveSlider(document, "blowup", 1.0);
     pump();
     const std::vector<std::uint8_t> shown = readShownPixels(document);
@@ -572,7 +660,7 @@ TEST_F(DocumentWindowTest, TheWindowShowsAndExportsColouredMeridiansAndWithABlow
     EXPECT_EQ(TemporaryFolder::read(scratch.file("figure.pdf")).substr(0, 5), "%PDF-");
     sizes = {{9000, 100}}; // beyond what the renderer draws: its reason is shown
     chooseWithFile(document, "Export Image...", scratch.file("huge.png"));
-    EXPECT_THAT(errors, ElementsAre(_, HasSubstr("--size")));
+    EXPECT_THAT(errors, ElementsAre(HasSubstr("--size")));
     EXPECT_FALSE(std::filesystem::exists(scratch.file("huge.png")));
     // Passes are averaged in the back buffer, so only the finished picture is swapped in.
     EXPECT_EQ(view.camera()->smoothedBuffer(), static_cast<GLenum>(GL_BACK));
@@ -667,9 +755,11 @@ TEST_F(DocumentWindowTest, GermanMenusUndoNamesQuestionsAndMessageBoxes) {
 }
 
 // Help > Controls names every key of the View menu besides the mouse's gestures; About gives the
-// version and the libraries the window runs on, and claims no licence. The Window menu follows
-// the open documents.
-TEST_F(DocumentWindowTest, HelpAndCustomMenuItemsAndTheWindowMenuListingTheDocuments) {
+// version and the libraries the window runs on, and claims no licence. View > Smooth While Moving
+// reaches every window, open or new, and is written where the next run reads it; the Window menu
+// follows the open documents. Preferences are kept in the folder named, made when missing; what
+// cannot be written holds for the run; an entry edited into something else counts as none.
+TEST_F(DocumentWindowTest, HelpSmoothWhileMovingAndTheWindowMenuAndWhatPreferencesKeep) {
     MyDocument* document = newDocument();
     pressKey(document, FL_F + 1);
     ASSERT_EQ(messages.size(), 1u);
@@ -708,7 +798,19 @@ TEST_F(DocumentWindowTest, HelpAndCustomMenuItemsAndTheWindowMenuListingTheDocum
     EXPECT_EQ(menuItem(document, "Mark")->shortcut(), FL_COMMAND | '+');
     EXPECT_FALSE(menuItem(document, "Export Other...")->active());
 
+    const auto remembered = [this] {
+        return Platform::FltkPreferences(configuration.file("vexmira"), "vexmira")
+            .boolValue(SmoothWhileMoving::preferenceKey, false);
+    };
+    chooseMenuItem(document, "Smooth While Moving");
+    EXPECT_TRUE(menuItem(document, "Smooth While Moving")->value());
+    EXPECT_TRUE(viewOf(document).fullFramesWhileMoving());
+    EXPECT_TRUE(remembered());
     MyDocument* second = newDocument();
+    EXPECT_TRUE(viewOf(second).fullFramesWhileMoving());
+    chooseMenuItem(second, "Smooth While Moving");
+    EXPECT_FALSE(viewOf(document).fullFramesWhileMoving());
+    EXPECT_FALSE(remembered());
     // A name, not a message to translate or a mnemonic.
     chooseWithFile(second, "Save As...", scratch.file("Save & Open"));
     const Fl_Menu_Item* secondItem = menuItem(document, "Save & Open.vexmira");
@@ -721,26 +823,6 @@ TEST_F(DocumentWindowTest, HelpAndCustomMenuItemsAndTheWindowMenuListingTheDocum
     chooseMenuItem(second, "Close");
     EXPECT_EQ(menuItem(document, "Save & Open.vexmira"), nullptr);
     EXPECT_NE(menuItem(document, "Untitled"), nullptr);
-}
-
-// View > Smooth While Moving reaches every window, open or new, and is written where the next run
-// reads it. Preferences are kept in the folder named, made when missing; what cannot be written
-// holds for the run; an entry never written, or edited into something else, counts as none.
-TEST_F(DocumentWindowTest, SmoothWhileMovingReachesEveryWindowAndPreferencesKeepWhatTheyCan) {
-    MyDocument* first = newDocument();
-    const auto remembered = [this] {
-        return Platform::FltkPreferences(configuration.file("vexmira"), "vexmira")
-            .boolValue(SmoothWhileMoving::preferenceKey, false);
-    };
-    chooseMenuItem(first, "Smooth While Moving");
-    EXPECT_TRUE(menuItem(first, "Smooth While Moving")->value());
-    EXPECT_TRUE(viewOf(first).fullFramesWhileMoving());
-    EXPECT_TRUE(remembered());
-    MyDocument* second = newDocument();
-    EXPECT_TRUE(viewOf(second).fullFramesWhileMoving());
-    chooseMenuItem(second, "Smooth While Moving");
-    EXPECT_FALSE(viewOf(first).fullFramesWhileMoving());
-    EXPECT_FALSE(remembered());
 
     const std::string folder = configuration.file("deep/er/vexmira");
     EXPECT_TRUE(Platform::FltkPreferences(folder, "vexmira").setBoolValue("chosen", true));
@@ -764,120 +846,6 @@ TEST_F(DocumentWindowTest, SmoothWhileMovingReachesEveryWindowAndPreferencesKeep
     setenv("XDG_CONFIG_HOME", "/elsewhere", 1);
     EXPECT_EQ(Platform::Preferences::userFolder("vexmira"), "/elsewhere/vexmira");
     oldConfigHome ? setenv("XDG_CONFIG_HOME", restore.c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
-}
-
-// An animation played on an injected clock shows other pictures without editing the document.
-TEST_F(DocumentWindowTest, AnimationsFollowTheInterpolatorLeaveTheDocumentAloneAndStopBackToIt) {
-    MyDocument* document = newDocument();
-    auto& controller = static_cast<MyWindowController&>(*document->windowControllers().front());
-    ProbeView& view = viewOf(document);
-    std::int64_t now = 5000000000; // microseconds
-    controller.animation().setClock([&now] {
-        return RVInterpolator::WallTime{now / 1000000, now % 1000000};
-    });
-    view.makeCurrentContext();
-    view.camera()->setElevation(90.0f); // from the side the circle stands above the sphere
-    view.setNeedsDisplay(true);
-    pump();
-    const std::vector<std::uint8_t> documentPicture = readShownPixels(document);
-    EXPECT_LT(census(documentPicture).white, 5);
-
-    chooseMenuItem(document, "Animate Blow-up");
-    EXPECT_TRUE(menuItem(document, "Animate Blow-up")->value());
-    EXPECT_TRUE(view.isInteracting()) << "slow frames are previewed while it plays";
-    now += PictureAnimation::blowupDuration / 4; // the blow-up at half its largest
-    pump();
-    EXPECT_FLOAT_EQ(controller.animation().frameModel().blowup(),
-                    MyDocumentLayout::maximumBlowup / 2);
-    EXPECT_GT(census(readShownPixels(document)).white, 100);
-    const int drawn = view.draws; // the animation asks for its next frames itself
-    waitUntil([&] { return view.draws != drawn; }, 100);
-    EXPECT_GT(view.draws, drawn);
-    EXPECT_EQ(document->model().blowup(), 0.0f);
-    EXPECT_FALSE(document->isDocumentEdited());
-    chooseMenuItem(document, "Animate Blow-up"); // again: stops
-    EXPECT_FALSE(view.isInteracting());
-    pump();
-    EXPECT_EQ(readShownPixels(document), documentPicture);
-
-    // The turntable turns the camera by the clock's time; keys stop it where it started.
-    const float azimuth = view.camera()->azimuth();
-    for (int key : {int(' '), int(FL_Escape)}) {
-        chooseMenuItem(document, "Animate Immersion");
-        chooseMenuItem(document, "Turntable"); // takes the place of the other
-        EXPECT_FALSE(menuItem(document, "Animate Immersion")->value());
-        now += PictureAnimation::turntableDuration / 8;
-        pump();
-        EXPECT_FLOAT_EQ(view.camera()->azimuth(), azimuth + 45.0f);
-        Fl::e_keysym = key;
-        EXPECT_EQ(windowOf(document).glView()->handle(FL_SHORTCUT), 1) << key;
-        EXPECT_EQ(view.camera()->azimuth(), azimuth);
-        EXPECT_FALSE(view.isInteracting());
-        pump();
-        EXPECT_EQ(readShownPixels(document), documentPicture);
-    }
-    EXPECT_EQ(windowOf(document).glView()->handle(FL_SHORTCUT), 0) << "nothing to stop";
-}
-
-// A typed value sets the model as a slider move does, one undo step with the slider's name;
-// text the slider cannot take is put back. Keys step by a line (1, or a hundredth of the range)
-// or a page (a tenth), never past the ends.
-TEST_F(DocumentWindowTest, NumberBoxesAndKeysSetExactValuesOneUndoStepEach) {
-    MyDocument* document = newDocument();
-    Platform::FltkWindow& window = windowOf(document);
-    Blowup& model = document->model();
-    // Typed over the box's text, then Enter or Tab, which leaves the box.
-    auto type = [&](const std::string& name, const char* text, int key = FL_Enter) {
-        Fl_Input* box = window.numberBox(name);
-        box->take_focus();
-        box->replace(0, box->size(), text);
-        pressKey(document, key);
-        return std::string(box->value());
-    };
-    EXPECT_EQ(type("meridians", "40"), "40");
-    EXPECT_EQ(model.meridians(), 40);
-    EXPECT_EQ(type("zoom", " 12,5 ", FL_Tab), "12.500");
-    EXPECT_EQ(model.distance(), 12.5f);
-    for (const char* refused : {"abc", "41", "-1", "12.5x", ""})
-        EXPECT_EQ(type("zoom", refused), "12.500") << refused;
-    EXPECT_EQ(type("meridians", "40.5"), "40") << "a whole-number slider takes whole numbers";
-    EXPECT_EQ(type("meridians", "40"), "40"); // the same value again changes nothing
-    EXPECT_EQ(std::pair(model.distance(), model.meridians()), std::pair(12.5f, 40));
-    window.numberBox("resolution")->take_focus();
-    window.numberBox("resolution")->replace(0, 2, "50");
-    drag(window.glView(), 300, 300, 10, 0); // leaving the box for the picture takes the value
-    EXPECT_EQ(model.resolution(), 50);
-    for (auto [distance, meridians] :
-         {std::pair(12.5f, 40), std::pair(8.0f, 40), std::pair(8.0f, 72)}) {
-        chooseMenuItem(document, "Undo");
-        EXPECT_EQ(std::pair(model.distance(), model.meridians()), std::pair(distance, meridians));
-    }
-    EXPECT_FALSE(menuItem(document, "Undo")->active());
-
-    Fl_Valuator* meridians = window.sliderWidget("meridians");
-    const double wholePage = std::round((meridians->maximum() - meridians->minimum()) / 10);
-    meridians->take_focus();
-    for (auto [key, expected] : {std::pair(FL_Right, 73.0),
-                                 {FL_Down, 72.0},
-                                 {FL_Page_Up, 72.0 + wholePage},
-                                 {FL_Page_Down, 72.0}}) {
-        pressKey(document, key);
-        EXPECT_EQ(model.meridians(), static_cast<int>(expected)) << key;
-        EXPECT_EQ(window.numberBox("meridians")->value(), std::to_string(model.meridians()));
-    }
-    Fl_Valuator* blowup = window.sliderWidget("blowup");
-    const float range = static_cast<float>(blowup->maximum() - blowup->minimum());
-    blowup->take_focus();
-    pressKey(document, FL_Up);
-    EXPECT_FLOAT_EQ(model.blowup(), range / 100);
-    pressKey(document, FL_Page_Up);
-    EXPECT_FLOAT_EQ(model.blowup(), range / 100 + range / 10);
-    for (int press = 0; press < 12; ++press)
-        pressKey(document, FL_Page_Up);
-    EXPECT_EQ(model.blowup(), static_cast<float>(blowup->maximum()));
-    drag(window.glView(), 300, 300, 30, 30);
-    pressKey(document, FL_Home); // not taken by the slider: the view goes back
-    EXPECT_EQ(viewOf(document).camera()->elevation(), 0.0f);
 }
 
 // The export form filled in as the user would once it shows: the azimuth from 0 to 90 in the
