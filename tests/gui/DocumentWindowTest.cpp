@@ -896,6 +896,7 @@ TEST_F(DocumentWindowTest, ExportAnimationWritesFramesThroughTheRendererAndCance
     EXPECT_GT(bar->value(), 0.0f);
     childrenOf<Fl_Button>(progress).at(0)->do_callback(); // Cancel
     waitUntil([this] { return workRunning == 0; }, 3000);
+    Fl::remove_timeout(fillInExportForm); // a form that never showed
     EXPECT_EQ(windowTitled("Export Animation"), nullptr);
     EXPECT_EQ(errors.size(), 1u) << "a cancelled export is no failure";
     EXPECT_EQ(scratch.entryCount(), 3u);
