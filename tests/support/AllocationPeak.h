@@ -5,14 +5,10 @@
 
 namespace VexmiraTest {
 
-// How much heap memory a piece of code holds at its worst, so tests can check that a loader
-// refuses a file declaring huge sizes before setting memory aside for them, whether it releases
-// the memory again or not.
-//
-// Sanitizer builds count every allocation and release exactly, through the sanitizer's
-// allocator hooks. Other builds read the C library's statistics, which see blocks too large for
-// the ordinary heap (it maps every block of 32 MB or more on its own): small growth goes unseen
-// there, any large allocation does not. One measurement at a time.
+// The most heap memory a piece of code holds at once, so tests can check that a loader refuses
+// a file declaring huge sizes before setting memory aside for them. Sanitizer builds count every
+// allocation exactly; other builds see only blocks the C library maps on their own (32 MB and
+// more), which is what a huge declared size would take. One measurement at a time.
 class AllocationPeak {
 public:
     // Starts measuring from the memory held now.
