@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <csignal>
 #include <string>
+#include <tuple>
 
 using Platform::ChildProcess;
 
@@ -19,9 +20,8 @@ TEST(ChildProcess, CollectsBothStreamsAndTheStatusWithoutStallingOnLongOutput) {
         << error;
     EXPECT_FALSE(child.start("/bin/sh", {"-c", "true"}, error)) << "one child per runner";
     child.wait();
-    EXPECT_FALSE(child.isRunning());
-    EXPECT_EQ(child.exitStatus(), 3);
-    EXPECT_FALSE(child.succeeded());
+    EXPECT_EQ(std::tuple(child.isRunning(), child.exitStatus(), child.succeeded()),
+              std::tuple(false, 3, false));
     EXPECT_EQ(child.standardOutput(), std::string(300000, 'o'));
     EXPECT_EQ(child.standardError(), std::string(300000, 'e'));
 
@@ -39,8 +39,8 @@ TEST(ChildProcess, TerminatesOnRequestAndLeavesNoChildBehind) {
     EXPECT_FALSE(child.waitFor(0));
     EXPECT_TRUE(child.isRunning());
     child.terminate();
-    EXPECT_FALSE(child.isRunning());
-    EXPECT_EQ(child.exitStatus(), -1) << "ended by a signal";
+    EXPECT_EQ(std::pair(child.isRunning(), child.exitStatus()), std::pair(false, -1))
+        << "ended by a signal";
 
     pid_t pid = 0;
     {
