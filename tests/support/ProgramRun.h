@@ -1,10 +1,9 @@
 #pragma once
 
+#include "Platform/core/ChildProcess.h"
 #include "support/TemporaryFolder.h"
 
-#include <cstdlib>
 #include <string>
-#include <sys/wait.h>
 
 namespace VexmiraTest {
 
@@ -22,13 +21,12 @@ inline std::string quoted(const std::string& path) {
 
 inline ProgramRun runProgram(const std::string& commandLine,
                              const std::string& input = "/dev/null") {
-    TemporaryFolder captures;
-    const std::string out = captures.file("out"), err = captures.file("err");
-    const int raw = std::system(
-        ("(" + commandLine + ") <" + quoted(input) + " >" + quoted(out) + " 2>" + quoted(err))
-            .c_str());
-    return {raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, TemporaryFolder::read(out),
-            TemporaryFolder::read(err)};
+    Platform::ChildProcess shell;
+    std::string error;
+    if (!shell.start("/bin/sh", {"-c", "(" + commandLine + ") <" + quoted(input)}, error))
+        return {-1, "", error};
+    shell.wait();
+    return {shell.exitStatus(), shell.standardOutput(), shell.standardError()};
 }
 
 #ifdef VEXMIRA_RENDER_PROGRAM
