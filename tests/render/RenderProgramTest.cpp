@@ -370,7 +370,7 @@ TEST_F(RenderProgramTest, TransparentPicturesAreClearWhereNothingIsDrawnAndKeepT
     EXPECT_GT(partly, 100) << "smoothed edges are partly transparent";
 }
 
-// Stills and animations alike.
+// Stills and animations alike: the run is refused before anything is written.
 TEST_F(RenderProgramTest, RefusalsExitWithStatusTwoAndLeaveNoFile) {
     TemporaryFolder::write(inputs_.file("garbage.vexmira"), "not { a property list");
     const auto to = [&](const std::string& name) { return " -o " + quoted(output_.file(name)); };
