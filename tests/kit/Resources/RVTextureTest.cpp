@@ -50,13 +50,13 @@ protected:
     std::unique_ptr<RVDatabase> database = std::make_unique<RVDatabase>();
 };
 
-// One layout per way of reading: strips and tiles (uncompressed 768-byte tiles,
-// which libtiff once refused unless mapped), one compression, 1, 4, 8 and 16
-// bits, each colour model, unassociated alpha outside
-// plain strips (once premultiplied), palettes with alpha (once opaque), and
-// every orientation, through the kit's conversion and through libtiff's. A
-// texture is decoded once, drawn at once, and deleted by the last giving back.
-TEST_F(RVTextureTest, EveryLayoutGivesTheTexelsOfThePictureItHoldsOnceAndAtOnce) {
+// One layout per way of reading: strips and tiles (uncompressed 768-byte
+// tiles, which libtiff once refused unless mapped), one compression, 1, 4, 8
+// and 16 bits, each colour model, unassociated alpha outside plain strips
+// (once premultiplied), palettes with alpha (once opaque), and every
+// orientation, through the kit's conversion and through libtiff's. A texture
+// is drawn at once and deleted by the last giving back.
+TEST_F(RVTextureTest, EveryLayoutGivesTheTexelsOfThePictureItHoldsAtOnce) {
     const std::uint16_t rgb = PHOTOMETRIC_RGB, grey = PHOTOMETRIC_MINISBLACK;
     const std::uint16_t palette = PHOTOMETRIC_PALETTE, lzw = COMPRESSION_LZW;
     const int plain = EXTRASAMPLE_UNASSALPHA;
