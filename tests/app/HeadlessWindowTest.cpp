@@ -89,23 +89,6 @@ protected:
     CountingView* view = nullptr;
 };
 
-TEST_F(HeadlessWindow, TheViewTakesTheModelsCameraSettingsAndDrawsOncePerSmoothingPass) {
-    model().setAntialiasing(3);
-    host->display();
-    // Single-buffered off screen: passes and average go to the front buffer.
-    EXPECT_EQ(view->camera()->smoothedBuffer(), static_cast<GLenum>(GL_FRONT));
-    EXPECT_FALSE(view->needsDisplay()) << "handing over asks for no second draw";
-
-    model().setAntialiasing(1);
-    const GLuint single = primitivesOfOneDisplay();
-    ASSERT_GT(single, 0u);
-    // Up to 1 the model is drawn plainly; the camera keeps its passes within 1 to 5.
-    for (auto [antialiasing, draws] : {std::pair{0, 1u}, {2, 2u}, {5, 5u}, {9, 5u}}) {
-        model().setAntialiasing(antialiasing);
-        EXPECT_EQ(primitivesOfOneDisplay(), single * draws) << antialiasing;
-    }
-}
-
 // The defaults, a smoothed blow-up seen from aside, and an odd one with few meridians: the frame
 // that records the surface and those that replay it show the picture the model drew itself.
 TEST_F(HeadlessWindow, TheKeptSurfaceDrawsThePictureOfTheModelPixelForPixel) {
@@ -161,12 +144,23 @@ TEST_F(HeadlessWindow, OnlyTheParametersOfTheSurfaceMakeItDrawnAgain) {
     EXPECT_EQ(drawingsOfThreeFramesAfter([this] { model().setResolution(20); }), 2);
 }
 
-// With every smoothed frame over the budget, frames of a drag, a held slider, the wheel or an
-// animation are drawn in one pass; the smoothing comes back when the last of them ends.
-TEST_F(HeadlessWindow, SlowSmoothingIsPreviewedInOnePassWhileThePictureMoves) {
+// The model's smoothing is drawn once per pass. With every smoothed frame over the budget,
+// frames of a drag, a held slider, the wheel or an animation are drawn in one pass; the
+// smoothing comes back when the last of them ends.
+TEST_F(HeadlessWindow, SmoothingDrawsOncePerPassAndIsPreviewedInOnePassWhileThePictureMoves) {
+    model().setAntialiasing(3);
+    host->display();
+    // Single-buffered off screen: passes and average go to the front buffer.
+    EXPECT_EQ(view->camera()->smoothedBuffer(), static_cast<GLenum>(GL_FRONT));
+    EXPECT_FALSE(view->needsDisplay()) << "handing over asks for no second draw";
     model().setAntialiasing(1);
     const GLuint onePass = primitivesOfOneDisplay();
-    model().setAntialiasing(5);
+    ASSERT_GT(onePass, 0u);
+    // Up to 1 the model is drawn plainly; the camera keeps its passes within 1 to 5.
+    for (auto [antialiasing, passes] : {std::pair{0, 1.0}, {2, 2.0}, {9, 5.0}, {5, 5.0}}) {
+        model().setAntialiasing(antialiasing);
+        EXPECT_EQ(passesOfOneDisplay(onePass), passes) << antialiasing;
+    }
     view->setFrameBudget({0.0, 1e9});
     EXPECT_EQ(passesOfOneDisplay(onePass), 5.0) << "nothing moves";
 

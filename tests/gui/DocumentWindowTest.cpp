@@ -699,7 +699,6 @@ static void readAndClose(void* seen) {
 }
 
 // Windows built while the messages are German (gettext ignores LANGUAGE in the "C" locale).
-
 TEST_F(DocumentWindowTest, GermanMenusUndoNamesQuestionsAndMessageBoxes) {
     std::setlocale(LC_ALL, "C.UTF-8");
     setenv("LANGUAGE", "de", 1);
