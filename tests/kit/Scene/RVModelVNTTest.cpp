@@ -270,8 +270,7 @@ TEST(SampleResources, AreAUnitSphereFacingOutwardAndItsCheckerboard) {
         SCOPED_TRACE(k);
         const Vector p = at(sphere->vertices(), k), n = at(sphere->normals(), k);
         EXPECT_NEAR(dot(p, p), 1, 1e-6);
-        EXPECT_NEAR(dot(n, n), 1, 1e-6);
-        EXPECT_NEAR(dot(n, p), 1, 1e-6) << "the normal is the outward radius";
+        EXPECT_ENTRIES_NEAR(3, n, p, 1e-6) << "the normal is the outward radius";
         const float* st = sphere->textureCoordinates() + 2 * k;
         EXPECT_THAT(std::vector<float>(st, st + 2),
                     testing::Each(testing::AllOf(testing::Ge(0.0f), testing::Le(1.0f))));
