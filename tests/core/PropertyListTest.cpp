@@ -46,15 +46,17 @@ TEST(PropertyList, DataValuesAreReadAsBytesAndWrittenBack) {
     const PropertyList value = parsed("{ icon = <00ff 7F80>; empty = <>;\n"
                                       "  list = ( <0a>, { spaced = <  01 02\n\t0304  >; } );\n"
                                       "  long = <000102030405060708>; text = \"<0a>\"; }");
-    ASSERT_TRUE(value.isDictionary());
-    const auto& d = value.dictionary();
     using Data = PropertyList::Data;
-    EXPECT_EQ(d.at("icon"), PropertyList(Data{0x00, 0xFF, 0x7F, 0x80}));
-    EXPECT_EQ(d.at("empty"), PropertyList(Data{}));
-    EXPECT_EQ(d.at("list"), PropertyList(PropertyList::Array{PropertyList(Data{0x0A}),
-                                                             PropertyList(PropertyList::Dictionary{
-                                                                 {"spaced", Data{1, 2, 3, 4}}})}));
-    EXPECT_EQ(d.at("text"), PropertyList("<0a>")) << "a quoted string stays a string";
+    using Dictionary = PropertyList::Dictionary;
+    EXPECT_EQ(
+        value,
+        PropertyList(Dictionary{
+            {"icon", Data{0x00, 0xFF, 0x7F, 0x80}},
+            {"empty", Data{}},
+            {"list", PropertyList::Array{Data{0x0A}, Dictionary{{"spaced", Data{1, 2, 3, 4}}}}},
+            {"long", Data{0, 1, 2, 3, 4, 5, 6, 7, 8}},
+            {"text", "<0a>"}})) // a quoted string stays a string
+        << value.description();
     const std::string written = value.description();
     EXPECT_NE(written.find("long = <00010203 04050607 08>;"), std::string::npos) << written;
     const PropertyList reread = parsed(written);
@@ -71,17 +73,16 @@ TEST(PropertyList, ReadsNestingCommentsQuotesEscapesAndEveryTopLevelKind) {
                "\tpath=/usr/share;\"\"=\"\"; path = again;\n"
                "  octal = \"\\0\\12x\"; surrogates = \"\\UD83D\\UDE00\";"
                "}  // trailing");
-    ASSERT_TRUE(value.isDictionary());
-    const auto& d = value.dictionary();
-    const PropertyList::Array list = {
-        PropertyList("a"), PropertyList("b c"), PropertyList(PropertyList::Array{}),
-        PropertyList(PropertyList::Dictionary{{"k", PropertyList("v")}})};
-    EXPECT_EQ(d.at("list"), PropertyList(list));
-    EXPECT_EQ(d.at("single").string(), "t\tq\"b\\oA\u00e9A");
-    EXPECT_EQ(d.at("path").string(), "again");
-    EXPECT_EQ(d.at("").string(), "");
-    EXPECT_EQ(d.at("octal").string(), std::string("\0\nx", 3));
-    EXPECT_EQ(d.at("surrogates").string(), "\xF0\x9F\x98\x80");
+    using Dictionary = PropertyList::Dictionary;
+    EXPECT_EQ(value, PropertyList(
+                         Dictionary{{"list", PropertyList::Array{"a", "b c", PropertyList::Array{},
+                                                                 Dictionary{{"k", "v"}}}},
+                                    {"single", "t\tq\"b\\oA\u00e9A"},
+                                    {"path", "again"}, // the last of a repeated key
+                                    {"", ""},
+                                    {"octal", std::string("\0\nx", 3)},
+                                    {"surrogates", "\xF0\x9F\x98\x80"}}))
+        << value.description();
     EXPECT_EQ(parsed("  word  ").string(), "word");
     EXPECT_EQ(parsed("(x)").array().size(), 1u);
     EXPECT_TRUE(parsed("{}").dictionary().empty());
