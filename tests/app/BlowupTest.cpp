@@ -181,11 +181,6 @@ TEST_F(BlowupDrawing, FewOrNoMeridiansOrStepsDrawWhatIsLeft) {
             }
         EXPECT_EQ(currentColor(), white);
     }
-    const Drawing one = capture(0.6f, 0, 1, 7);
-    ASSERT_EQ(one.strip.size(), 15u);
-    for (const auto& v : one.strip)
-        EXPECT_EQ((std::array{v.y, v.red, v.green, v.blue}), (std::array{0.0f, 1.0f, 0.0f, 0.0f}));
-    EXPECT_TRUE(onWhiteCircle(one.at(0, 7, 7), 0.6, 0.0));
 }
 
 TEST_F(BlowupDrawing, HuesGoAroundTheColourCircleWhateverTheirSize) {
