@@ -28,14 +28,8 @@ extern "C" {
 #include <set>
 #include <sstream>
 
-using ::testing::AllOf;
-using ::testing::HasSubstr;
-using ::testing::MatchesRegex;
-using VexmiraTest::ProgramRun;
-using VexmiraTest::quoted;
-using VexmiraTest::runProgram;
-using VexmiraTest::runRender;
-using VexmiraTest::TemporaryFolder;
+using namespace ::testing;
+using namespace VexmiraTest;
 namespace fs = std::filesystem;
 
 namespace {
@@ -547,7 +541,7 @@ TEST_F(RenderProgramTest, InterruptedAnimationsExitWithStatusTwoAndLeaveNoFile) 
         while (child.standardError().find('\n') == std::string::npos && !child.waitFor(50)) {
         }
         child.terminate();
-        EXPECT_THAT(child.standardError(), ::testing::StartsWith("frame 1 of 10000, "));
+        EXPECT_THAT(child.standardError(), StartsWith("frame 1 of 10000, "));
         EXPECT_THAT(child.standardError(), HasSubstr("interrupted"));
         EXPECT_EQ(child.exitStatus(), 2);
         EXPECT_EQ(output_.entryCount(), 0u);
