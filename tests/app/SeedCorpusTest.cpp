@@ -1,7 +1,7 @@
 // The fuzz targets' seed files, read by the real readers in every build (the sanitizer build
 // included). Inputs that once broke a reader are kept in the same folders, so replaying every
-// file here keeps each fixed fault fixed. What the readers make of each kind of file is tested
-// beside each reader; the model files are replayed by the model file's own test.
+// file here keeps each fixed fault fixed; the valid seeds must still be accepted. The model files
+// are replayed by the model file's own test.
 
 #include "Platform/core/PropertyListParser.h"
 #include "TolvaneKit/Resources/RVDatabase.h"
@@ -11,10 +11,11 @@
 #include "support/OffscreenGLTest.h"
 #include "support/ResourceFolder.h"
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <string>
 
 namespace fs = std::filesystem;
@@ -22,57 +23,71 @@ using VexmiraTest::TemporaryFolder;
 
 namespace {
 
-// Reads every seed of a target (true: accepted); each corpus holds seeds of both kinds.
-void replaySeeds(const std::string& target, const std::function<bool(const fs::path&)>& read) {
-    int accepted = 0, refused = 0;
+// Reads every seed of a target (true: accepted): the broken ones named must be there and be
+// refused, every other seed accepted.
+void replaySeeds(const std::string& target, std::set<std::string> broken,
+                 const std::function<bool(const fs::path&)>& read) {
     for (const auto& entry :
          fs::directory_iterator(fs::path(VEXMIRA_TEST_SOURCE_DIR) / "fuzz" / "corpus" / target))
-        (read(entry.path()) ? accepted : refused) += 1;
-    EXPECT_GT(accepted, 0) << target;
-    EXPECT_GT(refused, 0) << target;
+        EXPECT_NE(read(entry.path()), broken.erase(entry.path().filename().string()) == 1)
+            << entry.path();
+    EXPECT_THAT(broken, testing::IsEmpty()) << "named seeds missing from " << target;
 }
 
 TEST(SeedCorpus, PropertyListSeedsReadOrAreRefusedWithAPlace) {
-    replaySeeds("property-list", [](const fs::path& file) {
-        Platform::PropertyListError error;
-        const bool read =
-            Platform::PropertyListParser::parse(TemporaryFolder::read(file.string()), error)
-                .has_value();
-        if (!read) { // refused with a place and a reason
-            EXPECT_GE(error.line, 1);
-            EXPECT_FALSE(error.message.empty());
-        }
-        return read;
-    });
+    replaySeeds("property-list",
+                {"unclosed-dictionary.plist", "missing-semicolon.plist", "bad-unicode-escape.plist",
+                 "unclosed-comment.plist", "odd-data-digits.plist", "octal-too-large.plist",
+                 "too-deep.plist", "text-after.plist"},
+                [](const fs::path& file) {
+                    Platform::PropertyListError error;
+                    const bool read = Platform::PropertyListParser::parse(
+                                          TemporaryFolder::read(file.string()), error)
+                                          .has_value();
+                    if (!read) { // refused with a place and a reason
+                        EXPECT_GE(error.line, 1);
+                        EXPECT_FALSE(error.message.empty());
+                    }
+                    return read;
+                });
 }
 
 TEST(SeedCorpus, DocumentSeedsOpenOrAreRefusedWithAReason) {
-    replaySeeds("document", [](const fs::path& file) {
-        MyDocument document;
-        std::string error;
-        const bool opened = document.readFromFile(file.string(), error);
-        EXPECT_NE(opened, !error.empty()) << file << ": " << error;
-        return opened;
-    });
+    replaySeeds("document",
+                {"meridians-out-of-range.vexmira", "product-too-large.vexmira",
+                 "int-overflow.vexmira", "not-a-number.vexmira", "not-ascii.vexmira",
+                 "array-value.vexmira", "data-value.vexmira", "array-not-dictionary.vexmira",
+                 "empty.vexmira"},
+                [](const fs::path& file) {
+                    MyDocument document;
+                    std::string error;
+                    const bool opened = document.readFromFile(file.string(), error);
+                    EXPECT_NE(opened, !error.empty()) << file << ": " << error;
+                    return opened;
+                });
 }
 
 class TextureSeedCorpus : public VexmiraTest::OffscreenGLTest {};
 
-// Every seed the loader reads becomes the seeds' 4 x 3 texture; the others stay empty.
+// Every layout the loader reads becomes the seeds' 4 x 3 texture; planar images, damaged files
+// and sizes the context refuses stay empty.
 TEST_F(TextureSeedCorpus, TextureSeedsBecomeFourByThreeTexturesOrStayEmpty) {
     VexmiraTest::ResourceFolder resources{"RVTexture"};
-    replaySeeds("texture", [&](const fs::path& file) {
-        fs::copy_file(file, resources.file("RVTexture/5.tiff"),
-                      fs::copy_options::overwrite_existing);
-        RVDatabase database;
-        const RVTexture& texture = *database.retainKey<RVTexture>(5);
-        const bool made = texture.textureName() != 0;
-        const std::pair<int, int> size{texture.width(), texture.height()};
-        EXPECT_EQ(size, made ? std::pair(4, 3) : std::pair(0, 0)) << file;
-        database.releaseKey(5);
-        expectNoGLError();
-        return made;
-    });
+    replaySeeds("texture",
+                {"planar-rgb8.tiff", "rgba8-cut-in-half.tiff", "header-only.tiff",
+                 "declares-100000-squared.tiff"},
+                [&](const fs::path& file) {
+                    fs::copy_file(file, resources.file("RVTexture/5.tiff"),
+                                  fs::copy_options::overwrite_existing);
+                    RVDatabase database;
+                    const RVTexture& texture = *database.retainKey<RVTexture>(5);
+                    const bool made = texture.textureName() != 0;
+                    const std::pair<int, int> size{texture.width(), texture.height()};
+                    EXPECT_EQ(size, made ? std::pair(4, 3) : std::pair(0, 0)) << file;
+                    database.releaseKey(5);
+                    expectNoGLError();
+                    return made;
+                });
 }
 
 } // namespace
