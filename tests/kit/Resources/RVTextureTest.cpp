@@ -149,13 +149,6 @@ TEST_F(RVTextureTest, RefusedFilesGiveEmptyTexturesQuietlyWithTheirReason) {
     EXPECT_LT(*growth, std::size_t{1} << 30) << "40 GB of staging would show here";
 }
 
-std::size_t openDescriptorCount() {
-    std::size_t count = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
-        ++count;
-    return count;
-}
-
 // Only a regular file is read as an image. A named pipe in place of a
 // texture once made the loader wait for a writer for ever; a folder or a
 // device is refused the same way. Neither a refused nor a read image keeps
@@ -169,14 +162,17 @@ TEST(RVTiffImage, OnlyRegularFilesAreReadWhollyWhenOpenedAndNoneKeepsADescriptor
     VexmiraTest::TemporaryFolder::write(folder.file("garbage.tiff"),
                                         std::string("II*\0garbage", 11));
     const std::string sample = std::string(VEXMIRA_TEST_SOURCE_DIR) + "/resources/RVTexture/1.tiff";
-    const std::size_t descriptorsBefore = openDescriptorCount();
+    const auto descriptors = [] {
+        return std::ranges::distance(std::filesystem::directory_iterator("/proc/self/fd"));
+    };
+    const auto descriptorsBefore = descriptors();
     for (const std::string& path :
          {folder.file("pipe.tiff"), folder.file("folder.tiff"), folder.file("garbage.tiff"),
           folder.file("missing.tiff"), std::string("/dev/zero"), sample}) {
         RVTiffImage image(path);
         EXPECT_EQ(image.isOpen(), path == sample) << path;
     }
-    EXPECT_EQ(openDescriptorCount(), descriptorsBefore);
+    EXPECT_EQ(descriptors(), descriptorsBefore);
 
     const std::string path = folder.file("tiles.tiff");
     const TiffPicture picture = knownPicture();

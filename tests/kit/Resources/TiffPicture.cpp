@@ -1,6 +1,7 @@
 #include "kit/Resources/TiffPicture.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <utility>
 
@@ -13,8 +14,11 @@ using Bytes = std::vector<std::uint8_t>;
 
 constexpr std::uint32_t tileSize = 16, rowsPerStrip = 4;
 
-// An 8-bit value at the layout's depth, with 0 and 255 at the ends of its range.
+// An 8-bit value at the layout's depth, with 0 and 255 at the ends of its range. A 16-bit
+// sample lies 128 above the multiple of 257, so from 128 on its high byte is one too many.
 std::uint32_t atDepth(std::uint32_t value, std::uint16_t bits) {
+    if (bits == 16)
+        return std::min(value * 257 + 128, 65535u);
     return bits >= 8 ? value * ((1u << bits) - 1) / 255 : value >> (8 - bits);
 }
 
@@ -33,6 +37,9 @@ Texel shownTexel(const TiffLayout& layout, Texel t) {
         a = 255;
     if (layout.alpha == EXTRASAMPLE_ASSOCALPHA)
         r = times(r, a), g = times(g, a), b = times(b, a);
+    if (layout.bits == 16) // what is read back: the 8-bit value nearest the stored sample
+        for (std::uint8_t& channel : t)
+            channel = std::uint8_t(std::lround(atDepth(channel, 16) * 255.0 / 65535));
     return t;
 }
 

@@ -6,7 +6,7 @@
 
 #include <cmath>
 #include <functional>
-#include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -98,28 +98,25 @@ TEST_F(RVLineRecordingTest, WhatFeedbackCannotKeepIsRecordedIntoADisplayListWith
         glVertex3f(1.0f, 0.2f, 0.0f);
         glEnd();
     };
-    struct Case {
-        std::string name;
-        std::function<void()> draw;
-        std::size_t maximumVertices;
-        GLenum capability;
-    };
-    for (const Case& c :
-         {Case{"too many vertices", strips, 20, 0}, Case{"no bound given", strips, 0, 0},
-          Case{"beyond the capture's box", farLine, 2, 0},
-          Case{"points", points, stripVertices + 1, 0}, Case{"translucent", translucent, 2, 0},
-          Case{"stippled", strips, stripVertices, GL_LINE_STIPPLE}}) {
-        SCOPED_TRACE(c.name);
-        if (c.capability)
-            glEnable(c.capability);
-        const std::vector<std::uint8_t> drawn = frame(c.draw);
+    const std::tuple<const char*, std::function<void()>, std::size_t, GLenum> cases[] = {
+        {"too many vertices", strips, 20, 0},
+        {"no bound given", strips, 0, 0},
+        {"beyond the capture's box", farLine, 2, 0},
+        {"points", points, stripVertices + 1, 0},
+        {"translucent", translucent, 2, 0},
+        {"stippled", strips, stripVertices, GL_LINE_STIPPLE}};
+    for (const auto& [name, draw, maximumVertices, capability] : cases) {
+        SCOPED_TRACE(name);
+        if (capability)
+            glEnable(capability);
+        const std::vector<std::uint8_t> drawn = frame(draw);
         RVLineRecording recording;
-        EXPECT_TRUE(frame([&] { recording.draw(c.draw, c.maximumVertices); }) == drawn);
+        for (int time = 0; time < 2; ++time) // recording, then replaying
+            EXPECT_TRUE(frame([&] { recording.draw(draw, maximumVertices); }) == drawn) << time;
         EXPECT_TRUE(recording.isRecorded());
         EXPECT_FALSE(recording.isInVertexBuffer());
-        EXPECT_TRUE(frame([&] { recording.draw(c.draw, c.maximumVertices); }) == drawn);
-        if (c.capability)
-            glDisable(c.capability);
+        if (capability)
+            glDisable(capability);
     }
     // In feedback itself (as while an outside capture watches), the drawing is recorded as
     // drawn: the capture sees what the drawing sends.
