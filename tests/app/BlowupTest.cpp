@@ -57,11 +57,9 @@ struct Drawing {
     }
 };
 
-struct Parameter {
-    std::string notification;
-    std::function<void(Blowup&, double)> set;
-    std::function<double(const Blowup&)> get;
-};
+// A setter's notification, the setter and the getter.
+using Parameter = std::tuple<std::string, std::function<void(Blowup&, double)>,
+                             std::function<double(const Blowup&)>>;
 
 template <typename T>
 Parameter parameter(const char* notification, void (Blowup::*set)(T), T (Blowup::*get)() const) {
@@ -197,8 +195,8 @@ TEST_F(BlowupDrawing, HuesGoAroundTheColourCircleWhateverTheirSize) {
 
 TEST(Blowup, EverySetterRegistersUndoAndPostsOnlyItsOwnNotificationAfterStoring) {
     auto& center = NotificationCenter::defaultCenter();
-    for (const Parameter& p : parameters) {
-        SCOPED_TRACE(p.notification);
+    for (const auto& [notification, set, get] : parameters) {
+        SCOPED_TRACE(notification);
         MyDocument document, other;
         Blowup& model = document.model();
         Blowup alone; // no document: stores and posts, records nothing
@@ -207,23 +205,23 @@ TEST(Blowup, EverySetterRegistersUndoAndPostsOnlyItsOwnNotificationAfterStoring)
         for (const Blowup* observed : {&model, &alone})
             center.addObserver(&posted, "", observed, [&, observed](const auto& n) {
                 posted.push_back(n.name);
-                readBack = p.get(*observed);
+                readBack = get(*observed);
             });
-        const double before = p.get(model);
-        p.set(other.model(), 7); // filtered out
-        p.set(model, 5);
-        EXPECT_EQ(posted, Names{p.notification});
+        const double before = get(model);
+        set(other.model(), 7); // filtered out
+        set(model, 5);
+        EXPECT_EQ(posted, Names{notification});
         EXPECT_EQ(readBack, 5) << "observers see the stored value";
-        p.set(model, 5); // the same value again is a change of its own
+        set(model, 5); // the same value again is a change of its own
         EXPECT_EQ(document.changeCount(), 2);
         document.undoManager().undo();
         document.undoManager().undo();
-        EXPECT_EQ(p.get(model), before);
+        EXPECT_EQ(get(model), before);
         EXPECT_EQ(readBack, before) << "observers see the undone value";
         document.undoManager().redo();
-        EXPECT_EQ(p.get(model), 5);
+        EXPECT_EQ(get(model), 5);
         EXPECT_EQ(posted.size(), 5u) << "undo and redo post as direct changes do";
-        p.set(alone, 3);
+        set(alone, 3);
         EXPECT_EQ(readBack, 3) << "a model without a document posts its stored value too";
         center.removeObserver(&posted);
     }

@@ -37,11 +37,11 @@ auto values(const MyDocument& document) {
 
 constexpr std::size_t megabyte = std::size_t{1} << 20;
 
-std::string randomBytes(std::size_t length, unsigned char mask) {
+std::string asciiNoise(std::size_t length) {
     std::mt19937 random(20261206);
     std::string bytes(length, '\0');
     for (char& c : bytes)
-        c = static_cast<char>(random() & mask);
+        c = static_cast<char>(random() & 0x7F);
     return bytes;
 }
 
@@ -60,8 +60,8 @@ TEST(MyDocument, WritesTheEightEntriesInAsciiWithSixDecimalsAndReadsThemBackExac
     const std::string path = folder.file("picture.vexmira");
     std::string error;
     ASSERT_TRUE(document.saveToFile(path, error)) << error;
-    EXPECT_FALSE(document.undoManager().canUndo());
-    EXPECT_FALSE(document.undoManager().canRedo());
+    EXPECT_EQ(std::pair(document.undoManager().canUndo(), document.undoManager().canRedo()),
+              std::pair(false, false));
     const std::string data = TemporaryFolder::read(path);
     EXPECT_TRUE(std::all_of(data.begin(), data.end(), [](char c) { return c > 0; }));
     Platform::PropertyListError parseError;
@@ -81,26 +81,24 @@ TEST(MyDocument, WritesTheEightEntriesInAsciiWithSixDecimalsAndReadsThemBackExac
     opened.model().setMeridians(99);
     ASSERT_TRUE(opened.revertToSaved(error)) << error;
     EXPECT_EQ(snapshot(opened), snapshot(document));
-    const char* handWritten =
-        "// by hand\n{ antialiasingValue = \"2\" ; Version = 2; Class = Other;\n"
-        "  /* rest */ \"meridiansValue\"=\"5\";resolutionValue=6;\n"
-        "  blowupValue = \" 0.25\"; immersionValue = 1.5; x = (y, {z=w;}, <0a0b>);\n"
-        "  icon = < 89504e47 0d0a1a0a >; }";
-    ASSERT_TRUE(opened.loadDataRepresentation(handWritten, "Vexmira document", error)) << error;
-    EXPECT_EQ(values(opened), std::tuple(0.25f, 1.5f, 0.0f, 5, 6, 2));
+    // Another version or class, and entries of every kind that are not ours, are read past.
+    ASSERT_TRUE(opened.loadDataRepresentation(
+        "{ Version = 2; Class = Other; meridiansValue = 5; x = (y, {z=w;}, <0a0b>); }",
+        "Vexmira document", error))
+        << error;
+    EXPECT_EQ(values(opened), std::tuple(0.0f, 0.0f, 0.0f, 5, 0, 0));
 }
 
 TEST(MyDocument, BadFilesAreRefusedWithTheirPlaceAndChangeNothing) {
     const struct {
         std::string text, expectedInMessage;
-    } cases[] = {{"{ blowupValue = \"0.5\xC3\xA9\"; }", "Line 1, column 21"},
-                 {"{\n meridiansValue = 5;\n\x80}", "Line 3, column 1"},
-                 {"{ meridiansValue = 5 }", "Line 1, column 22"},
-                 {"( 1, 2 )", "Line 1, column 1"},
-                 {"{ meridiansValue = (1); }", "“meridiansValue”"},
-                 {"{ distanceValue = { a = b; }; }", "“distanceValue”"},
-                 {"{ resolutionValue = <3132>; }", "“resolutionValue” must be a string, not data"},
-                 {"{ immersionValue = 1e999; }", "“immersionValue”"}};
+    } cases[] = {
+        {"{\n meridiansValue = 5;\n blowupValue = \"0.5\xC3\xA9\"; }", "Line 3, column 20"},
+        {"{ meridiansValue = 5 }", "Line 1, column 22"},
+        {"{ meridiansValue = (1); }", "“meridiansValue”"},
+        {"{ distanceValue = { a = b; }; }", "“distanceValue”"},
+        {"{ resolutionValue = <3132>; }", "“resolutionValue” must be a string, not data"},
+        {"{ immersionValue = 1e999; }", "“immersionValue”"}};
     TemporaryFolder folder;
     const std::string path = folder.file("broken.vexmira");
     for (const auto& c : cases) {
@@ -123,8 +121,7 @@ TEST(MyDocument, BadFilesAreRefusedWithTheirPlaceAndChangeNothing) {
 TEST(MyDocument, NoiseAndHugeFilesAreRefusedWithoutLargeAllocations) {
     TemporaryFolder folder;
     const std::pair<const char*, std::string> cases[] = {
-        {"noise.vexmira", randomBytes(megabyte, 0xFF)},
-        {"ascii-noise.vexmira", randomBytes(megabyte, 0x7F)},
+        {"ascii-noise.vexmira", asciiNoise(megabyte)}, // non-ASCII is refused at its first byte
         {"nested.vexmira", std::string(megabyte, '(')},
         {"unclosed.vexmira", "{ a = \"" + std::string(megabyte, 'x')},
         {"gigabyte.vexmira", ""}, // grown below into a hole: a gigabyte taking no disk space

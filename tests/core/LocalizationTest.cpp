@@ -22,11 +22,10 @@ TEST(Localization, TranslatesByEnglishKeyFillsPlaceholdersAndWritesSizesForPeopl
                   de ? "„x“ widerrufen" : "Undo x");
     }
     EXPECT_EQ(Platform::fillInAll("%2 of %1, 100%", {"a", "b"}), "b of a, 100%");
-    EXPECT_EQ(Platform::localizedSize(900), "900 bytes");
-    EXPECT_EQ(Platform::localizedSize(16 * 1024 * 1024), "16 MB");
-    EXPECT_EQ(Platform::localizedSize(1536), "1.5 KB");
-    EXPECT_EQ(Platform::localizedSize(10188), "9.9 KB");
-    EXPECT_EQ(Platform::localizedSize(10200), "10 KB");
+    std::vector<std::string> sizes;
+    for (std::uintmax_t bytes : {900u, 16u << 20, 1536u, 10188u, 10200u})
+        sizes.push_back(Platform::localizedSize(bytes));
+    EXPECT_EQ(sizes, (std::vector<std::string>{"900 bytes", "16 MB", "1.5 KB", "9.9 KB", "10 KB"}));
     unsetenv("LANGUAGE");
     std::setlocale(LC_ALL, "C");
     Platform::reloadLocalization();

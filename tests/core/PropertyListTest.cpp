@@ -59,9 +59,7 @@ TEST(PropertyList, DataValuesAreReadAsBytesAndWrittenBack) {
         << value.description();
     const std::string written = value.description();
     EXPECT_NE(written.find("long = <00010203 04050607 08>;"), std::string::npos) << written;
-    const PropertyList reread = parsed(written);
-    EXPECT_EQ(reread, value);
-    EXPECT_EQ(reread.description(), written);
+    EXPECT_EQ(parsed(written), value);
     EXPECT_EQ(parsed(PropertyList(Data{0xC3}).description()), PropertyList(Data{0xC3}));
 }
 
@@ -93,8 +91,8 @@ TEST(PropertyList, MalformedTextIsRefusedWithItsPosition) {
         SCOPED_TRACE(text.substr(0, 40));
         PropertyListError error;
         EXPECT_FALSE(PropertyListParser::parse(text, error));
-        EXPECT_EQ(error.line, line) << error.description();
-        EXPECT_EQ(error.column, column) << error.description();
+        EXPECT_EQ(std::pair(error.line, error.column), std::pair(line, column))
+            << error.description();
         EXPECT_FALSE(error.message.empty());
     };
     // '@' marks where each text breaks and '|' stands for a line break.

@@ -87,9 +87,9 @@ TEST(SafeFileWriter, FailuresSayWhyAndLeaveTheOldFileByteForByte) {
         VexmiraTest::FileSizeLimit limit(4096); // stops even root
         EXPECT_FALSE(SafeFileWriter::writeFile(kept, std::string(100000, 'n'), error));
     }
-    EXPECT_EQ(TemporaryFolder::read(kept), oldBytes);
-    EXPECT_TRUE(fs::is_directory(folder.file("folder")));
-    EXPECT_TRUE(fs::is_fifo(folder.file("pipe")));
+    EXPECT_EQ(std::tuple(TemporaryFolder::read(kept), fs::is_directory(folder.file("folder")),
+                         fs::is_fifo(folder.file("pipe"))),
+              std::tuple(oldBytes, true, true));
     EXPECT_EQ(folder.entryCount(), 5u) << "no temporary file is left behind";
 
     VexmiraTest::SmallDisk disk;

@@ -41,8 +41,7 @@ TEST(UndoManager, UndoAndRedoWalkTheNamedStepsAndANewChangeDropsTheRedoSteps) {
     v.set(5);
     EXPECT_FALSE(undo.redo()) << "a new change drops the redo steps";
     undo.removeAllActions();
-    EXPECT_FALSE(undo.canUndo());
-    EXPECT_FALSE(undo.canRedo());
+    EXPECT_EQ(std::pair(undo.canUndo(), undo.canRedo()), std::pair(false, false));
     undo.setActionName("Nothing"); // harmless with nothing to name
     EXPECT_EQ(undo.undoActionName(), "");
 }

@@ -7,14 +7,14 @@
 
 #include <array>
 #include <filesystem>
+#include <numeric>
 #include <random>
 
 using VexmiraTest::TemporaryFolder;
 
 TEST(PngWriter, WritesRgbaRowsTopDownOrRefusesKeepingTheOldFile) {
     std::vector<std::uint8_t> pattern(3 * 2 * 4); // every byte differs: swaps show
-    for (std::size_t k = 0; k < pattern.size(); ++k)
-        pattern[k] = static_cast<std::uint8_t>(10 * k + 3);
+    std::iota(pattern.begin(), pattern.end(), std::uint8_t{3});
     TemporaryFolder folder;
     const std::string path = folder.file("image.png");
     std::string error;

@@ -37,17 +37,13 @@ TEST(HeadlessRenderer, DrawsThePictureOnceWithTheCameraOptionsInPlace) {
     layout.makeOpenGLView = [] { return std::make_unique<NotingView>(); };
     Platform::WindowLayout::registerLayout(layout);
 
-    RenderOptions options; // a new window's camera is the default picture's own test
-    options.width = 64;
-    options.height = 48;
-    options.elevation = 60.0f;
-    options.azimuth = 30.0f;
-    options.twist = 10.0f;
-    options.targetZ = 0.5f;
-    options.passes = 5;
-    options.blowup = 1.0f;
-    std::string error;
-    const auto image = HeadlessRenderer::render(options, error);
+    std::string error; // a new window's camera is the default picture's own test
+    const auto options = RenderOptions::parse(
+        {"--size", "64x48", "--elevation", "60", "--azimuth", "30", "--twist", "10", "--target-z",
+         "0.5", "--passes", "5", "--blowup", "1", "-o", "unused.png"},
+        error);
+    ASSERT_TRUE(options) << error;
+    const auto image = HeadlessRenderer::render(*options, error);
     ASSERT_TRUE(image) << error;
     EXPECT_EQ(image->rgba.size(), 64u * 48u * 4u);
     EXPECT_EQ(NotingView::frames, (std::vector<FrameCamera>{{60, 30, 10, 0.5f, 5}}));

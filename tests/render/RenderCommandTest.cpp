@@ -4,12 +4,12 @@
 #include "Platform/offscreen/OffscreenSurface.h"
 #include "TolvaneKit/Camera/RVCamera.h"
 #include "Vexmira/Blowup.h"
+#include "support/ProgramRun.h"
 #include "tools/vexmira-render/RenderOptions.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <limits>
 #include <tuple>
 
@@ -49,12 +49,8 @@ TEST(RenderCommand, ItsOptionsReadBackAsTheSameValues) {
 TEST(RenderCommand, ShellWordsReachTheProgramUnchanged) {
     for (const std::string word : {"plain-name_1.png", "two words.png", "it's.png", "$HOME.png",
                                    "a\"b\\c`d`.png", "*.png", "-", "ä ö.pdf", ""}) {
-        std::FILE* shell = popen(("printf '%s|' " + RenderCommand::shellWord(word)).c_str(), "r");
-        ASSERT_NE(shell, nullptr);
-        std::string echoed;
-        for (int c; (c = std::fgetc(shell)) != EOF;)
-            echoed += static_cast<char>(c);
-        pclose(shell);
-        EXPECT_EQ(echoed, word + "|") << RenderCommand::shellWord(word);
+        const std::string shellWord = RenderCommand::shellWord(word);
+        EXPECT_EQ(VexmiraTest::runProgram("printf '%s|' " + shellWord).standardOutput, word + "|")
+            << shellWord;
     }
 }

@@ -13,8 +13,6 @@ class AllocationPeak {
 public:
     // Starts measuring from the memory held now.
     AllocationPeak();
-    AllocationPeak(const AllocationPeak&) = delete;
-    AllocationPeak& operator=(const AllocationPeak&) = delete;
 
     // The most bytes held at once since construction beyond those held at construction; empty
     // if this build cannot tell.

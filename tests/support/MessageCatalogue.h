@@ -1,7 +1,7 @@
 #pragma once
 
-#include <fstream>
-#include <iterator>
+#include "support/TemporaryFolder.h"
+
 #include <map>
 #include <regex>
 #include <set>
@@ -36,8 +36,7 @@ inline std::map<std::string, std::string> parseCatalogue(const std::string& text
 }
 
 inline std::map<std::string, std::string> readCatalogue(const std::string& path) {
-    std::ifstream stream(path);
-    return parseCatalogue({std::istreambuf_iterator<char>(stream), {}});
+    return parseCatalogue(TemporaryFolder::read(path));
 }
 
 // The placeholders (%1, %2, ...) a message holds: a translation must keep every one.

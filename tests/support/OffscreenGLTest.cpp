@@ -53,12 +53,6 @@ std::vector<FeedbackPrimitive> parse(const std::vector<GLfloat>& buffer, int use
 
 } // namespace
 
-std::uint32_t pixelAt(const std::vector<std::uint8_t>& pixels, int width, int x, int y) {
-    const std::uint8_t* p = pixels.data() + (static_cast<std::size_t>(y) * width + x) * 4;
-    return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 |
-           std::uint32_t(p[3]);
-}
-
 std::vector<std::vector<FeedbackVertex>>
 polylines(const std::vector<FeedbackPrimitive>& primitives) {
     std::vector<std::vector<FeedbackVertex>> lines;

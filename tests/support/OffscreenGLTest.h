@@ -22,9 +22,6 @@ struct FeedbackPrimitive {
     std::vector<FeedbackVertex> vertices;
 };
 
-// The RGBA bytes at (x, y) of a top-down read-back width pixels wide, as 0xRRGGBBAA.
-std::uint32_t pixelAt(const std::vector<std::uint8_t>& pixels, int width, int x, int y);
-
 // Joins Mesa's separate line segments into polylines; a loop of n vertices gives n + 1.
 std::vector<std::vector<FeedbackVertex>>
 polylines(const std::vector<FeedbackPrimitive>& primitives);
@@ -36,9 +33,7 @@ public:
     static constexpr double captureExtent = 64.0;
 
 protected:
-    static constexpr int defaultWidth = 64, defaultHeight = 64;
-
-    void SetUp() override { recreateSurface(defaultWidth, defaultHeight); }
+    void SetUp() override { recreateSurface(64, 64); }
     void TearDown() override { surface_.reset(); }
 
     Platform::OffscreenSurface& surface() { return *surface_; }
@@ -51,7 +46,8 @@ protected:
     static std::vector<float> currentColor();
     // The RGBA bytes at (x, y) of a top-down read-back, as 0xRRGGBBAA.
     std::uint32_t pixel(const std::vector<std::uint8_t>& pixels, int x, int y) const {
-        return pixelAt(pixels, surface_->width(), x, y);
+        const std::uint8_t* p = &pixels.at((std::size_t(y) * surface_->width() + x) * 4);
+        return std::uint32_t(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3];
     }
     static void expectNoGLError();
 
