@@ -4,7 +4,6 @@
 
 #include "Platform/core/Localization.h"
 #include "Platform/core/MouseEvent.h"
-#include "Platform/core/Slider.h"
 #include "Platform/core/UserDialogs.h"
 #include "Platform/fltk/FltkApplication.h"
 #include "Platform/fltk/FltkDialogs.h"
@@ -57,7 +56,7 @@ class ProbeView : public BlowupView {
 public:
     struct Call {
         std::string hook;
-        Point location, oldLocation;
+        std::pair<float, float> location, oldLocation; // x, y
         GLuint modifiers;
     };
     std::vector<Call> calls;
@@ -68,15 +67,16 @@ public:
         BlowupView::drawRect();
     }
     EasyView& handleClickAt(Point point, GLuint modifiers) override {
-        calls.push_back({"click", point, {}, modifiers});
+        calls.push_back({"click", {point.x, point.y}, {}, modifiers});
         return BlowupView::handleClickAt(point, modifiers);
     }
     EasyView& handleDragTo(Point location, Point oldLocation, GLuint modifiers) override {
-        calls.push_back({"drag", location, oldLocation, modifiers});
+        calls.push_back(
+            {"drag", {location.x, location.y}, {oldLocation.x, oldLocation.y}, modifiers});
         return BlowupView::handleDragTo(location, oldLocation, modifiers);
     }
     EasyView& handleDragEndAt(Point point, GLuint modifiers) override {
-        calls.push_back({"end", point, {}, modifiers});
+        calls.push_back({"end", {point.x, point.y}, {}, modifiers});
         return BlowupView::handleDragEndAt(point, modifiers);
     }
 };
@@ -90,11 +90,9 @@ protected:
     std::vector<std::string> errors, questions;
     // Where the last save chooser opened and the name it proposed.
     std::pair<std::string, std::string> lastSaveChooser;
-    // The chooser's filter in use (empty: the first); answers to the size question (empty: as
-    // proposed) and the sizes it proposed.
+    // The chooser's filter in use (empty: the first); sizes given (empty: as proposed).
     std::deque<std::string> filterExtensions;
     std::deque<PixelSize> sizes;
-    std::vector<PixelSize> proposedSizes;
 
     SaveChoice askToSaveChanges(const std::string&) override {
         return take(saveChoices).value_or(SaveChoice::cancel);
@@ -111,7 +109,6 @@ protected:
         return take(files);
     }
     std::optional<PixelSize> askForPixelSize(const std::string&, PixelSize proposed, int) override {
-        proposedSizes.push_back(proposed);
         return take(sizes).value_or(proposed);
     }
     bool confirm(const std::string& message, const std::string&) override {
@@ -119,10 +116,9 @@ protected:
         return take(confirmations).value_or(false);
     }
     void showError(const std::string& message) override { errors.push_back(message); }
-    // Titles and texts of the information shown.
-    std::vector<std::pair<std::string, std::string>> messages;
-    void showMessage(const std::string& title, const std::string& message) override {
-        messages.emplace_back(title, message);
+    std::vector<std::string> messages; // the texts of the information shown
+    void showMessage(const std::string&, const std::string& text) override {
+        messages.push_back(text);
     }
     // Forms and background work go to FLTK's own windows, which tests fill in and watch.
     bool fillInForm(const std::string& title, std::vector<FormField>& fields) override {
@@ -165,13 +161,13 @@ protected:
     }
     Platform::Application& application() { return fltk_->application(); }
     MyDocument* newDocument() { return shown(application().newDocument()); }
-    // The document with its window mapped and drawn until no redraw is pending.
+    // The document with its window mapped (the X server does it asynchronously) and drawn until
+    // no redraw is pending.
     static MyDocument* shown(Platform::Document* document) {
         if (!document)
             return nullptr;
         auto* shown = static_cast<MyDocument*>(document);
         Platform::OpenGLView& view = viewOf(shown);
-        // The X server maps windows asynchronously.
         waitUntil([&] { return view.isPrepared() && !view.needsDisplay(); });
         EXPECT_TRUE(view.isPrepared());
         windowOf(shown).glView()->redraw();
@@ -189,7 +185,6 @@ protected:
     static ProbeView& viewOf(MyDocument* document) {
         return static_cast<ProbeView&>(*windowOf(document).openGLView());
     }
-    // Moves a slider widget as the user would, with its callback.
     static void moveSlider(MyDocument* document, const std::string& name, double value) {
         Fl_Valuator* widget = windowOf(document).sliderWidget(name);
         widget->value(value);
@@ -213,7 +208,6 @@ protected:
         Fl::e_keysym = FL_Button + FL_LEFT_MOUSE;
         widget->handle(event);
     }
-    // Press at (x, y), one drag by (dx, dy) and release there, all with the same state.
     static void drag(Fl_Widget* widget, int x, int y, int dx, int dy, int state = 0) {
         mouse(widget, FL_PUSH, x, y, state);
         mouse(widget, FL_DRAG, x + dx, y + dy, state);
@@ -225,8 +219,7 @@ protected:
         Fl::e_dy = lines;
         mouse(widget, FL_MOUSEWHEEL, widget->w() / 2, widget->h() / 2);
     }
-    // A key pressed in the document's window, as FLTK delivers it: to the focus, then as a
-    // shortcut.
+    // A key as FLTK delivers it: to the focus, then as a shortcut.
     static void pressKey(MyDocument* document, int key, const char* text = "") {
         Fl::e_keysym = key;
         Fl::e_state = 0;
@@ -244,12 +237,6 @@ protected:
         std::vector<std::uint8_t> pixels(static_cast<std::size_t>(view->w()) * view->h() * 3);
         fl_read_image(pixels.data(), 0, 0, view->w(), view->h());
         return pixels;
-    }
-    // What is on the clipboard, pasted as FLTK pastes it into a widget.
-    static std::string clipboardText() {
-        Fl_Input receiver(0, 0, 1, 1);
-        Fl::paste(receiver, 1);
-        return receiver.value();
     }
     // Runs the event loop until `done`; the bound only stops a broken display.
     static void waitUntil(const std::function<bool()>& done, int rounds = 200) {
@@ -270,26 +257,22 @@ protected:
     std::unique_ptr<Platform::FltkApplication> fltk_;
 };
 
-// Sliders and their number boxes change only their own document, redraw it once and are undone
-// by name, one step for each move, drag or typed value; text a box cannot take is put back. Keys
-// step by a line (1, or a hundredth of the range) or a page (a tenth), never past the ends.
+// One step for each move, drag or typed value; text a box cannot take is put back. Keys step by
+// a line (1, or a hundredth of the range) or a page (a tenth).
 TEST_F(DocumentWindowTest, SlidersAndNumberBoxesChangeOnlyTheirDocumentAndAreUndoneStepByStep) {
     MyDocument* other = newDocument();
     MyDocument* document = newDocument();
     ProbeView& view = viewOf(document);
     Platform::FltkWindow& window = windowOf(document);
     Blowup& model = document->model();
-    Platform::Slider* otherMeridians =
-        static_cast<MyWindowController&>(*other->windowControllers().front()).meridiansSlider();
     // Out of step with its model on purpose: news reaching the other window would reset it.
-    otherMeridians->setFloatValue(7);
+    windowOf(other).sliderWidget("meridians")->value(7);
     const int drawsBefore = view.draws;
     ASSERT_FALSE(viewOf(other).needsDisplay());
     moveSlider(document, "meridians", 40.0);
     moveSlider(document, "zoom", 20.0);
     EXPECT_EQ(view.camera()->distance(), 20.0f);
-    EXPECT_STREQ(menuItem(document, "Undo")->label(), "Undo Set Distance");
-    EXPECT_EQ(otherMeridians->intValue(), 7) << "another document's news change nothing";
+    EXPECT_EQ(windowOf(other).sliderWidget("meridians")->value(), 7.0) << "another's news";
     EXPECT_FALSE(viewOf(other).needsDisplay());
     pump();
     EXPECT_EQ(view.draws, drawsBefore + 1) << "changes before a redraw give one redraw";
@@ -303,11 +286,10 @@ TEST_F(DocumentWindowTest, SlidersAndNumberBoxesChangeOnlyTheirDocumentAndAreUnd
         return std::string(box->value());
     };
     EXPECT_EQ(type("zoom", " 12,5 ", FL_Tab), "12.500");
-    EXPECT_EQ(model.distance(), 12.5f);
     for (const char* refused : {"abc", "41", "-1", "12.5x", ""})
         EXPECT_EQ(type("zoom", refused), "12.500") << refused;
-    EXPECT_EQ(type("meridians", "40.5"), "40") << "a whole-number slider takes whole numbers";
-    EXPECT_EQ(type("meridians", "40"), "40"); // the same value again changes nothing
+    // A whole-number slider takes whole numbers; its value again adds no undo step.
+    EXPECT_EQ(type("meridians", "40.5"), "40");
     window.numberBox("resolution")->take_focus();
     window.numberBox("resolution")->replace(0, 2, "50");
     drag(window.glView(), 300, 300, 10, 0); // leaving the box for the picture takes the value
@@ -316,8 +298,6 @@ TEST_F(DocumentWindowTest, SlidersAndNumberBoxesChangeOnlyTheirDocumentAndAreUnd
         chooseMenuItem(document, "Undo");
         EXPECT_EQ(std::pair(model.distance(), model.meridians()), std::pair(distance, meridians));
     }
-    EXPECT_EQ(window.sliderWidget("meridians")->value(), 72.0);
-    EXPECT_TRUE(view.needsDisplay());
     // The model follows every step of a slider's drag, yet the drag is undone as one step.
     Fl_Valuator* slider = window.sliderWidget("blowup");
     const int x = slider->x() + 60, y = slider->y() + slider->h() / 2;
@@ -333,25 +313,22 @@ TEST_F(DocumentWindowTest, SlidersAndNumberBoxesChangeOnlyTheirDocumentAndAreUnd
     EXPECT_FALSE(document->isDocumentEdited());
 
     Fl_Valuator* meridians = window.sliderWidget("meridians");
-    const double wholePage = std::round((meridians->maximum() - meridians->minimum()) / 10);
-    meridians->take_focus();
-    for (auto [key, expected] : {std::pair(FL_Right, 73.0),
-                                 {FL_Down, 72.0},
-                                 {FL_Page_Up, 72.0 + wholePage},
-                                 {FL_Page_Down, 72.0}}) {
+    const int page =
+        static_cast<int>(std::round((meridians->maximum() - meridians->minimum()) / 10));
+    const float line = static_cast<float>((slider->maximum() - slider->minimum()) / 100);
+    for (auto [widget, key, expected] : {std::tuple(meridians, FL_Right, std::pair(73, 0.0f)),
+                                         {meridians, FL_Page_Up, {73 + page, 0.0f}},
+                                         {meridians, FL_Page_Down, {73, 0.0f}},
+                                         {meridians, FL_Down, {72, 0.0f}},
+                                         {slider, FL_Up, {72, line}},
+                                         {slider, FL_Page_Up, {72, line * 11}}}) {
+        widget->take_focus();
         pressKey(document, key);
-        EXPECT_EQ(model.meridians(), static_cast<int>(expected)) << key;
-        EXPECT_EQ(window.numberBox("meridians")->value(), std::to_string(model.meridians()));
+        EXPECT_THAT(std::pair(model.meridians(), model.blowup()),
+                    Pair(expected.first, FloatEq(expected.second)))
+            << key;
     }
-    const float range = static_cast<float>(slider->maximum() - slider->minimum());
-    slider->take_focus();
-    pressKey(document, FL_Up);
-    EXPECT_FLOAT_EQ(model.blowup(), range / 100);
-    pressKey(document, FL_Page_Up);
-    EXPECT_FLOAT_EQ(model.blowup(), range / 100 + range / 10);
-    for (int press = 0; press < 12; ++press)
-        pressKey(document, FL_Page_Up);
-    EXPECT_EQ(model.blowup(), static_cast<float>(slider->maximum()));
+    EXPECT_EQ(window.numberBox("meridians")->value(), std::to_string(model.meridians()));
     drag(window.glView(), 300, 300, 30, 30);
     pressKey(document, FL_Home); // not taken by the slider: the view goes back
     EXPECT_EQ(view.camera()->elevation(), 0.0f);
@@ -359,14 +336,11 @@ TEST_F(DocumentWindowTest, SlidersAndNumberBoxesChangeOnlyTheirDocumentAndAreUnd
     moveSlider(other, "meridians", 12.0);
     saveChoices = {SaveChoice::save}; // the close box asks; no file chosen keeps the window
     window.flWindow()->do_callback();
-    EXPECT_TRUE(saveChoices.empty());
     EXPECT_EQ(lastSaveChooser, std::pair(std::filesystem::current_path().string(),
                                          std::string("Untitled 2.vexmira")));
     saveChoices = {SaveChoice::dontSave, SaveChoice::cancel}; // newest first
     EXPECT_FALSE(application().quit());
-    ASSERT_EQ(application().documents().size(), 1u);
-    EXPECT_EQ(application().documents()[0].get(), other);
-    EXPECT_EQ(other->model().meridians(), 12);
+    EXPECT_THAT(application().documents(), ElementsAre(Pointer(other)));
     EXPECT_EQ(application().newDocument()->displayName(), "Untitled 2") << "the lowest free one";
 }
 
@@ -396,12 +370,9 @@ TEST_F(DocumentWindowTest, StoredSettingsReachTheCameraAndFilesAreSavedRevertedO
     TemporaryFolder::write(scratch.file("plain-file"), "x");
     chooseWithFile(document, "Save As...", scratch.file("plain-file") + "/inside.vexmira");
     EXPECT_THAT(errors, ElementsAre(HasSubstr("inside.vexmira")));
-    EXPECT_EQ(document->fileName(), path);
-    EXPECT_TRUE(document->isDocumentEdited());
+    EXPECT_EQ(std::pair(document->fileName(), document->isDocumentEdited()), std::pair(path, true));
 
     chooseMenuItem(document, "Revert To Saved"); // asked first; Cancel keeps the change
-    ASSERT_EQ(questions.size(), 1u);
-    EXPECT_THAT(questions[0], HasSubstr("“stored.vexmira”"));
     EXPECT_TRUE(document->isDocumentEdited());
     confirmations = {true};
     chooseMenuItem(document, "Revert To Saved");
@@ -412,11 +383,11 @@ TEST_F(DocumentWindowTest, StoredSettingsReachTheCameraAndFilesAreSavedRevertedO
     for (bool replace : {false, true}) {
         confirmations = {replace};
         chooseWithFile(document, "Save As...", scratch.file("stored"));
-        ASSERT_EQ(questions.size(), replace ? 4u : 3u); // after the two about reverting
-        EXPECT_THAT(questions.back(), HasSubstr("“stored.vexmira”"));
         EXPECT_EQ(TemporaryFolder::read(path) == stored, !replace);
         EXPECT_EQ(document->isDocumentEdited(), !replace);
     }
+    // Two questions about reverting, then one for each save over the file.
+    EXPECT_THAT(questions, AllOf(SizeIs(4), Each(HasSubstr("“stored.vexmira”"))));
     EXPECT_EQ(lastSaveChooser, std::pair(std::filesystem::path(path).parent_path().string(),
                                          std::string("stored.vexmira")));
     moveSlider(document, "immersion", 0.5);
@@ -429,10 +400,8 @@ TEST_F(DocumentWindowTest, StoredSettingsReachTheCameraAndFilesAreSavedRevertedO
     EXPECT_EQ(saveAndRevert(), std::pair(false, false));
 }
 
-// Gestures reach the hooks with the press's modifiers and move the camera. The wheel zooms
-// through the document within the Zoom slider's ends, a gesture one undo step. Home brings back
-// the starting picture however the camera was moved; the number keys give the standard views,
-// each seen from its side of the target; F11 fills the screen and back.
+// The wheel zooms through the document within the Zoom slider's ends, a gesture one undo step;
+// the number keys give the standard views, F11 fills the screen and back.
 TEST_F(DocumentWindowTest, GesturesWheelAndViewKeysMoveTheCameraAndHomeBringsBackTheStart) {
     MyDocument* document = newDocument();
     const std::vector<std::uint8_t> start = readShownPixels(document);
@@ -452,11 +421,9 @@ TEST_F(DocumentWindowTest, GesturesWheelAndViewKeysMoveTheCameraAndHomeBringsBac
         EXPECT_EQ(view.calls[i].modifiers, i == 0 ? Platform::AlternateKeyMask : pressKeys) << i;
     }
     // View coordinates: pixel centres, y upward; each drag starts where the one before ended.
-    EXPECT_EQ(std::pair(view.calls[1].oldLocation.x, view.calls[1].oldLocation.y),
-              std::pair(50.5f, glView->h() - 60.5f));
-    EXPECT_EQ(std::pair(view.calls[3].oldLocation.x, view.calls[3].oldLocation.y),
-              std::pair(view.calls[2].location.x, view.calls[2].location.y));
-    // Control-drags move the target; other drags turn the camera, up to the poles.
+    EXPECT_EQ(view.calls[1].oldLocation, std::pair(50.5f, glView->h() - 60.5f));
+    EXPECT_EQ(view.calls[3].oldLocation, view.calls[2].location);
+    // Control-drags move the target; other drags turn the camera.
     RVCamera* camera = view.camera();
     GLfloat target[3];
     const std::pair turn{camera->elevation(), camera->azimuth()};
@@ -464,11 +431,6 @@ TEST_F(DocumentWindowTest, GesturesWheelAndViewKeysMoveTheCameraAndHomeBringsBac
     camera->getTarget(target);
     EXPECT_THAT(target, ElementsAre(0.0f, 0.0f, FloatNear(-2.0f, 1e-6f)));
     EXPECT_EQ(std::pair(camera->elevation(), camera->azimuth()), turn);
-    // Shift without control turns the camera too, up to the pole.
-    view.makeCurrentContext();
-    camera->setElevation(5.0f);
-    drag(glView, 200, 200, 0, 20, FL_SHIFT);
-    EXPECT_EQ(camera->elevation(), 0.0f);
 
     Fl_Valuator* zoom = windowOf(document).sliderWidget("zoom");
     const float startDistance = document->model().distance();
@@ -487,7 +449,7 @@ TEST_F(DocumentWindowTest, GesturesWheelAndViewKeysMoveTheCameraAndHomeBringsBac
     }
     EXPECT_FALSE(document->isDocumentEdited());
 
-    // The target went through the surface and the camera turned to a pole.
+    // The target went through the surface.
     pump();
     ASSERT_NE(readShownPixels(document), start);
     pressKey(document, FL_Home);
@@ -498,36 +460,30 @@ TEST_F(DocumentWindowTest, GesturesWheelAndViewKeysMoveTheCameraAndHomeBringsBac
         GLfloat eye[3], target[3];
         camera->getPosition(eye);
         camera->getTarget(target);
-        std::vector<float> direction(3);
-        for (int k = 0; k < 3; ++k)
-            direction[k] = (eye[k] - target[k]) / camera->distance();
-        return direction;
+        const float d = camera->distance();
+        return std::vector{(eye[0] - target[0]) / d, (eye[1] - target[1]) / d,
+                           (eye[2] - target[2]) / d};
     };
-    // Side: level with the target on the +x axis; front: looking along +y.
-    for (auto [key, x, y] : {std::tuple('2', 1.0f, 0.0f), {'3', 0.0f, -1.0f}}) {
-        pressKey(document, key, std::string(1, key).c_str());
-        EXPECT_THAT(eyeDirection(),
-                    ElementsAre(FloatNear(x, 1e-6f), FloatNear(y, 1e-6f), FloatNear(0.0f, 1e-6f)))
-            << key;
-    }
-    pressKey(document, '4', "4"); // oblique: above, between front and side
-    EXPECT_THAT(eyeDirection(), ElementsAre(Gt(0.3f), Lt(-0.3f), Gt(0.3f)));
+    // Top: straight above; side: level on the +x axis; front: looking along +y; oblique: above,
+    // between front and side. The target stays where it was moved (the status line shows it).
     drag(glView, 300, 300, 0, 10, FL_CTRL);
-    pressKey(document, '1', "1"); // top: straight above; the target stays where it was moved
-    EXPECT_NEAR(eyeDirection()[2], 1.0f, 1e-6f);
-    camera->getTarget(target);
-    EXPECT_FLOAT_EQ(target[2], 2.0f);
-    EXPECT_FALSE(document->isDocumentEdited()) << "the camera is not part of the document";
+    const auto exactly = [](float value) { return Matcher<float>(FloatNear(value, 1e-6f)); };
+    for (const auto& [key, direction] : std::vector<std::pair<char, std::vector<Matcher<float>>>>{
+             {'2', {exactly(1), exactly(0), exactly(0)}},
+             {'3', {exactly(0), exactly(-1), exactly(0)}},
+             {'4', {Gt(0.3f), Lt(-0.3f), Gt(0.3f)}},
+             {'1', {exactly(0), exactly(0), exactly(1)}}}) {
+        pressKey(document, key, std::string(1, key).c_str());
+        EXPECT_THAT(eyeDirection(), ElementsAreArray(direction)) << key;
+    }
 
     Platform::FltkWindow& window = windowOf(document);
-    pressKey(document, FL_F + 11);
-    pump();
-    EXPECT_TRUE(menuItem(document, "Full Screen")->value());
-    EXPECT_EQ(std::pair(window.flWindow()->w(), window.flWindow()->h()),
-              std::pair(Fl::w(), Fl::h()));
-    pressKey(document, FL_F + 11);
-    pump();
-    EXPECT_EQ(window.flWindow()->w(), MyDocumentLayout::layout().width);
+    for (bool full : {true, false}) {
+        pressKey(document, FL_F + 11);
+        pump();
+        EXPECT_EQ(menuItem(document, "Full Screen")->value() != 0, full);
+        EXPECT_EQ(window.flWindow()->w(), full ? Fl::w() : MyDocumentLayout::layout().width);
+    }
 
     // View > Show Camera: the camera's values and the picture's size under the picture.
     const int fullHeight = glView->h();
@@ -536,21 +492,19 @@ TEST_F(DocumentWindowTest, GesturesWheelAndViewKeysMoveTheCameraAndHomeBringsBac
     const std::string size = std::to_string(glView->w()) + " × " + std::to_string(glView->h());
     waitUntil([&] { return window.statusLine().ends_with(size); }, 100);
     EXPECT_LT(glView->h(), fullHeight);
-    EXPECT_THAT(window.statusLine(), HasSubstr("Target height 2"));
-    EXPECT_THAT(window.statusLine(), HasSubstr("Picture " + size));
+    EXPECT_THAT(window.statusLine(),
+                AllOf(HasSubstr("Target height 2"), HasSubstr("Picture " + size)));
     drag(glView, 300, 300, 0, -60); // 30 degrees down from straight above
     pump();
     EXPECT_THAT(window.statusLine(), HasSubstr("Elevation 30°"));
     chooseMenuItem(document, "Show Camera");
     pump();
-    EXPECT_EQ(window.statusLine(), "");
-    EXPECT_EQ(glView->h(), fullHeight);
+    EXPECT_EQ(std::pair(window.statusLine(), glView->h()), std::pair(std::string(), fullHeight));
 }
 
 // Meridians are saturated red, green or blue; the circle is white, light grey when smoothed.
 struct PixelCensus {
     int white = 0, light = 0, coloured[3] = {0, 0, 0};
-    int colouredTotal() const { return coloured[0] + coloured[1] + coloured[2]; }
 };
 
 static PixelCensus census(const std::vector<std::uint8_t>& rgb) {
@@ -570,17 +524,14 @@ static PixelCensus census(const std::vector<std::uint8_t>& rgb) {
 // injected clock shows other pictures without editing the document; the export is the picture.
 TEST_F(DocumentWindowTest, TheWindowShowsAnimatesAndExportsColouredMeridiansAndTheCircle) {
     MyDocument* document = newDocument();
-    for (int count : census(readShownPixels(document)).coloured)
-        EXPECT_GT(count, 50);
+    EXPECT_THAT(census(readShownPixels(document)).coloured, Each(Gt(50)));
     auto& controller = static_cast<MyWindowController&>(*document->windowControllers().front());
     ProbeView& view = viewOf(document);
     std::int64_t now = 5000000000; // microseconds
     controller.animation().setClock([&now] {
         return RVInterpolator::WallTime{now / 1000000, now % 1000000};
     });
-    view.makeCurrentContext();
-    view.camera()->setElevation(90.0f); // from the side the circle stands above the sphere
-    view.setNeedsDisplay(true);
+    pressKey(document, '2', "2"); // from the side the circle stands above the sphere
     pump();
     const std::vector<std::uint8_t> documentPicture = readShownPixels(document);
     EXPECT_LT(census(documentPicture).white, 5) << "no circle without a blow-up";
@@ -597,7 +548,6 @@ TEST_F(DocumentWindowTest, TheWindowShowsAnimatesAndExportsColouredMeridiansAndT
     waitUntil([&] { return view.draws != drawn; }, 100);
     EXPECT_GT(view.draws, drawn);
     EXPECT_EQ(document->model().blowup(), 0.0f);
-    EXPECT_FALSE(document->isDocumentEdited());
     chooseMenuItem(document, "Animate Blow-up"); // again: stops
     EXPECT_FALSE(view.isInteracting());
     pump();
@@ -614,7 +564,6 @@ TEST_F(DocumentWindowTest, TheWindowShowsAnimatesAndExportsColouredMeridiansAndT
         EXPECT_FLOAT_EQ(view.camera()->azimuth(), azimuth + 45.0f);
         Fl::e_keysym = key;
         EXPECT_EQ(windowOf(document).glView()->handle(FL_SHORTCUT), 1) << key;
-        EXPECT_EQ(view.camera()->azimuth(), azimuth);
         EXPECT_FALSE(view.isInteracting());
         pump();
         EXPECT_EQ(readShownPixels(document), documentPicture);
@@ -625,39 +574,32 @@ TEST_F(DocumentWindowTest, TheWindowShowsAnimatesAndExportsColouredMeridiansAndT
     moveSlider(document, "blowup", 1.0);
     pump();
     const std::vector<std::uint8_t> shown = readShownPixels(document);
-    const PixelCensus blown = census(shown);
-    EXPECT_GT(blown.white, 100);
-    TemporaryFolder::write(scratch.file("window.png"), "older");
-    for (bool replace : {false, true}) { // the extension is added, then the name is asked about
-        confirmations = {replace};
-        chooseWithFile(document, "Export Image...", scratch.file("window"));
-        EXPECT_EQ(questions.size(), replace ? 2u : 1u);
-    }
+    chooseWithFile(document, "Export Image...", scratch.file("window.png"));
     const auto image = Platform::readPngFile(scratch.file("window.png"));
     ASSERT_TRUE(image);
     std::vector<std::uint8_t> expected; // what the window shows, opaque
     for (std::size_t i = 0; i + 2 < shown.size(); i += 3)
         expected.insert(expected.end(), {shown[i], shown[i + 1], shown[i + 2], 255});
-    EXPECT_TRUE(image->rgba == expected) << "the export differs from the window's picture";
-    EXPECT_EQ(proposedSizes.back(),
-              (PixelSize{windowOf(document).glView()->w(), windowOf(document).glView()->h()}));
+    EXPECT_TRUE(image->rgba == expected) << "not the window's picture at its proposed size";
     // The copied command runs in a shell and draws into the document's name.
     chooseMenuItem(document, "Copy Render Command");
-    const std::string command = clipboardText();
+    Fl_Input receiver(0, 0, 1, 1); // what is on the clipboard, pasted as FLTK pastes it
+    Fl::paste(receiver, 1);
+    const std::string command = receiver.value();
     EXPECT_EQ(std::system(("cd '" + scratch.file("") + "' && " + command).c_str()), 0) << command;
     EXPECT_TRUE(std::filesystem::exists(scratch.file("Untitled.png"))) << command;
     // Any size, in the format of the typed extension or else of the chooser's filter.
     sizes = {{320, 240}};
     chooseWithFile(document, "Export Image...", scratch.file("small.png"));
-    const auto small = Platform::readPngFile(scratch.file("small.png"));
-    ASSERT_TRUE(small);
-    EXPECT_EQ(std::pair(small->width, small->height), std::pair(320, 240));
+    const auto small =
+        Platform::readPngFile(scratch.file("small.png")).value_or(Platform::PngImage{});
+    EXPECT_EQ(std::pair(small.width, small.height), std::pair(320, 240));
     filterExtensions = {".pdf"};
     chooseWithFile(document, "Export Image...", scratch.file("figure"));
     EXPECT_EQ(TemporaryFolder::read(scratch.file("figure.pdf")).substr(0, 5), "%PDF-");
     sizes = {{9000, 100}}; // beyond what the renderer draws: its reason is shown
     chooseWithFile(document, "Export Image...", scratch.file("huge.png"));
-    EXPECT_THAT(errors, ElementsAre(HasSubstr("--size")));
+    EXPECT_THAT(errors, ElementsAre(AllOf(HasSubstr("huge.png"), HasSubstr("--size"))));
     EXPECT_FALSE(std::filesystem::exists(scratch.file("huge.png")));
     // Passes are averaged in the back buffer, so only the finished picture is swapped in.
     EXPECT_EQ(view.camera()->smoothedBuffer(), static_cast<GLenum>(GL_BACK));
@@ -665,10 +607,9 @@ TEST_F(DocumentWindowTest, TheWindowShowsAnimatesAndExportsColouredMeridiansAndT
     pump();
     const PixelCensus smoothed = census(readShownPixels(document));
     EXPECT_GT(smoothed.light, 100);
-    EXPECT_GT(smoothed.colouredTotal(), 50);
+    EXPECT_GT(smoothed.coloured[0] + smoothed.coloured[1] + smoothed.coloured[2], 50);
 }
 
-// A window's children of one kind, in order.
 template <typename Widget> static std::vector<Widget*> childrenOf(Fl_Window* window) {
     std::vector<Widget*> found;
     for (int i = 0; window && i < window->children(); ++i)
@@ -677,7 +618,6 @@ template <typename Widget> static std::vector<Widget*> childrenOf(Fl_Window* win
     return found;
 }
 
-// The shown window with that title, if any.
 static Fl_Window* windowTitled(const std::string& title) {
     for (Fl_Window* window = Fl::first_window(); window; window = Fl::next_window(window))
         if (window->label() && window->label() == title)
@@ -704,10 +644,9 @@ TEST_F(DocumentWindowTest, GermanMenusUndoNamesQuestionsAndMessageBoxes) {
     setenv("LANGUAGE", "de", 1);
     Platform::reloadLocalization();
     const auto german = VexmiraTest::readCatalogue(VEXMIRA_TEST_SOURCE_DIR "/po/de.po");
-    for (const auto& item : application().menuCommands()) {
-        EXPECT_TRUE(german.contains(item.menuTitle)) << item.menuTitle;
-        EXPECT_TRUE(!item.localizeTitle || german.contains(item.title)) << item.title;
-    }
+    for (const auto& item : application().menuCommands())
+        for (const std::string& text : {item.menuTitle, item.localizeTitle ? item.title : ""})
+            EXPECT_TRUE(text.empty() || german.contains(text)) << text;
     for (const auto& slider : MyDocumentLayout::layout().sliders)
         EXPECT_TRUE(german.contains(slider.label)) << slider.label;
     MyDocument* document = newDocument();
@@ -717,15 +656,11 @@ TEST_F(DocumentWindowTest, GermanMenusUndoNamesQuestionsAndMessageBoxes) {
     moveSlider(document, "meridians", 40.0);
     EXPECT_STREQ(menuItem(document, "Undo")->label(), "„Meridiane einstellen“ widerrufen");
     // What failed, then why, both in German.
-    TemporaryFolder::write(scratch.file("plain-file"), "x");
-    chooseWithFile(document, "Save As...", scratch.file("plain-file") + "/inside");
     TemporaryFolder::write(scratch.file("bad.vexmira"), "{ a = b }");
     EXPECT_EQ(application().openDocument(scratch.file("bad.vexmira")), nullptr);
     EXPECT_EQ(application().documents().size(), 1u);
     EXPECT_THAT(errors,
-                ElementsAre("Das Dokument „inside.vexmira“ konnte nicht gesichert werden.\n" +
-                                german.at("A part of the path is not a folder."),
-                            "Das Dokument „bad.vexmira“ konnte nicht geöffnet werden.\nZeile 1, "
+                ElementsAre("Das Dokument „bad.vexmira“ konnte nicht geöffnet werden.\nZeile 1, "
                             "Spalte 9: erwartet wurde ';' nach dem Wert von „a“, gefunden wurde "
                             "'}'."));
 
@@ -740,8 +675,7 @@ TEST_F(DocumentWindowTest, GermanMenusUndoNamesQuestionsAndMessageBoxes) {
     EXPECT_THAT(alert, ElementsAre("Vexmira", "Schließen"));
     EXPECT_THAT(question, UnorderedElementsAre("Vexmira", "Abbrechen", "Ersetzen"));
     chooseMenuItem(document, "Controls");
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_THAT(messages[0].second, HasSubstr("Mausrad"));
+    EXPECT_THAT(messages, ElementsAre(HasSubstr("Mausrad")));
     const Platform::SliderLayout zoom = MyDocumentLayout::layout().sliders.back();
     EXPECT_STRNE(windowOf(document).sliderWidget(zoom.name)->tooltip(), zoom.tooltip.c_str());
     unsetenv("LANGUAGE");
@@ -750,48 +684,34 @@ TEST_F(DocumentWindowTest, GermanMenusUndoNamesQuestionsAndMessageBoxes) {
     Platform::FltkDialogs::localizeToolkitTexts();
 }
 
-// Help > Controls names every key of the View menu besides the mouse's gestures; About gives the
-// version and the libraries the window runs on, and claims no licence. View > Smooth While Moving
-// reaches every window, open or new, and is written where the next run reads it; the Window menu
-// follows the open documents. Preferences are kept in the folder named, made when missing; what
-// cannot be written holds for the run; an entry edited into something else counts as none.
+// About claims no licence; Smooth While Moving reaches every window, open or new, and the next
+// run. Preferences: their folder made when missing; what cannot be written holds for the run.
 TEST_F(DocumentWindowTest, HelpSmoothWhileMovingAndTheWindowMenuAndWhatPreferencesKeep) {
     MyDocument* document = newDocument();
     pressKey(document, FL_F + 1);
-    ASSERT_EQ(messages.size(), 1u);
-    const std::string controls = messages[0].second;
-    for (const char* gesture : {"Drag", "Ctrl+drag", "wheel", "Page Up", "Enter"})
-        EXPECT_THAT(controls, HasSubstr(gesture));
+    chooseMenuItem(document, "About Vexmira");
+    ASSERT_EQ(messages.size(), 2u); // Controls, About
     for (const auto& command : application().menuCommands())
         if (command.menuTitle == "View" && !command.shortcut.empty()) {
-            EXPECT_THAT(controls, HasSubstr(command.shortcut)) << command.title;
+            EXPECT_THAT(messages[0], HasSubstr(command.shortcut)) << command.title;
         }
-    chooseMenuItem(document, "About Vexmira");
-    ASSERT_EQ(messages.size(), 2u);
-    const std::string& about = messages[1].second;
-    EXPECT_THAT(about, StartsWith("Vexmira " VEXMIRA_PROJECT_VERSION "\n"));
+    EXPECT_THAT(messages[1], StartsWith("Vexmira " VEXMIRA_PROJECT_VERSION "\n"));
     for (const char* library : {"FLTK 1.", "OpenGL ", "Mesa", "GLU 1.", "libtiff 4.", "libpng 1.",
                                 "gettext (GNU C Library 2."})
-        EXPECT_THAT(about, HasSubstr(library));
+        EXPECT_THAT(messages[1], HasSubstr(library));
     for (const char* claim : {"icen", "License", "GPL", "MIT"})
-        EXPECT_THAT(about, Not(HasSubstr(claim)));
+        EXPECT_THAT(messages[1], Not(HasSubstr(claim)));
 
-    // Items added while a window is open join its bar: after the item named, or at the end of
-    // their menu.
-    Platform::MenuCommand atEnd{"View", "Mark", Platform::Command::custom, "Ctrl++"};
+    // Items added while a window is open: after the item named, or at the end of their menu.
+    application().addMenuCommand({"View", "Mark", Platform::Command::custom, "Ctrl++"});
     Platform::MenuCommand afterExport{"File", "Export Other..."};
     afterExport.isEnabled = [](const Platform::Document*) { return false; };
-    application().addMenuCommand(atEnd);
     application().addMenuCommand(afterExport, "Export Image...");
-    const auto& commands = application().menuCommands();
-    auto after = [&](const std::string& title) {
-        return std::next(std::find_if(commands.begin(), commands.end(),
-                                      [&](const auto& c) { return c.title == title; }));
-    };
-    EXPECT_EQ(after("Export Image...")->title, "Export Other...");
-    EXPECT_EQ(after("Mark")->menuTitle, "Window") << "the end of the View menu";
-    ASSERT_NE(menuItem(document, "Mark"), nullptr);
-    EXPECT_EQ(menuItem(document, "Mark")->shortcut(), FL_COMMAND | '+');
+    const Fl_Menu_Item* mark = menuItem(document, "Mark");
+    ASSERT_NE(mark, nullptr);
+    EXPECT_EQ(mark->shortcut(), FL_COMMAND | '+');
+    EXPECT_EQ(mark[1].label(), nullptr) << "the end of the View menu";
+    EXPECT_EQ(menuItem(document, "Export Image...") + 1, menuItem(document, "Export Other..."));
     EXPECT_FALSE(menuItem(document, "Export Other...")->active());
 
     const auto remembered = [this] {
@@ -820,15 +740,14 @@ TEST_F(DocumentWindowTest, HelpSmoothWhileMovingAndTheWindowMenuAndWhatPreferenc
     EXPECT_EQ(menuItem(document, "Save & Open.vexmira"), nullptr);
     EXPECT_NE(menuItem(document, "Untitled"), nullptr);
 
-    const std::string folder = configuration.file("deep/er/vexmira");
-    EXPECT_TRUE(Platform::FltkPreferences(folder, "vexmira").setBoolValue("chosen", true));
-    EXPECT_TRUE(std::filesystem::is_regular_file(folder + "/vexmira.prefs"));
+    EXPECT_TRUE(
+        Platform::FltkPreferences(configuration.file("deep/er"), "made").setBoolValue("a", true));
+    EXPECT_TRUE(std::filesystem::is_regular_file(configuration.file("deep/er/made.prefs")));
     TemporaryFolder::write(configuration.file("edited.prefs"), "[.]\n\nchosen:yes\n");
     Platform::FltkPreferences edited(configuration.file(""), "edited");
     for (bool fallback : {false, true})
         EXPECT_EQ(edited.boolValue("chosen", fallback), fallback) << fallback;
-    TemporaryFolder::write(configuration.file("a-file"), "");
-    Platform::FltkPreferences unwritable(configuration.file("a-file/vexmira"), "vexmira");
+    Platform::FltkPreferences unwritable(configuration.file("edited.prefs/vexmira"), "vexmira");
     EXPECT_FALSE(unwritable.setBoolValue("chosen", true));
     EXPECT_TRUE(unwritable.boolValue("chosen", false)) << "the choice holds for the run";
 
@@ -844,8 +763,7 @@ TEST_F(DocumentWindowTest, HelpSmoothWhileMovingAndTheWindowMenuAndWhatPreferenc
     oldConfigHome ? setenv("XDG_CONFIG_HOME", restore.c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
 }
 
-// The export form filled in as the user would once it shows: the azimuth from 0 to 90 in the
-// number of frames given, 64 × 48 pixels.
+// The export form filled in once it shows: the azimuth from 0 to 90 in `frames`, 64 × 48 pixels.
 static void fillInExportForm(void* frames) {
     Fl_Window* form = Fl::modal();
     if (!form)
@@ -856,20 +774,17 @@ static void fillInExportForm(void* frames) {
         return form->do_callback(); // Cancel
     }
     childrenOf<Fl_Choice>(form)[0]->value(3);
-    inputs[1]->value("90");
-    inputs[2]->value(static_cast<const char*>(frames));
-    inputs[4]->value("64");
-    inputs[5]->value("48");
+    for (auto [input, text] :
+         {std::pair(1, "90"), {2, static_cast<const char*>(frames)}, {4, "64"}, {5, "48"}})
+        inputs[input]->value(text);
     childrenOf<Fl_Button>(form).back()->do_callback(); // OK
 }
 
-// Export Animation runs vexmira-render with the window's values and the form's, showing its
-// progress; its refusal is shown, and Cancel stops it leaving no file.
+// Export Animation runs vexmira-render in the background; Cancel stops it leaving no file.
 TEST_F(DocumentWindowTest, ExportAnimationWritesFramesThroughTheRendererAndCancelLeavesNothing) {
     MyDocument* document = newDocument();
     Fl::add_timeout(0.05, fillInExportForm, const_cast<char*>("3"));
     chooseWithFile(document, "Export Animation...", scratch.file("turn.png"));
-    EXPECT_TRUE(errors.empty()) << errors.front();
     std::vector<Platform::PngImage> written;
     for (const char* name : {"turn-0000.png", "turn-0001.png", "turn-0002.png"}) {
         written.push_back(Platform::readPngFile(scratch.file(name)).value_or(Platform::PngImage{}));
@@ -879,9 +794,6 @@ TEST_F(DocumentWindowTest, ExportAnimationWritesFramesThroughTheRendererAndCance
     EXPECT_NE(written[0].rgba, written[2].rgba) << "the camera turned";
     EXPECT_EQ(scratch.entryCount(), 3u);
 
-    Fl::add_timeout(0.05, fillInExportForm, const_cast<char*>("1"));
-    chooseWithFile(document, "Export Animation...", scratch.file("refused.gif"));
-    EXPECT_THAT(errors, ElementsAre(AllOf(HasSubstr("refused.gif"), HasSubstr("--frames"))));
     Fl::add_timeout(0.05, fillInExportForm, const_cast<char*>("10000"));
     files = {scratch.file("cancelled.webm")};
     chooseMenuItem(document, "Export Animation...");
@@ -894,7 +806,6 @@ TEST_F(DocumentWindowTest, ExportAnimationWritesFramesThroughTheRendererAndCance
     waitUntil([this] { return workRunning == 0; }, 3000);
     Fl::remove_timeout(fillInExportForm); // a form that never showed
     EXPECT_EQ(windowTitled("Export Animation"), nullptr);
-    EXPECT_EQ(errors.size(), 1u) << "a cancelled export is no failure";
+    EXPECT_THAT(errors, IsEmpty()) << "a cancelled export is no failure";
     EXPECT_EQ(scratch.entryCount(), 3u);
-    EXPECT_FALSE(document->isDocumentEdited());
 }
