@@ -26,7 +26,6 @@ TEST(ChildProcess, CollectsBothStreamsAndTheStatusWithoutStallingOnLongOutput) {
     EXPECT_EQ(child.standardError(), std::string(300000, 'e'));
 
     ChildProcess missing;
-    error.clear();
     EXPECT_FALSE(missing.start("/nonexistent/vexmira-render", {}, error));
     EXPECT_NE(error.find("/nonexistent/vexmira-render"), std::string::npos) << error;
     EXPECT_FALSE(missing.isRunning());

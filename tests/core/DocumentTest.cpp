@@ -42,7 +42,8 @@ public:
 
 } // namespace
 
-TEST(Document, ChangeCountFollowsChangesUndoRedoAndSavesThatKeepTheFilesPermissions) {
+// How a save keeps the file's permissions and leaves nothing beside it is the safe writer's test.
+TEST(Document, ChangeCountFollowsChangesUndoRedoAndSaves) {
     TemporaryFolder folder;
     const std::string path = folder.file("notes.txt");
     std::string error;
@@ -69,13 +70,9 @@ TEST(Document, ChangeCountFollowsChangesUndoRedoAndSavesThatKeepTheFilesPermissi
     EXPECT_EQ((std::array{document.undoManager().undo(), document.undoManager().redo()}),
               (std::array{true, true}));
     EXPECT_TRUE(document.isDocumentEdited());
-    const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
-    fs::permissions(path, mode);
     ASSERT_TRUE(document.saveDocument(error)) << error;
     EXPECT_EQ(TemporaryFolder::read(path), "x");
     EXPECT_FALSE(document.isDocumentEdited());
-    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, mode);
-    EXPECT_EQ(folder.entryCount(), 1u) << "no temporary file is left behind";
 }
 
 TEST(Document, FailedSavesSayWhyAndLeaveTheOldFileByteForByteAndTheDocumentEdited) {
@@ -99,7 +96,6 @@ TEST(Document, FailedSavesSayWhyAndLeaveTheOldFileByteForByteAndTheDocumentEdite
                   std::tuple(false, path, true, "Grow"));
     }
     EXPECT_EQ(TemporaryFolder::read(path), "old bytes\n\x01\xff");
-    EXPECT_EQ(folder.entryCount(), 1u) << "no temporary file is left behind";
     document.setFileType("Picture");
     EXPECT_FALSE(document.saveToFile(path, error));
     EXPECT_NE(error.find("Picture"), std::string::npos) << error;

@@ -1,11 +1,10 @@
 #include "Platform/core/Localization.h"
-#include "Platform/core/ChildProcess.h"
 #include "support/MessageCatalogue.h"
+#include "support/ProgramRun.h"
 #include <gtest/gtest.h>
 
 #include <clocale>
 #include <cstdlib>
-#include <filesystem>
 
 TEST(Localization, TranslatesByEnglishKeyFillsPlaceholdersAndWritesSizesForPeople) {
     std::setlocale(LC_ALL, "C.UTF-8"); // gettext ignores LANGUAGE in the plain "C" locale
@@ -43,19 +42,13 @@ TEST(GermanCatalogue, TranslatesEveryMessageTheCodeLooksUpKeepingItsPlaceholders
 #ifndef VEXMIRA_XGETTEXT
     GTEST_SKIP() << "xgettext (package gettext) was not found when the tests were configured";
 #else
-    std::vector<std::string> arguments{"--from-code=UTF-8", "--keyword=localized",
-                                       "--keyword=nameUndoStep", "--output=-"};
-    for (const char* folder : {"Platform", "TolvaneKit", "Vexmira", "tools"})
-        for (const auto& entry : std::filesystem::recursive_directory_iterator(
-                 std::filesystem::path(VEXMIRA_TEST_SOURCE_DIR) / folder))
-            if (entry.path().extension() == ".cpp" || entry.path().extension() == ".h")
-                arguments.push_back(entry.path().string());
-    Platform::ChildProcess xgettext;
-    std::string error;
-    ASSERT_TRUE(xgettext.start(VEXMIRA_XGETTEXT, arguments, error)) << error;
-    xgettext.wait();
-    ASSERT_TRUE(xgettext.succeeded()) << xgettext.standardError();
-    const auto lookedUp = VexmiraTest::parseCatalogue(xgettext.standardOutput());
+    using VexmiraTest::quoted;
+    const VexmiraTest::ProgramRun xgettext = VexmiraTest::runProgram(
+        "cd " + quoted(VEXMIRA_TEST_SOURCE_DIR) + " && " + quoted(VEXMIRA_XGETTEXT) +
+        " --from-code=UTF-8 --keyword=localized --keyword=nameUndoStep --output=- $(find Platform "
+        "TolvaneKit Vexmira tools -name '*.cpp' -o -name '*.h')");
+    ASSERT_EQ(xgettext.status, 0) << xgettext.standardError;
+    const auto lookedUp = VexmiraTest::parseCatalogue(xgettext.standardOutput);
     EXPECT_GT(lookedUp.size(), 40u);
     for (const auto& entry : lookedUp)
         EXPECT_TRUE(german.contains(entry.first)) << "not in po/de.po: " << entry.first;

@@ -91,9 +91,8 @@ int squaredDistance(const std::uint8_t* a, const Rgb& b) {
            (a[2] - b[2]) * (a[2] - b[2]);
 }
 
-// Reads the GIF as giflib does: its frames, that it loops for ever, the first frame's delay in
-// hundredths of a second, and that each of its pixels shows the palette colour nearest to the
-// picture's (up to a tie).
+// Reads the GIF as giflib does: its frames, a loop for ever, the first delay (in hundredths of a
+// second), and each pixel in the palette colour nearest to the picture's (up to a tie).
 void expectGif(const std::string& path, int frames, int delay,
                const std::vector<std::uint8_t>& rgba) {
     int error = 0;
@@ -262,8 +261,8 @@ TEST_F(RenderProgramTest, SvgHoldsEverySegmentInItsMeridiansHueOnAPageOfThePictu
     ASSERT_TRUE(figure) << "not well-formed XML";
     EXPECT_EQ(std::pair(figure->width, figure->height),
               std::pair(std::to_string(width) + "pt", std::to_string(height) + "pt"));
-    EXPECT_EQ(figure->polygons, 1) << "the black background";
-    EXPECT_EQ(figure->unknown, 0);
+    EXPECT_EQ(std::pair(figure->polygons, figure->unknown), std::pair(1, 0))
+        << "the black background and nothing unknown";
     // Each meridian is a closed curve of 2R segments through the lower pole in its own hue (the
     // first red); the white circle has 2R. How the hues lie on the page, the PDF's test shows.
     const auto everyColourOnce = AllOf(SizeIs(6), Each(Pair(_, 2 * resolution)),
