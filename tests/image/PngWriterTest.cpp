@@ -5,6 +5,7 @@
 #include "support/TemporaryFolder.h"
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <numeric>
@@ -48,9 +49,7 @@ TEST(PngWriter, WritesRgbaRowsTopDownOrRefusesKeepingTheOldFile) {
 // Frames appear only once the whole sequence is written; a full disk leaves none of them.
 TEST(PngSequenceWriter, FramesAppearTogetherAndAFullDiskLeavesNone) {
     std::vector<std::uint8_t> noise(64 * 64 * 4); // does not compress: 16 KB a frame
-    std::mt19937 random(7);
-    for (auto& byte : noise)
-        byte = static_cast<std::uint8_t>(random());
+    std::ranges::generate(noise, std::mt19937(7));
     TemporaryFolder folder;
     std::string error;
     {
