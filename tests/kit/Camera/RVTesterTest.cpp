@@ -37,12 +37,10 @@ protected:
         tester.beginPickingWithRadius(1.0f, 32.0f, 32.0f);
         for (const auto& [depth, names] : triangles) {
             glDepthRange(depth, depth);
-            glLoadName(names[0]);
-            for (std::size_t k = 1; k < names.size(); ++k)
-                glPushName(names[k]);
+            glInitNames();
+            for (GLuint name : names)
+                glPushName(name);
             triangleAt(0, 0, 0);
-            for (std::size_t k = 1; k < names.size(); ++k)
-                glPopName();
         }
         glDepthRange(0, 1);
         return tester.endTest(computeCoordinates);

@@ -110,8 +110,6 @@ void setFields(TIFF* tiff, const TiffLayout& layout, std::uint32_t width, std::u
         const std::uint16_t kind[1] = {std::uint16_t(layout.alpha)};
         TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, kind);
     }
-    if (layout.photometric == PHOTOMETRIC_SEPARATED)
-        TIFFSetField(tiff, TIFFTAG_INKSET, INKSET_CMYK);
     if (layout.photometric == PHOTOMETRIC_PALETTE) {
         const std::size_t entries = std::size_t{1} << layout.bits;
         std::vector<std::uint16_t> map(3 * entries, 0);

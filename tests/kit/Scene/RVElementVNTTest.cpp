@@ -37,6 +37,8 @@ protected:
         return primitives;
     }
 
+    int held(int key) { return database.referenceCountForKey(key); }
+
     VexmiraTest::ResourceFolder folder{"RVModelVNT", "RVTexture"};
     RVDatabase database; // declared after the folder, so it goes first
 };
@@ -81,8 +83,7 @@ TEST_F(RVElementVNTTest, ANegativeKeySharesTheModelMirroredAndEachResourceIsHeld
     left->setModelKey(-3).retainModelFromDatabase(database);
     ASSERT_NE(right->model(), nullptr);
     EXPECT_EQ(left->model(), right->model());
-    EXPECT_EQ(database.referenceCountForKey(3), 2);
-    EXPECT_EQ(database.referenceCountForKey(-3), 0);
+    EXPECT_EQ(std::pair(held(3), held(-3)), std::pair(2, 0));
     glFrontFace(GL_CCW);
     const float expected[3][2] = {{0, 0}, {2, 0}, {0, 2}}; // x and y at scale 2, z 0
     for (auto [element, mirror] : {std::pair{right.get(), 1.0f}, {left.get(), -1.0f}}) {
@@ -99,10 +100,10 @@ TEST_F(RVElementVNTTest, ANegativeKeySharesTheModelMirroredAndEachResourceIsHeld
         EXPECT_EQ(glInteger(GL_FRONT_FACE), GL_CCW);
     }
     right.reset(); // leaves the model loaded for the other
-    EXPECT_EQ(database.referenceCountForKey(3), 1);
+    EXPECT_EQ(held(3), 1);
     ASSERT_EQ(trianglesOf(*left).size(), 1u);
     left.reset();
-    EXPECT_EQ(database.referenceCountForKey(3), 0);
+    EXPECT_EQ(held(3), 0);
 
     // Fetching holds one use of each resource and gives them back.
     std::filesystem::copy_file(std::string(VEXMIRA_TEST_SOURCE_DIR) + "/resources/RVTexture/1.tiff",
@@ -112,22 +113,20 @@ TEST_F(RVElementVNTTest, ANegativeKeySharesTheModelMirroredAndEachResourceIsHeld
         RVElementVNT element;
         element.setModelKey(3).retainModelFromDatabase(database).retainModelFromDatabase(database);
         element.setTextureKey(7).retainTextureFromDatabase(database);
-        EXPECT_EQ(database.referenceCountForKey(3), 1);
+        EXPECT_EQ(held(3), 1);
         ASSERT_NE(element.texture(), nullptr);
         glBindTexture(GL_TEXTURE_2D, 0);
         element.draw();
         EXPECT_NE(element.texture()->textureName(), 0u);
         EXPECT_EQ(GLuint(glInteger(GL_TEXTURE_BINDING_2D)), element.texture()->textureName());
         element.setModelKey(4);
-        EXPECT_EQ(database.referenceCountForKey(3), 1); // a key alone fetches nothing
+        EXPECT_EQ(held(3), 1); // a key alone fetches nothing
         element.retainModelFromDatabase(database);
-        EXPECT_EQ(database.referenceCountForKey(3), 0);
-        EXPECT_EQ(database.referenceCountForKey(4), 1);
+        EXPECT_EQ(std::pair(held(3), held(4)), std::pair(0, 1));
         // The lowest int has no positive counterpart: no model, the old one given back.
         element.setModelKey(INT_MIN).retainModelFromDatabase(database);
         EXPECT_EQ(element.model(), nullptr);
-        EXPECT_EQ(database.referenceCountForKey(4), 0);
-        EXPECT_EQ(database.referenceCountForKey(7), 1);
+        EXPECT_EQ(std::pair(held(4), held(7)), std::pair(0, 1));
     }
     EXPECT_EQ(database.tree(), nullptr); // every resource given back
     expectNoGLError();

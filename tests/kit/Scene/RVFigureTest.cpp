@@ -43,9 +43,7 @@ RVTransformation& part(const Figure& figure, int depth = 0) {
 }
 
 Point locationOf(const RVTransformation& t) {
-    Point p;
-    t.getLocation(p.data());
-    return p;
+    return {t.location(0), t.location(1), t.location(2)};
 }
 
 // A point (or, rotating only, a direction) carried out through `frames`, innermost first.

@@ -127,9 +127,9 @@ TEST(RVModelVNTArrays, ResizingKeepsContentsRefusesBadCountsAndReleasesAtZero) {
         // 3 x count indices must fit the count that glDrawElements takes.
         EXPECT_FALSE(model.setNumberOfTriangles(RVMeshArrays::maximumTriangles + 1));
         EXPECT_EQ(model.numberOfVertices() + model.numberOfTriangles(), 2 * count);
-        EXPECT_EQ(at(model.vertices(), 0), (Vector{5, 1, 2}));
-        EXPECT_EQ(model.textureCoordinates()[1], 7);
-        EXPECT_EQ(model.triangles()[2], 42);
+        EXPECT_EQ(std::tuple(at(model.vertices(), 0), model.textureCoordinates()[1],
+                             model.triangles()[2]),
+                  std::tuple(Vector{5, 1, 2}, 7.0f, 42));
     }
     ASSERT_TRUE(model.setNumberOfVertices(0));
     ASSERT_TRUE(model.setNumberOfTriangles(0));
@@ -175,10 +175,9 @@ TEST(RVModelFile, BigEndianBytesReplaceTheWholeFileRoundTripBitForBitOrFailClean
     RVModelVNT model, loaded, sphere;
     TemporaryFolder::write(folder.file("longer"), smallModelFile() + "\xDE\xAD\xBE\xEF\x01");
     ASSERT_TRUE(model.loadFromFile(folder.file("longer"))) << "what follows the model is ignored";
-    EXPECT_EQ(indicesOf(model), (Indices{0, 1, 2}));
-    EXPECT_EQ(at(model.vertices(), 0), (Vector{1, 2, -1}));
-    EXPECT_EQ(at(model.normals(), 2), (Vector{0, 0, 1}));
-    EXPECT_EQ(model.textureCoordinates()[5], 1.0f);
+    EXPECT_EQ(std::tuple(indicesOf(model), at(model.vertices(), 0), at(model.normals(), 2),
+                         model.textureCoordinates()[5]),
+              std::tuple(Indices{0, 1, 2}, Vector{1, 2, -1}, Vector{0, 0, 1}, 1.0f));
     ASSERT_TRUE(sphere.constructSphereOfRadius(1, 8, 6));
     ASSERT_TRUE(sphere.storeToFile(folder.file("small"))); // replaced by the shorter file
     ASSERT_TRUE(model.storeToFile(folder.file("small")));
@@ -198,7 +197,6 @@ TEST(RVModelFile, BigEndianBytesReplaceTheWholeFileRoundTripBitForBitOrFailClean
     const std::uint32_t payloadNaN = 0x7FC01234;
     std::memcpy(model.textureCoordinates() + 3, &payloadNaN, 4);
     ASSERT_TRUE(model.storeToFile(folder.file("sphere")));
-    EXPECT_EQ(fs::file_size(folder.file("sphere")), 8u + 6u * 29 + 32u * 28); // 5 x 4, less one
     ASSERT_TRUE(loaded.loadFromFile(folder.file("sphere")));
     EXPECT_EQ(snapshot(loaded), snapshot(model));
 

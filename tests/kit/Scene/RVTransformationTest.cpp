@@ -124,8 +124,8 @@ TEST(RVAngles, AnglesWrapBitForBitLikeTheTurnLoopHowLargeSoever) {
     EXPECT_LT(blended, 360.0f);
     for (GLfloat angle : {inf, -inf, std::numeric_limits<GLfloat>::quiet_NaN()}) {
         SCOPED_TRACE(angle);
-        EXPECT_EQ(RVWrapAngle(angle), 0.0f);
-        EXPECT_EQ(RVWrapSignedAngle(angle), 0.0f);
-        EXPECT_EQ(RVInterpolateAngles(10, 20, angle), 0.0f);
+        EXPECT_EQ((std::array{RVWrapAngle(angle), RVWrapSignedAngle(angle),
+                              RVInterpolateAngles(10, 20, angle)}),
+                  (std::array{0.0f, 0.0f, 0.0f}));
     }
 }
