@@ -26,7 +26,6 @@ TEST(RVInterpolator, ProgressFollowsTheSuppliedClock) {
     };
     startAt(0, second);
     EXPECT_FLOAT_EQ(progressAt(second / 4), 0.25f);
-    EXPECT_EQ(progressAt(second), 1.0f);
     EXPECT_EQ(progressAt(3600 * second), 1.0f) << "an hour late, beyond 32 bits";
     startAt(second / 2, second);
     EXPECT_FLOAT_EQ(progressAt(second / 4), -0.25f) << "a clock that went back";
