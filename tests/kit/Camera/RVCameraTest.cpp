@@ -165,8 +165,7 @@ TEST_F(RVCameraTest, PositionFollowsTheSphericalConventionOrientKeepsItAndLookAt
 }
 
 TEST_F(RVCameraTest, PassesAreClampedAndShiftTheViewByTheSampleTable) {
-    // A pass beyond the total is its last, a total beyond five is five; within a total
-    // every pass shifts the view elsewhere.
+    // A pass beyond the total is its last, a total beyond five is five; each shifts elsewhere.
     const auto jitter = [](GLint current, GLint total) {
         std::array<GLfloat, 2> xy{9, 9};
         RVGetJitter(current, total, &xy[0], &xy[1]);

@@ -76,8 +76,7 @@ TEST_F(RVTesterTest, PicksNearestFirstKeepsTheStateAndReportsOverflowAndMisuse) 
     EXPECT_EQ(glInteger(GL_MATRIX_MODE), GL_PROJECTION);
     EXPECT_MATRIX_NEAR(glMatrix(GL_PROJECTION_MATRIX), projection, 0);
     EXPECT_MATRIX_NEAR(glMatrix(GL_MODELVIEW_MATRIX), modelview, 0);
-    // Minimum depths 100, 50, 50, 200 selection units under names 1 to 4: the nearest kept, in
-    // order.
+    // Minimum depths 100, 50, 50, 200 selection units under names 1 to 4: the nearest first.
     const double unit = 1 / 4294967296.0;
     for (auto [kept, names] : {std::pair{1, Names{2}}, {3, {2, 3, 1}}, {8, {2, 3, 1, 4}}}) {
         ASSERT_TRUE(tester.setNameDepth(1, kept));

@@ -50,12 +50,10 @@ protected:
     std::unique_ptr<RVDatabase> database = std::make_unique<RVDatabase>();
 };
 
-// One layout per way of reading: strips and tiles (uncompressed 768-byte
-// tiles, which libtiff once refused unless mapped), one compression, 1, 4, 8
-// and 16 bits, each colour model, unassociated alpha outside plain strips
-// (once premultiplied), palettes with alpha (once opaque), and every
-// orientation, through the kit's conversion and through libtiff's. A texture
-// is drawn at once and deleted by the last giving back.
+// One layout per way of reading: strips and tiles (uncompressed 768-byte tiles, which libtiff
+// once refused unless mapped), one compression, 1, 4, 8 and 16 bits, each colour model,
+// unassociated alpha outside plain strips (once premultiplied), palettes with alpha (once opaque),
+// and every orientation, through the kit's conversion and through libtiff's.
 TEST_F(RVTextureTest, EveryLayoutGivesTheTexelsOfThePictureItHoldsAtOnce) {
     const std::uint16_t rgb = PHOTOMETRIC_RGB, grey = PHOTOMETRIC_MINISBLACK;
     const std::uint16_t palette = PHOTOMETRIC_PALETTE, lzw = COMPRESSION_LZW;
@@ -105,8 +103,7 @@ TEST_F(RVTextureTest, EveryLayoutGivesTheTexelsOfThePictureItHoldsAtOnce) {
     expectNoGLError();
 }
 
-// Layouts that cannot be shown as stored, damaged files and sizes no
-// context takes leave empty textures, quietly, with the file and the reason.
+// Layouts that cannot be shown as stored, damaged files and sizes no context takes.
 TEST_F(RVTextureTest, RefusedFilesGiveEmptyTexturesQuietlyWithTheirReason) {
     const TiffPicture picture = knownPicture();
     const auto copySeed = [this](const char* name, int key) {
@@ -149,11 +146,8 @@ TEST_F(RVTextureTest, RefusedFilesGiveEmptyTexturesQuietlyWithTheirReason) {
     EXPECT_LT(*growth, std::size_t{1} << 30) << "40 GB of staging would show here";
 }
 
-// Only a regular file is read as an image. A named pipe in place of a
-// texture once made the loader wait for a writer for ever; a device is
-// refused the same way. Neither a refused nor a read image keeps
-// a descriptor open. An image is decoded from the bytes read when it was
-// opened: a file cut short meanwhile, which would be a bus error under a
+// A named pipe in place of a texture once made the loader wait for a writer for ever; a device is
+// refused the same way. A file cut short after opening, which would be a bus error under a
 // memory map, changes nothing, uncompressed tiles included.
 TEST(RVTiffImage, OnlyRegularFilesAreReadWhollyWhenOpenedAndNoneKeepsADescriptor) {
     VexmiraTest::TemporaryFolder folder;

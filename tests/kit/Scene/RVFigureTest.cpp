@@ -226,7 +226,6 @@ static std::size_t differing(const std::vector<std::uint8_t>& image,
     return count;
 }
 
-// The blend moves the figure from frame to frame, so no two frames in a row are alike.
 TEST(FigureExample, RendersTheFigureInFramesThatChangeBetweenPoses) {
     VexmiraTest::TemporaryFolder folder;
     const auto run = VexmiraTest::runProgram(VexmiraTest::quoted(VEXMIRA_FIGURE_EXAMPLE) + " " +

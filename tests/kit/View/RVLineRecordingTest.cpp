@@ -62,8 +62,7 @@ protected:
 
 } // namespace
 
-// Recorded, replayed after the camera turned, and replayed with the colour it left: the very
-// pixels and colour of the drawing itself, from a vertex buffer.
+// The very pixels, and the colour the drawing leaves, replayed after the camera turned.
 TEST_F(RVLineRecordingTest, ReplaysTheLinesPixelForPixelFromAVertexBufferWhileTheCameraMoves) {
     RVLineRecording recording;
     const std::vector<std::uint8_t> drawn = frame(strips);
@@ -85,7 +84,6 @@ TEST_F(RVLineRecordingTest, ReplaysTheLinesPixelForPixelFromAVertexBufferWhileTh
     expectNoGLError();
 }
 
-// What feedback cannot give back exactly goes to a display list: the same picture either way.
 TEST_F(RVLineRecordingTest, WhatFeedbackCannotKeepIsRecordedIntoADisplayListWithTheSamePicture) {
     const auto farLine = [] { drawAs(GL_LINES, {{0, 0, 0}, {2.0e6f, 1, -5.0e6f}}); };
     const auto points = [] { drawAs(GL_POINTS, {{0.1f, 0.1f, 0}}), strips(); };
