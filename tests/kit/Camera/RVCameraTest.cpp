@@ -84,8 +84,7 @@ TEST(RVUtilities, NormalizesClampsArcFunctionsAndGivesSphericalCoordinates) {
 TEST_F(RVCameraTest, AnglesWrapAndClampAndNonFiniteOnesAreIgnored) {
     EXPECT_EQ(camera.setAzimuth(-30).azimuth(), 330.0f);
     EXPECT_EQ(camera.setTwist(725).twist(), 5.0f);
-    for (auto [in, out] : {std::pair{-180.0f, 180.0f}, {190, -170}})
-        EXPECT_EQ(camera.setElevation(in).elevation(), out) << in;
+    EXPECT_EQ(camera.setElevation(190).elevation(), -170.0f);
     for (auto [in, out] : {std::pair{200.0f, 180.0f}, {-5, 0}})
         EXPECT_EQ(camera.setAngle(in).angle(), out) << in;
     EXPECT_EQ(camera.tanHalfAngle(), 0.0f);

@@ -63,7 +63,6 @@ TEST_F(RVTextureTest, EveryLayoutGivesTheTexelsOfThePictureItHoldsAtOnce) {
         {"RGBA16 in LZW tiles", rgb, plain, 16, true, lzw},
         {"associated RGBA8 in tiles", rgb, EXTRASAMPLE_ASSOCALPHA, 8, true},
         {"RGB8 in tiles", rgb, noAlpha, 8, true},
-        {"grey8", grey, noAlpha},
         {"grey and alpha 8", grey, plain},
         {"bilevel, white at 0", PHOTOMETRIC_MINISWHITE, noAlpha, 1},
         {"palette4", palette, noAlpha, 4},
@@ -96,9 +95,8 @@ TEST_F(RVTextureTest, EveryLayoutGivesTheTexelsOfThePictureItHoldsAtOnce) {
     EXPECT_EQ(pixel(surface().readPixels(), 16, surface().height() - 17),
               std::uint32_t(r << 24 | g << 16 | b << 8 | a));
     const GLuint name = first.textureName();
-    database->releaseKey(1);
-    EXPECT_TRUE(glIsTexture(name));
-    database->releaseKey(1);
+    for (int use = 0; use < 2; ++use) // obtained twice; the database's test has the counting
+        database->releaseKey(1);
     EXPECT_FALSE(glIsTexture(name)) << "the last giving back deletes it";
     expectNoGLError();
 }

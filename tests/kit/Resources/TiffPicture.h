@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-// Pictures with known texels and the TIFF files that hold them, written
-// with libtiff in the layouts other programs write.
+// Pictures with known texels and the TIFF files, as other programs lay them out, that hold them.
 namespace KitTest {
 
 using Texel = std::array<std::uint8_t, 4>; // red, green, blue, alpha
@@ -36,16 +35,14 @@ struct TiffLayout {
     std::uint16_t sampleFormat = SAMPLEFORMAT_UINT;
 };
 
-// 37 x 19 pixels (odd sizes spanning several tiles) of 16 inks with alphas
-// 0, 1, 128, 254 and 255 among them.
+// 37 x 19 pixels (odd sizes, several tiles) of 16 inks; alphas 0, 1, 128, 254, 255 among them.
 TiffPicture knownPicture();
 
 // The texels of a file storing the picture in this layout: what the layout
 // cannot hold left out, associated alpha's colours as stored.
 TiffPicture shownAs(const TiffLayout& layout, const TiffPicture& picture);
 
-// Writes the picture so that, shown as the layout's Orientation tag says,
-// it is the picture; false if libtiff could not write it.
+// Writes the picture so that, shown as its Orientation tag says, it is the picture, or false.
 bool writeTiffPicture(const std::string& path, const TiffLayout& layout,
                       const TiffPicture& picture);
 

@@ -47,7 +47,6 @@ TEST(EasyView, WaitsForItsFirstDrawThenPicksTheNamedObjectWithThePressModifiers)
     host->mouseUp(5, 5); // nothing to pick before the first draw
     host->display();
     ASSERT_NE(view.camera(), nullptr);
-    ASSERT_NE(view.tester(), nullptr);
     GLint viewport[4]; // the camera's, of the host's size
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_THAT(viewport, testing::ElementsAre(0, 0, 40, 30));
