@@ -12,9 +12,8 @@ constexpr long long second = 1000000;
 TEST(RVInterpolator, ProgressFollowsTheSuppliedClock) {
     std::optional<RVInterpolator::WallTime> now;
     RVInterpolator interpolator([&now] { return now; });
-    const auto at = [&now](long long microsecondsPastSecond1000) {
-        now = RVInterpolator::WallTime{1000 + microsecondsPastSecond1000 / second,
-                                       microsecondsPastSecond1000 % second};
+    const auto at = [&now](long long microseconds) { // past second 1000
+        now = RVInterpolator::WallTime{1000 + microseconds / second, microseconds % second};
     };
     const auto progressAt = [&](long long microseconds) {
         at(microseconds);

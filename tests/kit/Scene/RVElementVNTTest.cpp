@@ -46,9 +46,7 @@ protected:
 } // namespace
 
 TEST_F(RVElementVNTTest, DrawingLeavesTheMatrixAsItWasWhateverTheScalar) {
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glRotatef(30, 1, 2, 3);
+    glRotatef(30, 1, 2, 3); // on a fresh context's modelview
     glTranslatef(1, 2, 3);
     const Matrix before = glMatrix(GL_MODELVIEW_MATRIX);
     RVElementVNT empty; // no model: draws nothing, in opaque white

@@ -19,8 +19,7 @@ void strips() {
     glBegin(GL_LINE_STRIP);
     for (int i = 0; i < 60; ++i) {
         glColor3f(i / 60.0f, 1.0f - i / 60.0f, 0.3f);
-        glVertex3f(1.4f * std::cos(0.37f * i), std::sin(0.23f * i), 0.05f * (i % 20) - 0.5f);
-        if (i == 30)
+        for (int twice = i == 30; twice >= 0; --twice) // vertex 30 twice: a zero-length step
             glVertex3f(1.4f * std::cos(0.37f * i), std::sin(0.23f * i), 0.05f * (i % 20) - 0.5f);
     }
     glEnd();
