@@ -53,15 +53,14 @@ protected:
 // unassociated alpha outside plain strips (once premultiplied), palettes with alpha (once opaque),
 // and every orientation, through the kit's conversion and through libtiff's.
 TEST_F(RVTextureTest, EveryLayoutGivesTheTexelsOfThePictureItHoldsAtOnce) {
-    const std::uint16_t rgb = PHOTOMETRIC_RGB, grey = PHOTOMETRIC_MINISBLACK;
-    const std::uint16_t palette = PHOTOMETRIC_PALETTE, lzw = COMPRESSION_LZW;
+    const std::uint16_t rgb = PHOTOMETRIC_RGB, palette = PHOTOMETRIC_PALETTE;
     const int plain = EXTRASAMPLE_UNASSALPHA;
     std::vector<TiffLayout> layouts = {
         {"RGBA8 in strips"},
-        {"RGBA16 in LZW tiles", rgb, plain, 16, true, lzw},
+        {"RGBA16 in LZW tiles", rgb, plain, 16, true, COMPRESSION_LZW},
         {"associated RGBA8 in tiles", rgb, EXTRASAMPLE_ASSOCALPHA, 8, true},
         {"RGB8 in tiles", rgb, noAlpha, 8, true},
-        {"grey and alpha 8", grey, plain},
+        {"grey and alpha 8", PHOTOMETRIC_MINISBLACK, plain},
         {"bilevel, white at 0", PHOTOMETRIC_MINISWHITE, noAlpha, 1},
         {"palette4", palette, noAlpha, 4},
         {"palette8 and alpha in tiles", palette, plain, 8, true},

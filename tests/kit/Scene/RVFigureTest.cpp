@@ -19,9 +19,8 @@ using Point = std::array<GLfloat, 3>;
 using Figure = std::shared_ptr<RVFigure>;
 
 Figure node(float x = 0, float y = 0, float z = 0, float elevation = 0) {
-    const GLfloat location[3] = {x, y, z};
     auto t = std::make_shared<RVTransformation>();
-    t->setLocation(location).setElevation(elevation);
+    t->setLocation(std::array{x, y, z}.data()).setElevation(elevation);
     return std::make_shared<RVFigure>(t);
 }
 
