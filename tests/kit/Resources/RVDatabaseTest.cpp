@@ -1,7 +1,6 @@
 #include "TolvaneKit/Resources/RVDatabase.h"
 #include "support/ResourceFolder.h"
 
-#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 

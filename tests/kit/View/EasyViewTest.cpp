@@ -6,7 +6,6 @@
 #include "Platform/offscreen/OffscreenViewHost.h"
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>

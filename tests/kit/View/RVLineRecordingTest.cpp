@@ -2,8 +2,6 @@
 
 #include "support/OffscreenGLTest.h"
 
-#include <gtest/gtest.h>
-
 #include <array>
 #include <cmath>
 #include <functional>
