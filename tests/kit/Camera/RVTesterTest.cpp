@@ -15,10 +15,8 @@ class RVTesterTest : public VexmiraTest::OffscreenGLTest {
 protected:
     void SetUp() override {
         OffscreenGLTest::SetUp();
-        camera.prepareOpenGL(); // looking straight down at the origin from (0, 0, 10)
-        camera.setWidth(64.0f, 64.0f);
-        ASSERT_TRUE(tester.setHitBufferSize(512));
-        ASSERT_TRUE(tester.setNameDepth(1, 1));
+        camera.prepareOpenGL().setWidth(64, 64);   // looking down at the origin from (0, 0, 10)
+        ASSERT_TRUE(tester.setHitBufferSize(512)); // each case sets the names it keeps
     }
 
     // A triangle in the plane z = height around (x, y).
