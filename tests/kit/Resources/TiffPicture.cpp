@@ -59,8 +59,7 @@ Samples samplesOf(const TiffLayout& layout, const Texel& texel, std::uint8_t ink
     return samples;
 }
 
-// 16-bit samples in the host's byte order, as libtiff takes them; other
-// depths packed from the most significant bit on.
+// 16-bit samples in the host's byte order, as libtiff takes them; other depths from the top bit.
 void appendPacked(Bytes& row, std::size_t& bit, std::uint32_t sample, std::uint16_t bits) {
     row.resize((bit + bits + 7) / 8);
     if (bits == 16) {
@@ -74,9 +73,8 @@ void appendPacked(Bytes& row, std::size_t& bit, std::uint32_t sample, std::uint1
             row[bit / 8] |= std::uint8_t(0x80 >> (bit % 8));
 }
 
-// Where the stored row and column are shown, from the Orientation tag's
-// meaning: the sides of the shown picture that the stored first row and
-// first column lie on (Top, Bottom, Left, Right).
+// Where the stored row and column are shown, from the Orientation tag's meaning: the sides of the
+// shown picture that the stored first row and first column lie on (Top, Bottom, Left, Right).
 std::pair<std::uint32_t, std::uint32_t> shownAt(std::uint16_t orientation, std::uint32_t row,
                                                 std::uint32_t column, std::uint32_t width,
                                                 std::uint32_t height) {
@@ -125,7 +123,7 @@ void setFields(TIFF* tiff, const TiffLayout& layout, std::uint32_t width, std::u
 // Tiles reaching past the picture are filled with zeros.
 bool writeTiles(TIFF* tiff, const std::vector<Bytes>& rows, std::uint32_t width) {
     const std::size_t pixelBytes = rows[0].size() / width, tileRowBytes = tileSize * pixelBytes;
-    for (std::uint32_t y = 0; y < rows.size(); y += tileSize) {
+    for (std::uint32_t y = 0; y < rows.size(); y += tileSize)
         for (std::uint32_t x = 0; x < width; x += tileSize) {
             Bytes tile(tileSize * tileRowBytes, 0);
             const std::size_t from = x * pixelBytes;
@@ -136,7 +134,6 @@ bool writeTiles(TIFF* tiff, const std::vector<Bytes>& rows, std::uint32_t width)
             if (TIFFWriteTile(tiff, tile.data(), x, y, 0, 0) < 0)
                 return false;
         }
-    }
     return true;
 }
 
@@ -149,13 +146,12 @@ TiffPicture knownPicture() {
         {250, 5, 130, 200}, {1, 2, 3, 4},        {90, 180, 45, 255}, {255, 255, 0, 0},
         {60, 0, 200, 77},   {140, 220, 10, 255}, {33, 66, 99, 128},  {254, 1, 127, 30}};
     TiffPicture picture{37, 19, {}, {}};
-    for (std::uint32_t y = 0; y < picture.height; ++y) {
+    for (std::uint32_t y = 0; y < picture.height; ++y)
         for (std::uint32_t x = 0; x < picture.width; ++x) {
             const auto ink = std::uint8_t((x + 7 * y + x * y) % 16);
             picture.inks.push_back(ink);
             picture.texels.push_back(inks[ink]);
         }
-    }
     return picture;
 }
 
