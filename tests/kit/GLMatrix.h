@@ -2,7 +2,6 @@
 
 #include <GL/gl.h>
 
-#include <algorithm>
 #include <array>
 #include <cmath>
 #include <numbers>
@@ -56,10 +55,8 @@ inline Matrix ortho(double l, double r, double b, double t, double n, double f) 
 }
 
 inline Matrix glMatrix(GLenum which) {
-    GLfloat values[16];
-    glGetFloatv(which, values);
     Matrix m;
-    std::copy(values, values + 16, m.begin());
+    glGetDoublev(which, m.data());
     return m;
 }
 

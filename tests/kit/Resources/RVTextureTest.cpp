@@ -18,8 +18,6 @@ using namespace KitTest;
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
 class RVTextureTest : public VexmiraTest::OffscreenGLTest {
 protected:
     void TearDown() override {
@@ -37,8 +35,8 @@ protected:
 
     // Level 0 as OpenGL holds it; a mismatch names its byte, 4 per texel from the bottom left.
     static void expectTexels(RVTexture& texture, const TiffPicture& expected) {
-        const Bytes bytes = bottomUpBytes(expected);
-        Bytes got(bytes.size());
+        const auto bytes = bottomUpBytes(expected);
+        std::vector<std::uint8_t> got(bytes.size());
         texture.apply();
         glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, got.data());
         EXPECT_THAT(got, testing::Pointwise(testing::Eq(), bytes));
@@ -116,9 +114,7 @@ TEST_F(RVTextureTest, RefusedFilesGiveEmptyTexturesQuietlyWithTheirReason) {
     const char* reasons[] = {
         "separate planes",  "signed or floating-point",     "12-bit",          "extra samples",
         "not a TIFF image", "more than the OpenGL context", "cannot be opened"};
-    GLuint previous = 0;
-    glGenTextures(1, &previous);
-    glBindTexture(GL_TEXTURE_2D, previous);
+    glBindTexture(GL_TEXTURE_2D, 12345); // a texture bound before
     VexmiraTest::AllocationPeak peak;
     testing::internal::CaptureStderr();
     for (int key = 1; key <= 7; ++key) {
