@@ -59,7 +59,6 @@ protected:
     void TearDown() override {
         Platform::Window::setBuilder({});
         MyDocumentLayout::registerLayout();
-        OffscreenGLTest::TearDown();
     }
     Blowup& model() { return document.model(); }
 

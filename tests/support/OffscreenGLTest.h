@@ -34,7 +34,8 @@ public:
 
 protected:
     void SetUp() override { recreateSurface(64, 64); }
-    void TearDown() override { surface_.reset(); }
+    // The surface goes with the base, after the derived fixtures' members, so that the GL objects
+    // they hold are deleted while their context is still current.
 
     Platform::OffscreenSurface& surface() { return *surface_; }
     void recreateSurface(int width, int height);

@@ -20,11 +20,6 @@ namespace {
 
 class RVTextureTest : public VexmiraTest::OffscreenGLTest {
 protected:
-    void TearDown() override {
-        database.reset(); // its textures go while their context is current
-        OffscreenGLTest::TearDown();
-    }
-
     std::string texturePath(int key) const {
         return folder_.file("RVTexture/" + std::to_string(key) + ".tiff");
     }
