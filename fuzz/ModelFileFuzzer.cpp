@@ -10,23 +10,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 using VexmiraFuzz::check;
+using VexmiraFuzz::scratchFolder;
+using VexmiraFuzz::writeScratchFile;
 
 namespace {
-
-const VexmiraFuzz::ScratchFolder& scratch() {
-    static const VexmiraFuzz::ScratchFolder folder;
-    return folder;
-}
-
-std::vector<std::uint8_t> readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // The model's counts and arrays as bytes, to tell whether a load changed them.
 std::vector<std::uint8_t> snapshot(const RVModelVNT& model) {
@@ -56,10 +46,11 @@ void checkAcceptedModel(RVModelVNT& model, const std::uint8_t* data, std::size_t
     for (std::uint64_t k = 0; k < 3 * triangles; ++k)
         check(indices[k] < vertices, "an accepted model's indices name existing vertices");
 
-    const std::string stored = (scratch().path() / "stored.rvmvnt").string();
+    const std::string stored = scratchFolder().file("stored.rvmvnt");
     check(model.storeToFile(stored), "an accepted model can be stored");
-    const std::vector<std::uint8_t> written = readFile(stored);
-    check(written.size() == covered && std::equal(written.begin(), written.end(), data),
+    const std::string written = VexmiraTest::TemporaryFolder::read(stored);
+    check(written.size() == covered &&
+              std::equal(written.begin(), written.end(), reinterpret_cast<const char*>(data)),
           "a stored model is the bytes it was read from");
     // Walks every triangle through the vertex arrays.
     model.recomputeNormals();
@@ -68,7 +59,7 @@ void checkAcceptedModel(RVModelVNT& model, const std::uint8_t* data, std::size_t
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string path = scratch().write("input.rvmvnt", data, size);
+    const std::string path = writeScratchFile("input.rvmvnt", data, size);
     RVModelVNT model;
     check(model.constructSphereOfRadius(1, 3, 2), "the starting model can be built");
     const std::vector<std::uint8_t> before = snapshot(model);

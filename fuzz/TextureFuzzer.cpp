@@ -15,9 +15,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 
 using VexmiraFuzz::check;
+using VexmiraFuzz::scratchFolder;
+using VexmiraFuzz::writeScratchFile;
 
 namespace {
 
@@ -28,11 +31,6 @@ constexpr int textureKey = 1;
 // memory rather than find faults. Larger declared sizes still go through,
 // since the loader must refuse those before allocating.
 constexpr std::uint64_t largestStagingBytes = std::uint64_t{64} << 20;
-
-const VexmiraFuzz::ScratchFolder& scratch() {
-    static const VexmiraFuzz::ScratchFolder folder;
-    return folder;
-}
 
 bool declaresAnExpensiveButAcceptableSize(const std::string& path) {
     RVTiffImage image(path);
@@ -69,12 +67,13 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     static std::unique_ptr<Platform::OffscreenSurface> surface =
         Platform::OffscreenSurface::create(16, 16);
     check(surface != nullptr, "an off-screen context can be made");
-    Platform::setResourceDirectory(scratch().path().string());
+    std::filesystem::create_directory(scratchFolder().file("RVTexture"));
+    Platform::setResourceDirectory(scratchFolder().path().string());
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string path = scratch().write("RVTexture/1.tiff", data, size);
+    const std::string path = writeScratchFile("RVTexture/1.tiff", data, size);
     if (declaresAnExpensiveButAcceptableSize(path))
         return 0;
     while (glGetError() != GL_NO_ERROR) {
