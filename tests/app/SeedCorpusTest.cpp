@@ -1,7 +1,5 @@
-// The fuzz targets' seed files, read by the real readers in every build (the sanitizer build
-// included). Inputs that once broke a reader are kept in the same folders, so replaying every
-// file here keeps each fixed fault fixed; the valid seeds must still be accepted. The model files
-// are replayed by the model file's own test.
+// The fuzz targets' seeds, replayed through the real readers in every build: inputs that once broke
+// a reader stay refused, valid seeds stay accepted. The model files replay in their own test.
 
 #include "Platform/core/PropertyListParser.h"
 #include "TolvaneKit/Resources/RVDatabase.h"

@@ -28,7 +28,6 @@ TEST(ChildProcess, CollectsBothStreamsAndTheStatusWithoutStallingOnLongOutput) {
     ChildProcess missing;
     EXPECT_FALSE(missing.start("/nonexistent/vexmira-render", {}, error));
     EXPECT_NE(error.find("/nonexistent/vexmira-render"), std::string::npos) << error;
-    EXPECT_FALSE(missing.isRunning());
 }
 
 TEST(ChildProcess, TerminatesOnRequestAndLeavesNoChildBehind) {

@@ -34,14 +34,13 @@ TEST(PngWriter, WritesRgbaRowsTopDownOrRefusesKeepingTheOldFile) {
     EXPECT_EQ(image->rgba, pattern);
     EXPECT_LT(std::filesystem::file_size(path), 1000u);
 
-    const std::vector<std::uint8_t> blue{0, 0, 255, 255};
     VexmiraTest::SmallDisk disk;
     if (!disk.isMounted())
         GTEST_SKIP() << "no full disk to test with: " << disk.reason();
     ASSERT_TRUE(Platform::writePngFile(disk.file("image.png"), 3, 2, pattern, &error)) << error;
     const std::string before = TemporaryFolder::read(disk.file("image.png"));
     disk.fill();
-    EXPECT_FALSE(Platform::writePngFile(disk.file("image.png"), 1, 1, blue, &error));
+    EXPECT_FALSE(Platform::writePngFile(disk.file("image.png"), 1, 1, {0, 0, 255, 255}, &error));
     EXPECT_NE(error.find("full"), std::string::npos) << error;
     EXPECT_EQ(TemporaryFolder::read(disk.file("image.png")), before);
 }

@@ -12,12 +12,12 @@ namespace VexmiraTest {
 namespace {
 
 constexpr int valuesPerVertex = RVFeedback::floatsPerVertex;
+constexpr double captureExtent = 64.0; // half the cube in which object coordinates are reported
 
 // Texture coordinates generated in eye space are exact, window coordinates a few ulps off.
 FeedbackVertex toObjectSpace(const GLfloat* values) {
-    const double e = OffscreenGLTest::captureExtent;
     const float fromWindow[3] = {values[0], values[1],
-                                 static_cast<float>(-(2.0 * values[2] - 1.0) * e)};
+                                 static_cast<float>(-(2.0 * values[2] - 1.0) * captureExtent)};
     const GLfloat* generated = values + RVFeedback::textureOffset;
     bool agrees = generated[3] == 1.0f;
     for (int k = 0; k < 3; ++k)

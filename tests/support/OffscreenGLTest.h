@@ -28,10 +28,6 @@ polylines(const std::vector<FeedbackPrimitive>& primitives);
 
 // A GoogleTest fixture owning a current off-screen GL surface.
 class OffscreenGLTest : public ::testing::Test {
-public:
-    // Half the size of the cube in which captureFeedback reports object coordinates.
-    static constexpr double captureExtent = 64.0;
-
 protected:
     void SetUp() override { recreateSurface(64, 64); }
     // The surface goes with the base, after the derived fixtures' members, so that the GL objects

@@ -12,10 +12,9 @@
 
 namespace VexmiraTest {
 
-// A tmpfs of a few pages mounted on a fresh folder, so that a test can fill a disk without
-// touching the machine's. Mounting needs root; without it, reason() says why there is no disk.
-// It lives in a mount namespace of this process's own, so that a test which dies leaves no
-// mount behind and no other process sees it; use it from the test's own thread.
+// A tmpfs of a few pages to fill instead of the machine's disk; needs root, else reason() says why.
+// It lives in this process's own mount namespace, so that a test which dies leaves no mount
+// behind; use it from the test's own thread.
 class SmallDisk {
 public:
     SmallDisk() {
@@ -37,8 +36,7 @@ public:
     const std::string& reason() const { return reason_; }
     std::string file(const std::string& name) const { return folder_.file(name); }
 
-    // Takes every free page into a file named "filler", so the next write of even one byte
-    // fails with ENOSPC.
+    // Takes every free page into a file named "filler": the next byte written fails with ENOSPC.
     void fill() const {
         const int descriptor = open(file("filler").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
         char block[4096] = {};
