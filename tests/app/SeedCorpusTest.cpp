@@ -32,21 +32,16 @@ void replaySeeds(const std::string& target, std::set<std::string> broken,
     EXPECT_THAT(broken, testing::IsEmpty()) << "named seeds missing from " << target;
 }
 
-TEST(SeedCorpus, PropertyListSeedsReadOrAreRefusedWithAPlace) {
+// Where a refusal points is the parser's own test.
+TEST(SeedCorpus, PropertyListSeedsReadOrAreRefused) {
     replaySeeds("property-list",
                 {"unclosed-dictionary.plist", "missing-semicolon.plist", "bad-unicode-escape.plist",
                  "unclosed-comment.plist", "odd-data-digits.plist", "octal-too-large.plist",
                  "too-deep.plist", "text-after.plist"},
                 [](const fs::path& file) {
                     Platform::PropertyListError error;
-                    const bool read = Platform::PropertyListParser::parse(
-                                          TemporaryFolder::read(file.string()), error)
-                                          .has_value();
-                    if (!read) { // refused with a place and a reason
-                        EXPECT_GE(error.line, 1);
-                        EXPECT_FALSE(error.message.empty());
-                    }
-                    return read;
+                    return Platform::PropertyListParser::parse(TemporaryFolder::read(file), error)
+                        .has_value();
                 });
 }
 

@@ -11,14 +11,11 @@ TEST(Localization, TranslatesByEnglishKeyFillsPlaceholdersAndWritesSizesForPeopl
     for (const std::string language : {"de", "xx"}) {
         setenv("LANGUAGE", language.c_str(), 1);
         Platform::reloadLocalization();
-        const bool de = language == "de";
-        EXPECT_EQ(Platform::localized("Revert To Saved"),
-                  de ? "Zur\u00fcck zur gesicherten Version" : "Revert To Saved");
         EXPECT_EQ(Platform::localized("No such message"), "No such message");
         EXPECT_EQ(Platform::localized(""), "");
         // Placeholders go where the language puts them.
         EXPECT_EQ(Platform::fillIn(Platform::localized("Undo %1"), "x"),
-                  de ? "„x“ widerrufen" : "Undo x");
+                  language == "de" ? "„x“ widerrufen" : "Undo x");
     }
     EXPECT_EQ(Platform::fillInAll("%2 of %1, 100%", {"a", "b"}), "b of a, 100%");
     std::vector<std::string> sizes;

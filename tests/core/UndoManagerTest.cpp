@@ -35,7 +35,6 @@ TEST(UndoManager, UndoAndRedoWalkTheNamedStepsAndANewChangeDropsTheRedoSteps) {
         EXPECT_EQ(v.value, expected[step]) << step;
     }
     EXPECT_FALSE(undo.canUndo());
-    EXPECT_EQ(undo.redoActionName(), "Set 1");
     ASSERT_TRUE(undo.redo());
     EXPECT_EQ(undo.undoActionName() + "|" + undo.redoActionName(), "Set 1|Set 2");
     v.set(5);

@@ -59,8 +59,7 @@ std::optional<std::size_t> AllocationPeak::growth() const {
 
 namespace {
 
-// "max mmap bytes" of malloc_stats(), which the C library prints to stderr: the stream is
-// swapped for one in memory meanwhile.
+// "max mmap bytes" of malloc_stats(), which prints to stderr: swapped for memory meanwhile.
 std::optional<long long> mappedPeakFromMallocStats() {
     char* text = nullptr;
     std::size_t length = 0;
@@ -84,8 +83,7 @@ std::optional<long long> mappedPeakFromMallocStats() {
 
 AllocationPeak::AllocationPeak() : start_(mappedPeakFromMallocStats()) {}
 
-// The C library keeps one peak for the whole process, so only a new high shows; a test program
-// running a single test starts low.
+// The C library keeps one peak per process: only a new high shows.
 std::optional<std::size_t> AllocationPeak::growth() const {
     const std::optional<long long> now = mappedPeakFromMallocStats();
     if (!start_ || !now)
