@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <csignal>
 #include <string>
-#include <tuple>
+#include <utility>
 
 using Platform::ChildProcess;
 
@@ -20,8 +20,7 @@ TEST(ChildProcess, CollectsBothStreamsAndTheStatusWithoutStallingOnLongOutput) {
         << error;
     EXPECT_FALSE(child.start("/bin/sh", {"-c", "true"}, error)) << "one child per runner";
     child.wait();
-    EXPECT_EQ(std::tuple(child.isRunning(), child.exitStatus(), child.succeeded()),
-              std::tuple(false, 3, false));
+    EXPECT_EQ(std::pair(child.isRunning(), child.exitStatus()), std::pair(false, 3));
     EXPECT_EQ(child.standardOutput(), std::string(300000, 'o'));
     EXPECT_EQ(child.standardError(), std::string(300000, 'e'));
 

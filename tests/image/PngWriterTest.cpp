@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <filesystem>
 #include <numeric>
 #include <random>
@@ -30,7 +29,7 @@ TEST(PngWriter, WritesRgbaRowsTopDownOrRefusesKeepingTheOldFile) {
     ASSERT_TRUE(Platform::writePngFile(path, 3, 2, pattern, &error)) << error;
     const auto image = Platform::readPngFile(path, &error);
     ASSERT_TRUE(image) << error;
-    EXPECT_EQ((std::array{image->width, image->height}), (std::array{3, 2}));
+    EXPECT_EQ(std::pair(image->width, image->height), std::pair(3, 2));
     EXPECT_EQ(image->rgba, pattern);
 
     VexmiraTest::SmallDisk disk;
