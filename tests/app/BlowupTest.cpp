@@ -32,12 +32,8 @@ void expectHue(const std::vector<float>& rgb, double hue, double error) {
         EXPECT_NEAR(rgb[k], std::clamp(expected[k], 0.0, 1.0), error) << "component " << k;
 }
 
-bool isWhite(const FeedbackVertex& v) {
-    return v.red == 1 && v.green == 1 && v.blue == 1;
-}
-bool isLowerPole(const FeedbackVertex& v) {
-    return v.x == 0 && v.y == 0 && v.z == -1;
-}
+const auto isWhite = [](const FeedbackVertex& v) { return v.red + v.green + v.blue == 3; };
+const auto isLowerPole = [](const FeedbackVertex& v) { return v.x == 0 && v.y == 0 && v.z == -1; };
 
 // Whether p lies on the white circle of this radius around the upper pole, in the vertical
 // plane at azimuth `immersion`.
@@ -103,9 +99,8 @@ protected:
 } // namespace
 
 // Meridian i of M is a great circle at theta = i / M half turns in hue i / M whole turns; the
-// white loop shrinks to the upper pole. The default 72 x 34 also outgrows the first feedback
-// buffer; at the top of 5 x 7 (j = 7) cos(P - H) is about 4.5e-11, where the library's pi would
-// give 6e-17.
+// white loop shrinks to the upper pole. 72 x 34 outgrows the first feedback buffer; at the top of
+// 5 x 7, cos(P - H) is about 4.5e-11, where the library's pi would give 6e-17.
 TEST_F(BlowupDrawing, UnblownMeridiansAreGreatCirclesInTheirHuesRoundedExactlyWhereTheyShould) {
     for (auto [meridians, resolution] : {std::pair(72, 34), std::pair(5, 7)}) {
         SCOPED_TRACE(std::to_string(meridians) + " x " + std::to_string(resolution));
