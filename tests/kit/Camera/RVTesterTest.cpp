@@ -19,12 +19,10 @@ protected:
         ASSERT_TRUE(tester.setHitBufferSize(512)); // each case sets the names it keeps
     }
 
-    // A triangle in the plane z = height around (x, y).
     static void triangleAt(double x, double y, double height) {
         glBegin(GL_TRIANGLES);
-        glVertex3d(x - 1, y - 1, height);
-        glVertex3d(x + 1, y - 1, height);
-        glVertex3d(x, y + 1, height);
+        for (auto [dx, dy] : {std::pair{-1, -1}, {1, -1}, {0, 1}})
+            glVertex3d(x + dx, y + dy, height);
         glEnd();
     }
 
@@ -88,8 +86,8 @@ TEST_F(RVTesterTest, PicksNearestFirstKeepsTheStateAndReportsOverflowAndMisuse) 
     ASSERT_TRUE(tester.setNameDepth(1, 2));
     EXPECT_TRUE(pickAtTheCentre(named, true));
     EXPECT_EQ(firstNames(), (Names{5, 9})); // one name later, not three
-    EXPECT_EQ(tester.numberOfNamesForResult(0), 3);
-    EXPECT_EQ(tester.numberOfNamesForResult(1), 1);
+    EXPECT_EQ(std::pair(tester.numberOfNamesForResult(0), tester.numberOfNamesForResult(1)),
+              std::pair(3, 1));
     ASSERT_TRUE(tester.setHitBufferSize(4)); // a record of three names needs 6 words
     EXPECT_TRUE(pickAtTheCentre(named, true));
     EXPECT_EQ(tester.numberOfResults(), -1);
@@ -123,8 +121,8 @@ TEST_F(RVTesterTest, CollisionFindsWhatLiesAlongTheSegment) {
     EXPECT_TRUE(tester.endTest(true));
     ASSERT_EQ(firstNames(), (Names{3, 1}));
     const double expected[2][3] = {{0, 0, 4.5}, {0, 0, 4}}; // the middle of its depth range
-    EXPECT_ENTRIES_NEAR(3, tester.coordinatesForResult(0), expected[0], 1e-5);
-    EXPECT_ENTRIES_NEAR(3, tester.coordinatesForResult(1), expected[1], 1e-5);
+    for (int result = 0; result < 2; ++result)
+        EXPECT_ENTRIES_NEAR(3, tester.coordinatesForResult(result), expected[result], 1e-5);
     EXPECT_MATRIX_NEAR(glMatrix(GL_MODELVIEW_MATRIX), modelview, 0);
     tester.beginCollisionWithRadius(1.0f, start, start); // a segment of length 0: nothing
     triangleAt(0, 0, 0);

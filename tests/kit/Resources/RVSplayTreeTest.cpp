@@ -20,7 +20,6 @@ Ptr nodeWithKey(int key) {
     return node;
 }
 
-// Plain insertion of the keys in the order given.
 Ptr plainTree(const Keys& keys) {
     Ptr root = nodeWithKey(keys.front());
     for (std::size_t i = 1; i < keys.size(); ++i)
@@ -77,15 +76,14 @@ Ptr chain(int first, int step, int count) {
 
 } // namespace
 
-TEST(RVSplayTree, SplayingPlainRemovalAndSearchGiveTheDocumentedShapes) {
+TEST(RVSplayTree, SplayingPlainRemovalSearchAndListingGiveTheDocumentedShapes) {
     Ptr root = nodeWithKey(1);
     root = RVSplayTree::insertNode(root, nodeWithKey(2));
     root = RVSplayTree::insertNode(root, nodeWithKey(3));
     EXPECT_EQ(shape(root), "3(2(1,-),-)");
     EXPECT_EQ(shape(RVSplayTree::findKey(root, 1)), "1(-,2(-,3))");
-    root = plainTree({1, 2, 3, 4, 5, 6, 7});
-    EXPECT_EQ(shape(root), "1(-,2(-,3(-,4(-,5(-,6(-,7))))))");
-    EXPECT_EQ(shape(RVSplayTree::findKey(root, 7)), "7(2(1,4(3,6(5,-))),-)");
+    EXPECT_EQ(shape(RVSplayTree::findKey(plainTree({1, 2, 3, 4, 5, 6, 7}), 7)),
+              "7(2(1,4(3,6(5,-))),-)");
     // Splay steps whose grandchild is missing move nothing.
     Ptr pair = plainTree({5, 3}), left, right;
     EXPECT_EQ(RVSplayTree::zigzagWithLeftTreePtr(pair, left, right), pair);
@@ -116,11 +114,9 @@ TEST(RVSplayTree, SplayingPlainRemovalAndSearchGiveTheDocumentedShapes) {
     root = RVSplayTree::insertNode(RVSplayTree::findKey(root, -3), nodeWithKey(-7));
     root = RVSplayTree::quicklyRemoveKey(RVSplayTree::removeKey(root, lowest), -1);
     EXPECT_EQ(inOrderKeys(root), (Keys{-7, -3, 0, 2, 5, 2147483647}));
-}
 
-TEST(RVSplayTree, ListingsTurnTheTreeAQuarterTurn) {
+    // Listings: right above, left below is the database's test; here levels and a bare node.
     EXPECT_EQ(listing(*nodeWithKey(4), 2, 3) + listing(*nodeWithKey(4), -2, 3), "      4,1\n4,1\n");
-    // Right above, left below: the database's listing shows both.
     EXPECT_EQ(listing(RVSplayTree(), 1, 2), "  ") << "a node without data prints its indentation";
 }
 
@@ -147,9 +143,8 @@ TEST(RVSplayTree, RandomOperationsKeepOrderKeysAndData) {
                     root->quicklyInsertNode(node);
                 else
                     root = RVSplayTree::insertNode(root, node);
-                if (operation == 0 && !present) {
+                if (operation == 0 && !present)
                     EXPECT_EQ(root->key(), key) << "a new key becomes the root";
-                }
             } else if (operation == 2) {
                 root = RVSplayTree::findKey(root, key);
                 EXPECT_EQ(root && root->key() == key, present) << key;

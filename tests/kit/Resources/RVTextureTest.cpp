@@ -28,15 +28,6 @@ protected:
         ASSERT_TRUE(writeTiffPicture(texturePath(key), layout, picture)) << layout.name;
     }
 
-    // Level 0 as OpenGL holds it; a mismatch names its byte, 4 per texel from the bottom left.
-    static void expectTexels(RVTexture& texture, const TiffPicture& expected) {
-        const auto bytes = bottomUpBytes(expected);
-        std::vector<std::uint8_t> got(bytes.size());
-        texture.apply();
-        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, got.data());
-        EXPECT_THAT(got, testing::Pointwise(testing::Eq(), bytes));
-    }
-
     VexmiraTest::ResourceFolder folder_{"RVTexture"};
     std::unique_ptr<RVDatabase> database = std::make_unique<RVDatabase>();
 };
@@ -72,7 +63,12 @@ TEST_F(RVTextureTest, EveryLayoutGivesTheTexelsOfThePictureItHoldsAtOnce) {
         ASSERT_NE(texture.textureName(), 0u) << texture.failureReason();
         ASSERT_EQ(std::pair(texture.width(), texture.height()),
                   std::pair(int(known.width), int(known.height)));
-        expectTexels(texture, shownAs(layout, known));
+        // Level 0 as OpenGL holds it; a mismatch names its byte, 4 per texel from the bottom left.
+        const auto bytes = bottomUpBytes(shownAs(layout, known));
+        std::vector<std::uint8_t> got(bytes.size());
+        texture.apply();
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, got.data());
+        EXPECT_THAT(got, testing::Pointwise(testing::Eq(), bytes));
     }
     RVTexture& first = *database->retainKey<RVTexture>(1);
     // Texel 5 of the bottom row, opaque, drawn at once: one waiting for mipmaps would draw white.

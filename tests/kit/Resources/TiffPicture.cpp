@@ -22,10 +22,6 @@ std::uint32_t atDepth(std::uint32_t value, std::uint16_t bits) {
     return bits >= 8 ? value * ((1u << bits) - 1) / 255 : value >> (8 - bits);
 }
 
-std::uint8_t times(std::uint8_t colour, std::uint8_t alpha) {
-    return std::uint8_t((colour * alpha + 127) / 255);
-}
-
 Texel shownTexel(const TiffLayout& layout, Texel t) {
     auto& [r, g, b, a] = t;
     const bool grey = layout.photometric == PHOTOMETRIC_MINISBLACK ||
@@ -36,7 +32,8 @@ Texel shownTexel(const TiffLayout& layout, Texel t) {
     if (layout.alpha == noAlpha)
         a = 255;
     if (layout.alpha == EXTRASAMPLE_ASSOCALPHA)
-        r = times(r, a), g = times(g, a), b = times(b, a);
+        for (std::uint8_t* colour : {&r, &g, &b})
+            *colour = std::uint8_t((*colour * a + 127) / 255);
     if (layout.bits == 16) // what is read back: the 8-bit value nearest the stored sample
         for (std::uint8_t& channel : t)
             channel = std::uint8_t(std::lround(atDepth(channel, 16) * 255.0 / 65535));
@@ -98,12 +95,10 @@ void setFields(TIFF* tiff, const TiffLayout& layout, std::uint32_t width, std::u
     TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, layout.photometric);
     TIFFSetField(tiff, TIFFTAG_ORIENTATION, layout.orientation);
     TIFFSetField(tiff, TIFFTAG_COMPRESSION, layout.compression);
-    if (layout.tiled) {
-        TIFFSetField(tiff, TIFFTAG_TILEWIDTH, tileSize);
+    TIFFSetField(tiff, layout.tiled ? TIFFTAG_TILEWIDTH : TIFFTAG_ROWSPERSTRIP,
+                 layout.tiled ? tileSize : rowsPerStrip);
+    if (layout.tiled)
         TIFFSetField(tiff, TIFFTAG_TILELENGTH, tileSize);
-    } else {
-        TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, rowsPerStrip);
-    }
     if (layout.alpha != noAlpha) {
         const std::uint16_t kind[1] = {std::uint16_t(layout.alpha)};
         TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, kind);

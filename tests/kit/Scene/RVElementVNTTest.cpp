@@ -16,7 +16,6 @@ using namespace KitTest;
 
 namespace {
 
-// Elements drawing models and textures from a resource folder of their own.
 class RVElementVNTTest : public VexmiraTest::OffscreenGLTest {
 protected:
     void SetUp() override {

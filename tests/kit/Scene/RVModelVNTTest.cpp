@@ -25,7 +25,6 @@ using Indices = std::vector<int>;
 using Vector = std::array<float, 3>;
 using Texel = std::vector<std::uint8_t>;
 
-// Entry k of a position or normal array.
 Vector at(const float* array, int k) {
     return {array[3 * k], array[3 * k + 1], array[3 * k + 2]};
 }
@@ -251,8 +250,8 @@ TEST(SampleResources, AreAUnitSphereFacingOutwardAndItsCheckerboard) {
     const auto sphere = database.retainKey<RVModelVNT>(1);
     Platform::setResourceDirectory("");
     const int triangles = sphere->numberOfTriangles(), vertices = sphere->numberOfVertices();
-    EXPECT_EQ(triangles, 2 * 24 * 11);
-    EXPECT_EQ(vertices, 25 * 13 - 2); // a seam vertex per ring, one per slice at the poles
+    EXPECT_EQ(std::pair(triangles, vertices), std::pair(2 * 24 * 11, 25 * 13 - 2))
+        << "a seam vertex per ring, one per slice at the poles";
     EXPECT_EQ(fs::file_size(folder + "RVModelVNT/1.rvmvnt"), 8u + 6u * triangles + 32u * vertices);
     for (int k = 0; k < vertices; ++k) {
         SCOPED_TRACE(k);

@@ -4,6 +4,8 @@
 #include "kit/GLMatrix.h"
 #include "support/OffscreenGLTest.h"
 
+#include <gmock/gmock.h>
+
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -27,10 +29,9 @@ Matrix rotationOf(double azimuth, double elevation, double twist) {
 }
 
 void expectState(const RVTransformation& t, std::array<float, 6> expected) {
-    const float state[6] = {t.location(0), t.location(1), t.location(2),
-                            t.azimuth(),   t.elevation(), t.twist()};
-    for (int k = 0; k < 6; ++k)
-        EXPECT_FLOAT_EQ(state[k], expected[k]) << "field " << k;
+    EXPECT_THAT((std::array{t.location(0), t.location(1), t.location(2), t.azimuth(),
+                            t.elevation(), t.twist()}),
+                testing::Pointwise(testing::FloatEq(), expected));
 }
 
 // The turn-by-turn loops the camera and the transformation have always reduced angles with.

@@ -30,7 +30,6 @@ void strips() {
 
 constexpr std::size_t stripVertices = 61 + 12;
 
-// The vertices as one primitive of the mode.
 void drawAs(GLenum mode, std::initializer_list<std::array<float, 3>> vertices) {
     glBegin(mode);
     for (const auto& vertex : vertices)
@@ -59,7 +58,6 @@ protected:
 
 } // namespace
 
-// The very pixels, and the colour the drawing leaves, replayed after the camera turned.
 TEST_F(RVLineRecordingTest, ReplaysTheLinesPixelForPixelFromAVertexBufferWhileTheCameraMoves) {
     RVLineRecording recording;
     const std::vector<std::uint8_t> drawn = frame(strips);
