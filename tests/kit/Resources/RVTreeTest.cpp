@@ -28,7 +28,7 @@ std::string childNames(const RVTree& parent) {
 
 } // namespace
 
-TEST(RVTree, AttachingAppendsAndDetachingMatchesByIdentityInTheOwnRow) {
+TEST(RVTree, AttachingAppendsRefusesLoopsAndDetachingMatchesByIdentityInTheOwnRow) {
     auto parent = node("P"), n1 = node("N1"), n2 = node("N2"), n4 = node("N4"), kid = node("K");
     parent->attachChild(n1).attachChild(n2);
     n4->attachSibling(node("N5")).attachChild(kid);
@@ -51,9 +51,7 @@ TEST(RVTree, AttachingAppendsAndDetachingMatchesByIdentityInTheOwnRow) {
     EXPECT_EQ(n1->detachSibling(n1), n1);
     EXPECT_EQ(n1->detachSibling(stranger), stranger);
     EXPECT_EQ(namesFrom(n1), "N1 N2 ");
-}
 
-TEST(RVTree, AttachingThatWouldCloseALoopIsRefused) {
     auto root = node("R"), child = node("C"), grandchild = node("G");
     root->attachChild(child);
     child->attachChild(grandchild);
@@ -63,7 +61,7 @@ TEST(RVTree, AttachingThatWouldCloseALoopIsRefused) {
     root->attachChild(child);
     EXPECT_EQ(childNames(*root) + "/ " + childNames(*child) + "/ " + childNames(*grandchild),
               "C / G / ");
-    std::weak_ptr<RVTree> watch = grandchild;
+    watch = grandchild;
     root = child = grandchild = nullptr;
     EXPECT_TRUE(watch.expired()) << "no loop keeps the nodes alive";
 }

@@ -1,6 +1,7 @@
 #include "kit/Resources/TiffPicture.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <utility>
@@ -40,7 +41,6 @@ Texel shownTexel(const TiffLayout& layout, Texel t) {
     return t;
 }
 
-// A pixel's samples as the layout stores them.
 Samples samplesOf(const TiffLayout& layout, const Texel& texel, std::uint8_t ink) {
     const auto [r, g, b, a] = shownTexel(layout, texel);
     const auto d = [&layout](std::uint32_t value) { return atDepth(value, layout.bits); };
@@ -56,15 +56,11 @@ Samples samplesOf(const TiffLayout& layout, const Texel& texel, std::uint8_t ink
     return samples;
 }
 
-// 16-bit samples in the host's byte order, as libtiff takes them; other depths from the top bit.
+// From the top bit; 16-bit samples in the host's byte order, as libtiff takes them.
 void appendPacked(Bytes& row, std::size_t& bit, std::uint32_t sample, std::uint16_t bits) {
     row.resize((bit + bits + 7) / 8);
-    if (bits == 16) {
-        const auto value = std::uint16_t(sample);
-        std::memcpy(row.data() + bit / 8, &value, 2);
-        bit += 16;
-        return;
-    }
+    if (bits == 16 && std::endian::native == std::endian::little)
+        sample = (sample >> 8 | sample << 8) & 0xFFFF;
     for (int k = bits - 1; k >= 0; --k, ++bit)
         if ((sample >> k) & 1)
             row[bit / 8] |= std::uint8_t(0x80 >> (bit % 8));
@@ -141,12 +137,11 @@ TiffPicture knownPicture() {
         {250, 5, 130, 200}, {1, 2, 3, 4},        {90, 180, 45, 255}, {255, 255, 0, 0},
         {60, 0, 200, 77},   {140, 220, 10, 255}, {33, 66, 99, 128},  {254, 1, 127, 30}};
     TiffPicture picture{37, 19, {}, {}};
-    for (std::uint32_t y = 0; y < picture.height; ++y)
-        for (std::uint32_t x = 0; x < picture.width; ++x) {
-            const auto ink = std::uint8_t((x + 7 * y + x * y) % 16);
-            picture.inks.push_back(ink);
-            picture.texels.push_back(inks[ink]);
-        }
+    for (std::uint32_t k = 0; k < picture.width * picture.height; ++k) {
+        const std::uint32_t x = k % picture.width, y = k / picture.width;
+        picture.inks.push_back(std::uint8_t((x + 7 * y + x * y) % 16));
+        picture.texels.push_back(inks[picture.inks.back()]);
+    }
     return picture;
 }
 

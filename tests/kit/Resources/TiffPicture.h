@@ -46,7 +46,6 @@ TiffPicture shownAs(const TiffLayout& layout, const TiffPicture& picture);
 bool writeTiffPicture(const std::string& path, const TiffLayout& layout,
                       const TiffPicture& picture);
 
-// The texels bottom row first, as OpenGL holds a texture.
 std::vector<std::uint8_t> bottomUpBytes(const TiffPicture& picture);
 
 } // namespace KitTest

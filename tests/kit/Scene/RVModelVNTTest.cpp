@@ -114,7 +114,7 @@ TEST(RVModelVNTSphere, HasTheDocumentedLayoutAndRefusesShapesItCannotBuild) {
     }
 }
 
-TEST(RVModelVNTArrays, ResizingKeepsContentsRefusesBadCountsAndReleasesAtZero) {
+TEST(RVModelVNTArrays, ResizeKeepingContentsAndDeformDividingByWWithNormalsOfTheFacesThatCount) {
     RVModelVNT model;
     build(model, {{5, 1, 2}}, {0, 0, 42});
     model.textureCoordinates()[1] = 7;
@@ -135,11 +135,9 @@ TEST(RVModelVNTArrays, ResizingKeepsContentsRefusesBadCountsAndReleasesAtZero) {
     EXPECT_EQ((std::array<const void*, 4>{model.vertices(), model.normals(),
                                           model.textureCoordinates(), model.triangles()}),
               (std::array<const void*, 4>{}));
-}
 
-TEST(RVModelVNTTransforms, DeformDividesByWAndNormalsAverageTheFacesThatCount) {
-    RVModelVNT model;
-    // A roof along y (large face in z = 0, small in x = 0), a line, an index far outside.
+    // Deforming: a roof along y (large face in z = 0, small in x = 0), a line, an index far
+    // outside.
     build(model, {{0, 0, 0}, {0, 1, 0}, {10, 0, 0}, {0, 0, 0.1f}, {1, 1, 1}, {2, 2, 2}},
           {0, 2, 1, 0, 1, 3, 0, 4, 5, 0, 3, 60000});
     const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};

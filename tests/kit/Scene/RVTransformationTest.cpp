@@ -29,8 +29,8 @@ Matrix rotationOf(double azimuth, double elevation, double twist) {
 }
 
 void expectState(const RVTransformation& t, std::array<float, 6> expected) {
-    EXPECT_THAT((std::array{t.location(0), t.location(1), t.location(2), t.azimuth(),
-                            t.elevation(), t.twist()}),
+    EXPECT_THAT((std::array{t.location(0), t.location(1), t.location(2), t.azimuth(), t.elevation(),
+                            t.twist()}),
                 testing::Pointwise(testing::FloatEq(), expected));
 }
 
@@ -65,7 +65,6 @@ TEST(RVInterpolateAngles, BlendsTheShortWayBetweenReducedEndpointsOrNaively) {
     // Fraction 0 keeps the place, the naive way not even reducing the angles.
     expectState(place(still, 1, 1, 1, 370, -30, 720).interpolateNaivelyToward(target, 0),
                 {1, 1, 1, 370, -30, 720});
-    // Beyond 1: extrapolated.
     expectState(beyond.interpolateNaivelyToward(target, 2), {4, 8, -12, 20, 700, 400});
 }
 
@@ -93,9 +92,7 @@ TEST(RVTransformation, CarriesPointsForwardAndBackLikeTheComposedMatrices) {
 class RVTransformationGL : public VexmiraTest::OffscreenGLTest {};
 
 TEST_F(RVTransformationGL, ApplyMultipliesTheModelviewMatrix) {
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glTranslatef(0, 0, -5);
+    glTranslatef(0, 0, -5); // on a fresh context's modelview
     RVTransformation t;
     place(t, 1, 2, 3, 30, 50, -70).apply();
     EXPECT_MATRIX_NEAR(glMatrix(GL_MODELVIEW_MATRIX),
@@ -120,9 +117,8 @@ TEST(RVAngles, AnglesWrapBitForBitLikeTheTurnLoopHowLargeSoever) {
     // Whole turns come off by the remainder, also where taking 360 off changes nothing.
     EXPECT_EQ(RVWrapAngle(std::exp2(40.0f) * 360.0f), 0.0f);
     const GLfloat inf = std::numeric_limits<GLfloat>::infinity();
-    const float blended = RVInterpolateAngles(inf, 3e38f, 0.5f);
-    EXPECT_GE(blended, 0.0f);
-    EXPECT_LT(blended, 360.0f);
+    EXPECT_THAT(RVInterpolateAngles(inf, 3e38f, 0.5f),
+                testing::AllOf(testing::Ge(0.0f), testing::Lt(360.0f)));
     for (GLfloat angle : {inf, -inf, std::numeric_limits<GLfloat>::quiet_NaN()}) {
         SCOPED_TRACE(angle);
         EXPECT_EQ((std::array{RVWrapAngle(angle), RVWrapSignedAngle(angle),
