@@ -15,7 +15,6 @@
 #include <GL/glext.h>
 #include <gtest/gtest.h>
 
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -86,36 +85,22 @@ protected:
     CountingView* view = nullptr;
 };
 
-// The defaults, a smoothed blow-up seen from aside, and an odd one with few meridians: the frame
-// that records the surface and those that replay it show the picture the model drew itself.
-TEST_F(HeadlessWindow, TheKeptSurfaceDrawsThePictureOfTheModelPixelForPixel) {
-    for (auto [meridians, resolution, antialiasing, blowup, immersion, elevation, azimuth] :
-         {std::tuple(72, 34, 1, 0.0f, 0.0f, 0.0f, 0.0f),
-          {72, 34, 5, 0.9f, 0.6f, 72.0f, 300.0f},
-          {7, 5, 3, 1.3f, 2.9f, 117.0f, 41.0f}}) {
-        model().setMeridians(meridians);
-        model().setResolution(resolution);
-        model().setAntialiasing(antialiasing);
-        model().setBlowup(blowup);
-        model().setImmersion(immersion);
-        view->prepare();
-        view->camera()->setElevation(elevation);
-        view->camera()->setAzimuth(azimuth);
-        SCOPED_TRACE(std::to_string(meridians) + " meridians");
-        const std::vector<std::uint8_t> drawn = displayedPicture();
-        EXPECT_TRUE(displayedPicture() == drawn) << "recorded";
-        EXPECT_TRUE(displayedPicture() == drawn) << "replayed";
-    }
-    expectNoGLError();
-}
-
-// A surface is recorded when a frame shows it unchanged again, and then replayed.
-TEST_F(HeadlessWindow, OnlyTheParametersOfTheSurfaceMakeItDrawnAgain) {
+// A smoothed blow-up with few meridians seen from aside: the first frame draws every pass, the
+// next records the surface once for its passes, the later ones replay it, and all of them show
+// the picture the model drew itself. Only the surface's own parameters make it drawn again.
+TEST_F(HeadlessWindow, TheKeptSurfaceShowsTheModelsPictureAndOnlyItsParametersDrawItAgain) {
+    model().setMeridians(7);
     model().setAntialiasing(5);
-    host->display();
-    EXPECT_EQ(view->surfaceDrawings, 5) << "the first frame draws every pass";
-    host->display();
-    EXPECT_EQ(view->surfaceDrawings, 6) << "the next one records it once for its five passes";
+    model().setBlowup(0.9f);
+    model().setImmersion(0.6f);
+    view->prepare();
+    view->camera()->setElevation(72.0f);
+    const std::vector<std::uint8_t> drawn = displayedPicture();
+    EXPECT_EQ(view->surfaceDrawings, 5);
+    EXPECT_TRUE(displayedPicture() == drawn) << "recorded";
+    EXPECT_EQ(view->surfaceDrawings, 6);
+    EXPECT_TRUE(displayedPicture() == drawn) << "replayed";
+    expectNoGLError();
     // The camera, the zoom and the smoothing leave the surface as it is.
     view->camera()->setAzimuth(40.0f);
     model().setDistance(20.0f);
@@ -124,7 +109,6 @@ TEST_F(HeadlessWindow, OnlyTheParametersOfTheSurfaceMakeItDrawnAgain) {
     host->display();
     host->display();
     EXPECT_EQ(view->surfaceDrawings, 6);
-    // Drawn, recorded, replayed.
     auto drawingsOfThreeFramesAfter = [this](auto change) {
         const int before = view->surfaceDrawings;
         change();
@@ -155,7 +139,6 @@ TEST_F(HeadlessWindow, SmoothingDrawsOncePerPassAndIsPreviewedInOnePassWhileTheP
         EXPECT_EQ(passesOfOneDisplay(onePass), passes) << antialiasing;
     }
     view->setFrameBudget({0.0, 1e9});
-    EXPECT_EQ(passesOfOneDisplay(onePass), 5.0) << "nothing moves";
 
     host->mouseDown(10, 10);
     EXPECT_EQ(passesOfOneDisplay(onePass), 5.0) << "a press may still be a click";

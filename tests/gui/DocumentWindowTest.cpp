@@ -4,7 +4,6 @@
 
 #include "Platform/core/Localization.h"
 #include "Platform/core/MouseEvent.h"
-#include "Platform/core/UserDialogs.h"
 #include "Platform/fltk/FltkApplication.h"
 #include "Platform/fltk/FltkDialogs.h"
 #include "Platform/fltk/FltkGLView.h"
@@ -81,13 +80,14 @@ public:
     }
 };
 
-// An FLTK application of ProbeView windows whose dialogs are answered from queues (empty: Cancel).
-class DocumentWindowTest : public ::testing::Test, public Platform::UserDialogs {
+// An FLTK application of ProbeView windows whose dialogs are answered from queues (empty: Cancel);
+// forms and background work go to FLTK's own windows, which tests fill in and watch.
+class DocumentWindowTest : public ::testing::Test, public Platform::FltkDialogs {
 protected:
     std::deque<SaveChoice> saveChoices;
     std::deque<std::string> files;
     std::deque<bool> confirmations;
-    std::vector<std::string> errors, questions;
+    std::vector<std::string> errors, questions, messages;
     // Where the last save chooser opened and the name it proposed.
     std::pair<std::string, std::string> lastSaveChooser;
     // The chooser's filter in use (empty: the first); sizes given (empty: as proposed).
@@ -96,9 +96,6 @@ protected:
 
     SaveChoice askToSaveChanges(const std::string&) override {
         return take(saveChoices).value_or(SaveChoice::cancel);
-    }
-    std::optional<std::string> chooseFileToOpen(const std::string&, const std::string&) override {
-        return take(files);
     }
     std::optional<std::string> chooseFileToSave(const std::string&, const std::string& folder,
                                                 const std::string& suggestedName,
@@ -116,13 +113,8 @@ protected:
         return take(confirmations).value_or(false);
     }
     void showError(const std::string& message) override { errors.push_back(message); }
-    std::vector<std::string> messages; // the texts of the information shown
     void showMessage(const std::string&, const std::string& text) override {
         messages.push_back(text);
-    }
-    // Forms and background work go to FLTK's own windows, which tests fill in and watch.
-    bool fillInForm(const std::string& title, std::vector<FormField>& fields) override {
-        return Platform::FltkDialogs().fillInForm(title, fields);
     }
     int workRunning = 0;
     void runInBackground(BackgroundWork work) override {
@@ -132,7 +124,7 @@ protected:
             workRunning -= !done;
             return done;
         };
-        Platform::FltkDialogs().runInBackground(std::move(work));
+        FltkDialogs::runInBackground(std::move(work));
     }
     template <typename T> static std::optional<T> take(std::deque<T>& queue) {
         std::optional<T> front;
@@ -147,10 +139,7 @@ protected:
         fltk_ = std::make_unique<Platform::FltkApplication>(this);
         application().setDocumentType(
             {myDocumentType, myDocumentExtension, [] { return std::make_unique<MyDocument>(); }});
-        // As the program does, with its preferences in a folder of the test's.
-        preferences_ =
-            std::make_unique<Platform::FltkPreferences>(configuration.file("vexmira"), "vexmira");
-        application().setPreferences(preferences_.get());
+        application().setPreferences(&preferences_);
         addVexmiraMenuCommands(application());
     }
     void TearDown() override {
@@ -227,15 +216,15 @@ protected:
         Fl::e_length = static_cast<int>(std::strlen(text));
         Fl::handle(FL_KEYBOARD, windowOf(document).flWindow());
     }
-    // What the view's GL window shows, RGB, the top row first.
+    // What the view's GL window shows, RGBA (opaque), the top row first.
     static std::vector<std::uint8_t> readShownPixels(MyDocument* document) {
         Platform::FltkGLView* view = windowOf(document).glView();
         view->make_current();
         glFinish();
         // Mesa under Xvfb reads a double-buffered GL_FRONT as zeros; X holds what the user sees.
         view->Fl_Window::make_current();
-        std::vector<std::uint8_t> pixels(static_cast<std::size_t>(view->w()) * view->h() * 3);
-        fl_read_image(pixels.data(), 0, 0, view->w(), view->h());
+        std::vector<std::uint8_t> pixels(static_cast<std::size_t>(view->w()) * view->h() * 4);
+        fl_read_image(pixels.data(), 0, 0, view->w(), view->h(), 255);
         return pixels;
     }
     // Runs the event loop until `done`; the bound only stops a broken display.
@@ -253,7 +242,8 @@ protected:
         waitUntil([this] { return workRunning == 0; }, 3000);
     }
     TemporaryFolder scratch, configuration;
-    std::unique_ptr<Platform::FltkPreferences> preferences_;
+    // As the program's, in a folder not made yet.
+    Platform::FltkPreferences preferences_{configuration.file("new/vexmira"), "vexmira"};
     std::unique_ptr<Platform::FltkApplication> fltk_;
 };
 
@@ -262,20 +252,16 @@ protected:
 TEST_F(DocumentWindowTest, SlidersAndNumberBoxesChangeOnlyTheirDocumentAndAreUndoneStepByStep) {
     MyDocument* other = newDocument();
     MyDocument* document = newDocument();
-    ProbeView& view = viewOf(document);
     Platform::FltkWindow& window = windowOf(document);
     Blowup& model = document->model();
     // Out of step with its model on purpose: news reaching the other window would reset it.
     windowOf(other).sliderWidget("meridians")->value(7);
-    const int drawsBefore = view.draws;
     ASSERT_FALSE(viewOf(other).needsDisplay());
     moveSlider(document, "meridians", 40.0);
     moveSlider(document, "zoom", 20.0);
-    EXPECT_EQ(view.camera()->distance(), 20.0f);
+    EXPECT_EQ(viewOf(document).camera()->distance(), 20.0f);
     EXPECT_EQ(windowOf(other).sliderWidget("meridians")->value(), 7.0) << "another's news";
     EXPECT_FALSE(viewOf(other).needsDisplay());
-    pump();
-    EXPECT_EQ(view.draws, drawsBefore + 1) << "changes before a redraw give one redraw";
 
     // Typed over the box's text, then Enter or Tab, which leaves the box.
     auto type = [&](const std::string& name, const char* text, int key = FL_Enter) {
@@ -318,10 +304,8 @@ TEST_F(DocumentWindowTest, SlidersAndNumberBoxesChangeOnlyTheirDocumentAndAreUnd
     const float line = static_cast<float>((slider->maximum() - slider->minimum()) / 100);
     for (auto [widget, key, expected] : {std::tuple(meridians, FL_Right, std::pair(73, 0.0f)),
                                          {meridians, FL_Page_Up, {73 + page, 0.0f}},
-                                         {meridians, FL_Page_Down, {73, 0.0f}},
-                                         {meridians, FL_Down, {72, 0.0f}},
-                                         {slider, FL_Up, {72, line}},
-                                         {slider, FL_Page_Up, {72, line * 11}}}) {
+                                         {slider, FL_Up, {73 + page, line}},
+                                         {slider, FL_Page_Up, {73 + page, line * 11}}}) {
         widget->take_focus();
         pressKey(document, key);
         EXPECT_THAT(std::pair(model.meridians(), model.blowup()),
@@ -329,9 +313,6 @@ TEST_F(DocumentWindowTest, SlidersAndNumberBoxesChangeOnlyTheirDocumentAndAreUnd
             << key;
     }
     EXPECT_EQ(window.numberBox("meridians")->value(), std::to_string(model.meridians()));
-    drag(window.glView(), 300, 300, 30, 30);
-    pressKey(document, FL_Home); // not taken by the slider: the view goes back
-    EXPECT_EQ(view.camera()->elevation(), 0.0f);
 
     moveSlider(other, "meridians", 12.0);
     saveChoices = {SaveChoice::save}; // the close box asks; no file chosen keeps the window
@@ -361,7 +342,6 @@ TEST_F(DocumentWindowTest, StoredSettingsReachTheCameraAndFilesAreSavedRevertedO
     };
     EXPECT_EQ(saveAndRevert(), std::pair(false, false));
     moveSlider(document, "antialiasing", 1.0);
-    EXPECT_EQ(camera->smoothingPasses(), 1);
     EXPECT_EQ(saveAndRevert(), std::pair(true, true));
     pump();
     EXPECT_EQ(windowOf(document).title(), "*stored.vexmira");
@@ -394,7 +374,6 @@ TEST_F(DocumentWindowTest, StoredSettingsReachTheCameraAndFilesAreSavedRevertedO
     chooseWithFile(document, "Save As...", scratch.file("picture"));
     EXPECT_EQ(questions.size(), 4u) << "no question about a new name";
     EXPECT_EQ(document->fileName(), scratch.file("picture.vexmira"));
-    EXPECT_EQ(saveAndRevert(), std::pair(false, false));
     moveSlider(document, "blowup", 0.4);
     chooseMenuItem(document, "Save");
     EXPECT_EQ(saveAndRevert(), std::pair(false, false));
@@ -409,20 +388,12 @@ TEST_F(DocumentWindowTest, GesturesWheelAndViewKeysMoveTheCameraAndHomeBringsBac
     Fl_Widget* glView = windowOf(document).glView();
     mouse(glView, FL_PUSH, 100, 100, FL_ALT);
     mouse(glView, FL_RELEASE, 100, 100);
-    mouse(glView, FL_PUSH, 50, 60, FL_SHIFT | FL_META);
-    mouse(glView, FL_DRAG, 52, 60, FL_SHIFT | FL_META);
-    mouse(glView, FL_DRAG, 54, 58, 0); // the keys are let go during the gesture
-    mouse(glView, FL_DRAG, 54, 50, FL_CTRL);
-    mouse(glView, FL_RELEASE, 54, 50, FL_CTRL);
-    ASSERT_EQ(view.calls.size(), 5u);
-    const GLuint pressKeys = Platform::ShiftKeyMask | Platform::CommandKeyMask;
-    for (std::size_t i = 0; i < 5; ++i) {
-        EXPECT_EQ(view.calls[i].hook, i == 0 ? "click" : i < 4 ? "drag" : "end") << i;
-        EXPECT_EQ(view.calls[i].modifiers, i == 0 ? Platform::AlternateKeyMask : pressKeys) << i;
-    }
-    // View coordinates: pixel centres, y upward; each drag starts where the one before ended.
-    EXPECT_EQ(view.calls[1].oldLocation, std::pair(50.5f, glView->h() - 60.5f));
-    EXPECT_EQ(view.calls[3].oldLocation, view.calls[2].location);
+    drag(glView, 50, 60, 2, 0, FL_SHIFT | FL_META);
+    const float y = glView->h() - 60.5f; // view coordinates: pixel centres, y upward
+    const GLuint held = Platform::ShiftKeyMask | Platform::CommandKeyMask;
+    EXPECT_THAT(view.calls, ElementsAre(FieldsAre("click", _, _, Platform::AlternateKeyMask),
+                                        FieldsAre("drag", Pair(52.5f, y), Pair(50.5f, y), held),
+                                        FieldsAre("end", Pair(52.5f, y), _, held)));
     // Control-drags move the target; other drags turn the camera.
     RVCamera* camera = view.camera();
     GLfloat target[3];
@@ -452,10 +423,10 @@ TEST_F(DocumentWindowTest, GesturesWheelAndViewKeysMoveTheCameraAndHomeBringsBac
     // The target went through the surface.
     pump();
     ASSERT_NE(readShownPixels(document), start);
-    pressKey(document, FL_Home);
+    windowOf(document).sliderWidget("zoom")->take_focus();
+    pressKey(document, FL_Home); // not taken by the slider: the view goes back
     pump();
     EXPECT_TRUE(readShownPixels(document) == start) << "not the starting picture";
-    // The eye's offset from the target, in units of the distance.
     auto eyeDirection = [camera] {
         GLfloat eye[3], target[3];
         camera->getPosition(eye);
@@ -507,15 +478,15 @@ struct PixelCensus {
     int white = 0, light = 0, coloured[3] = {0, 0, 0};
 };
 
-static PixelCensus census(const std::vector<std::uint8_t>& rgb) {
+static PixelCensus census(const std::vector<std::uint8_t>& rgba) {
     PixelCensus counts;
-    for (std::size_t i = 0; i + 2 < rgb.size(); i += 3) {
-        const auto [low, high] = std::minmax({rgb[i], rgb[i + 1], rgb[i + 2]});
+    for (std::size_t i = 0; i + 3 < rgba.size(); i += 4) {
+        const auto [low, high] = std::minmax({rgba[i], rgba[i + 1], rgba[i + 2]});
         counts.light += low > 110 && high - low < 40;
         counts.white += low > 230;
         for (std::size_t c = 0; c < 3; ++c)
             counts.coloured[c] +=
-                rgb[i + c] > 200 && rgb[i + (c + 1) % 3] < 90 && rgb[i + (c + 2) % 3] < 90;
+                rgba[i + c] > 200 && rgba[i + (c + 1) % 3] < 90 && rgba[i + (c + 2) % 3] < 90;
     }
     return counts;
 }
@@ -537,7 +508,6 @@ TEST_F(DocumentWindowTest, TheWindowShowsAnimatesAndExportsColouredMeridiansAndT
     EXPECT_LT(census(documentPicture).white, 5) << "no circle without a blow-up";
 
     chooseMenuItem(document, "Animate Blow-up");
-    EXPECT_TRUE(menuItem(document, "Animate Blow-up")->value());
     EXPECT_TRUE(view.isInteracting()) << "slow frames are previewed while it plays";
     now += PictureAnimation::blowupDuration / 4; // the blow-up at half its largest
     pump();
@@ -564,7 +534,6 @@ TEST_F(DocumentWindowTest, TheWindowShowsAnimatesAndExportsColouredMeridiansAndT
         EXPECT_FLOAT_EQ(view.camera()->azimuth(), azimuth + 45.0f);
         Fl::e_keysym = key;
         EXPECT_EQ(windowOf(document).glView()->handle(FL_SHORTCUT), 1) << key;
-        EXPECT_FALSE(view.isInteracting());
         pump();
         EXPECT_EQ(readShownPixels(document), documentPicture);
     }
@@ -577,16 +546,13 @@ TEST_F(DocumentWindowTest, TheWindowShowsAnimatesAndExportsColouredMeridiansAndT
     chooseWithFile(document, "Export Image...", scratch.file("window.png"));
     const auto image = Platform::readPngFile(scratch.file("window.png"));
     ASSERT_TRUE(image);
-    std::vector<std::uint8_t> expected; // what the window shows, opaque
-    for (std::size_t i = 0; i + 2 < shown.size(); i += 3)
-        expected.insert(expected.end(), {shown[i], shown[i + 1], shown[i + 2], 255});
-    EXPECT_TRUE(image->rgba == expected) << "not the window's picture at its proposed size";
+    EXPECT_TRUE(image->rgba == shown) << "not the window's picture at its proposed size";
     // The copied command runs in a shell and draws into the document's name.
     chooseMenuItem(document, "Copy Render Command");
     Fl_Input receiver(0, 0, 1, 1); // what is on the clipboard, pasted as FLTK pastes it
     Fl::paste(receiver, 1);
-    const std::string command = receiver.value();
-    EXPECT_EQ(std::system(("cd '" + scratch.file("") + "' && " + command).c_str()), 0) << command;
+    const std::string command = "cd '" + scratch.file("") + "' && " + receiver.value();
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
     EXPECT_TRUE(std::filesystem::exists(scratch.file("Untitled.png"))) << command;
     // Any size, in the format of the typed extension or else of the chooser's filter.
     sizes = {{320, 240}};
@@ -655,7 +621,6 @@ TEST_F(DocumentWindowTest, GermanMenusUndoNamesQuestionsAndMessageBoxes) {
     EXPECT_STREQ(menuItem(document, "Reset View")->label(), "Ansicht zurücksetzen");
     moveSlider(document, "meridians", 40.0);
     EXPECT_STREQ(menuItem(document, "Undo")->label(), "„Meridiane einstellen“ widerrufen");
-    // What failed, then why, both in German.
     TemporaryFolder::write(scratch.file("bad.vexmira"), "{ a = b }");
     EXPECT_EQ(application().openDocument(scratch.file("bad.vexmira")), nullptr);
     EXPECT_EQ(application().documents().size(), 1u);
@@ -664,15 +629,12 @@ TEST_F(DocumentWindowTest, GermanMenusUndoNamesQuestionsAndMessageBoxes) {
                             "Spalte 9: erwartet wurde ';' nach dem Wert von „a“, gefunden wurde "
                             "'}'."));
 
-    Platform::FltkDialogs dialogs;
-    dialogs.setTitle("Vexmira");
-    std::vector<std::string> alert, question;
-    Fl::add_timeout(0.05, readAndClose, &alert);
-    dialogs.showError(errors[0]);
+    setTitle("Vexmira");
+    std::vector<std::string> question;
     Fl::add_timeout(0.05, readAndClose, &question);
-    EXPECT_FALSE(dialogs.confirm("?", Platform::localized("Replace"))) << "closing is no answer";
+    EXPECT_FALSE(FltkDialogs::confirm("?", Platform::localized("Replace")))
+        << "closing is no answer";
     Fl::remove_timeout(readAndClose); // a box that never showed
-    EXPECT_THAT(alert, ElementsAre("Vexmira", "Schließen"));
     EXPECT_THAT(question, UnorderedElementsAre("Vexmira", "Abbrechen", "Ersetzen"));
     chooseMenuItem(document, "Controls");
     EXPECT_THAT(messages, ElementsAre(HasSubstr("Mausrad")));
@@ -704,18 +666,15 @@ TEST_F(DocumentWindowTest, HelpSmoothWhileMovingAndTheWindowMenuAndWhatPreferenc
 
     // Items added while a window is open: after the item named, or at the end of their menu.
     application().addMenuCommand({"View", "Mark", Platform::Command::custom, "Ctrl++"});
-    Platform::MenuCommand afterExport{"File", "Export Other..."};
-    afterExport.isEnabled = [](const Platform::Document*) { return false; };
-    application().addMenuCommand(afterExport, "Export Image...");
+    application().addMenuCommand({"File", "Export Other..."}, "Export Image...");
     const Fl_Menu_Item* mark = menuItem(document, "Mark");
     ASSERT_NE(mark, nullptr);
     EXPECT_EQ(mark->shortcut(), FL_COMMAND | '+');
     EXPECT_EQ(mark[1].label(), nullptr) << "the end of the View menu";
     EXPECT_EQ(menuItem(document, "Export Image...") + 1, menuItem(document, "Export Other..."));
-    EXPECT_FALSE(menuItem(document, "Export Other...")->active());
 
     const auto remembered = [this] {
-        return Platform::FltkPreferences(configuration.file("vexmira"), "vexmira")
+        return Platform::FltkPreferences(configuration.file("new/vexmira"), "vexmira")
             .boolValue(SmoothWhileMoving::preferenceKey, false);
     };
     chooseMenuItem(document, "Smooth While Moving");
@@ -740,9 +699,6 @@ TEST_F(DocumentWindowTest, HelpSmoothWhileMovingAndTheWindowMenuAndWhatPreferenc
     EXPECT_EQ(menuItem(document, "Save & Open.vexmira"), nullptr);
     EXPECT_NE(menuItem(document, "Untitled"), nullptr);
 
-    EXPECT_TRUE(
-        Platform::FltkPreferences(configuration.file("deep/er"), "made").setBoolValue("a", true));
-    EXPECT_TRUE(std::filesystem::is_regular_file(configuration.file("deep/er/made.prefs")));
     TemporaryFolder::write(configuration.file("edited.prefs"), "[.]\n\nchosen:yes\n");
     Platform::FltkPreferences edited(configuration.file(""), "edited");
     for (bool fallback : {false, true})
@@ -780,19 +736,15 @@ static void fillInExportForm(void* frames) {
     childrenOf<Fl_Button>(form).back()->do_callback(); // OK
 }
 
-// Export Animation runs vexmira-render in the background; Cancel stops it leaving no file.
 TEST_F(DocumentWindowTest, ExportAnimationWritesFramesThroughTheRendererAndCancelLeavesNothing) {
     MyDocument* document = newDocument();
     Fl::add_timeout(0.05, fillInExportForm, const_cast<char*>("3"));
     chooseWithFile(document, "Export Animation...", scratch.file("turn.png"));
     std::vector<Platform::PngImage> written;
-    for (const char* name : {"turn-0000.png", "turn-0001.png", "turn-0002.png"}) {
+    for (const char* name : {"turn-0000.png", "turn-0001.png", "turn-0002.png"})
         written.push_back(Platform::readPngFile(scratch.file(name)).value_or(Platform::PngImage{}));
-        EXPECT_EQ(std::pair(written.back().width, written.back().height), std::pair(64, 48))
-            << name;
-    }
+    EXPECT_THAT(written, Each(FieldsAre(64, 48, _)));
     EXPECT_NE(written[0].rgba, written[2].rgba) << "the camera turned";
-    EXPECT_EQ(scratch.entryCount(), 3u);
 
     Fl::add_timeout(0.05, fillInExportForm, const_cast<char*>("10000"));
     files = {scratch.file("cancelled.webm")};
