@@ -126,18 +126,16 @@ TEST_F(HeadlessWindow, TheKeptSurfaceShowsTheModelsPictureAndOnlyItsParametersDr
 // frames of a drag, a held slider, the wheel or an animation are drawn in one pass; the
 // smoothing comes back when the last of them ends.
 TEST_F(HeadlessWindow, SmoothingDrawsOncePerPassAndIsPreviewedInOnePassWhileThePictureMoves) {
-    model().setAntialiasing(3);
     host->display();
-    // Single-buffered off screen: passes and average go to the front buffer.
-    EXPECT_EQ(view->camera()->smoothedBuffer(), static_cast<GLenum>(GL_FRONT));
-    EXPECT_FALSE(view->needsDisplay()) << "handing over asks for no second draw";
-    model().setAntialiasing(1);
-    const double onePass = passesOfOneDisplay(); // in primitives
+    const double onePass = passesOfOneDisplay(); // in primitives, at the first smoothing of 1
     // Up to 1 the model is drawn plainly; the camera keeps its passes within 1 to 5.
     for (auto [antialiasing, passes] : {std::pair{0, 1.0}, {2, 2.0}, {9, 5.0}, {5, 5.0}}) {
         model().setAntialiasing(antialiasing);
         EXPECT_EQ(passesOfOneDisplay(onePass), passes) << antialiasing;
     }
+    // Single-buffered off screen: passes and average go to the front buffer.
+    EXPECT_EQ(view->camera()->smoothedBuffer(), static_cast<GLenum>(GL_FRONT));
+    EXPECT_FALSE(view->needsDisplay()) << "handing over asks for no second draw";
     view->setFrameBudget({0.0, 1e9});
 
     host->mouseDown(10, 10);
